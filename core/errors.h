@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <optional>
+#include <string>
+
+// The one failure type of the program: the DVD control, files and desktop
+// services throw it; handlers either skip the failing step or report it.
+class AppError : public std::exception {
+public:
+    AppError(int32_t number, QString description);
+
+    int32_t number() const { return number_; }
+    const QString &description() const { return description_; }
+    const char *what() const noexcept override { return utf8_.c_str(); }
+
+private:
+    int32_t number_;
+    QString description_;
+    std::string utf8_;
+};
+
+namespace ErrorNumbers {
+// Numbers the play command tells apart.
+constexpr int32_t kDecoderFailed = -2147217418;  // 0x80040FF6
+constexpr int32_t kDecoderMissing = -2147217415; // 0x80040FF9
+// Our own numbers for everything else.
+constexpr int32_t kNoDisc = 1001;
+constexpr int32_t kUnreadableSource = 1002;
+constexpr int32_t kNotPermitted = 1003;
+constexpr int32_t kInvalidArgument = 1004;
+constexpr int32_t kNoBookmark = 1005;
+constexpr int32_t kFileError = 1006;
+constexpr int32_t kUnexpected = 1099;
+} // namespace ErrorNumbers
+
+// "Errors ignored step by step": every step runs on its own; a failing step
+// is skipped, remembered as the last error, and the next step runs.
+class IgnoreErrors {
+public:
+    // Runs one step; returns true when it finished without an error.
+    bool step(const std::function<void()> &action);
+    const std::optional<AppError> &lastError() const { return lastError_; }
+
+private:
+    std::optional<AppError> lastError_;
+};
+
+// "Trap the first error": runs the whole handler and returns its first
+// failure, or nothing when it ran to the end.
+std::optional<AppError> trapFirstError(const std::function<void()> &handler);
