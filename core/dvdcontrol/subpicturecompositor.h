@@ -11,7 +11,8 @@
 #include <optional>
 
 // The colours of a selected or activated menu button: inside its rectangle
-// they replace the subpicture's own CLUT indices and contrasts.
+// they replace the subpicture's own CLUT indices and contrasts. The button's
+// corners are inclusive: QRect(QPoint(sx, sy), QPoint(ex, ey)).
 struct ButtonHighlight {
     QRect area;
     std::array<uint8_t, 4> color{};

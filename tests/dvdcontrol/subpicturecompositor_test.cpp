@@ -75,18 +75,21 @@ TEST(SubpictureCompose, BlendsEachPixelTypeByItsContrast)
 
 TEST(SubpictureCompose, HighlightReplacesColoursOnlyInsideItsRectangle)
 {
-    // Like an authored menu: the button pixels are invisible until highlighted.
+    // The highlight reaches past the unit, where there is nothing to recolour.
     SubpictureUnit unit = unitAt(QRect(0, 0, 6, 3), 1);
     unit.color = {0, 3, 0, 0};
-    unit.contrast = {0, 0, 0, 0};
+    unit.contrast = {0, 15, 0, 0};
     QImage frame = grayFrame();
     composeSubpicture(frame, unit, testPalette(),
-                      highlightFromPalette(QRect(QPoint(2, 1), QPoint(3, 1)), 0x002000F0));
+                      highlightFromPalette(QRect(QPoint(2, 1), QPoint(7, 3)), 0x002000F0));
     for (int y = 0; y < frame.height(); ++y) {
         for (int x = 0; x < frame.width(); ++x) {
-            const bool lit = y == 1 && (x == 2 || x == 3);
-            EXPECT_EQ(frame.pixel(x, y), lit ? qRgb(250, 250, 0) : qRgb(100, 100, 100))
-                << x << "," << y;
+            const bool inUnit = x < 6 && y < 3;
+            const bool lit = inUnit && x >= 2 && y >= 1;
+            const QRgb expected = lit      ? qRgb(250, 250, 0)
+                                  : inUnit ? qRgb(250, 250, 250)
+                                           : qRgb(100, 100, 100);
+            EXPECT_EQ(frame.pixel(x, y), expected) << x << "," << y;
         }
     }
 }
