@@ -88,7 +88,8 @@ void composeSubpicture(QImage &frame, const SubpictureUnit &unit,
                        const std::optional<ButtonHighlight> &highlight)
 {
     const QRect area = unit.area;
-    if (area.isEmpty() || unit.pixelTypes.size() != size_t(area.width()) * size_t(area.height()))
+    if (frame.isNull() || area.isEmpty() ||
+        unit.pixelTypes.size() != size_t(area.width()) * size_t(area.height()))
         return;
     if (frame.format() != QImage::Format_RGB32)
         frame.convertTo(QImage::Format_RGB32);
