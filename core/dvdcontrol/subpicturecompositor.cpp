@@ -32,8 +32,8 @@ QRgb blend(QRgb over, QRgb under, int contrast)
                 blendChannel(qBlue(over), qBlue(under), contrast));
 }
 
-// The colour and contrast each pixel type gets on one line: the unit's own,
-// or the highlight's where the line crosses the highlight rectangle.
+// The RGB colour and contrast of each pixel type: the unit's own, or the
+// highlight's inside its rectangle.
 struct TypeLook {
     std::array<QRgb, 4> rgb{};
     std::array<uint8_t, 4> contrast{};
