@@ -17,7 +17,7 @@ void PresentationCore::feed(MediaItem item)
                    [this](VideoData &video) {
                        decoder_.send(video.bytes.data(), video.bytes.size(), video.pts);
                    },
-                   [](SubpictureData &) {},
+                   [this](SubpictureData &data) { subpictures_.feed(data); },
                    [this](std::shared_ptr<const NavMarker> &marker) {
                        markers_.push_back(std::move(marker));
                    },
@@ -33,8 +33,8 @@ void PresentationCore::feed(MediaItem item)
                        decoder_.drain();
                        drain_ = request.id;
                    },
-                   [this](PaletteChange &palette) { clut_ = palette.clut; },
-                   [this](SubpictureMode &mode) { subpictureMode_ = mode; },
+                   [this](PaletteChange &palette) { subpictures_.setPalette(palette.clut); },
+                   [this](SubpictureMode &mode) { subpictures_.setMode(mode); },
                },
                item);
 }
@@ -42,6 +42,7 @@ void PresentationCore::feed(MediaItem item)
 void PresentationCore::reset()
 {
     decoder_.reset();
+    subpictures_.reset();
     markers_.clear();
     lastBase_ = QImage();
     lastPts_ = -1;
@@ -66,13 +67,26 @@ std::shared_ptr<const NavMarker> PresentationCore::markerFor(int64_t pts)
     return markers_.empty() ? nullptr : markers_.front();
 }
 
-ShownPicture PresentationCore::compose(const QImage &base, int64_t, const ButtonState &,
-                                       const NavMarker *) const
+// The subpicture is blended at the picture's own size, before the picture is
+// stretched to its display aspect; the menu highlight replaces the
+// subpicture's colours inside the selected button.
+ShownPicture PresentationCore::compose(const QImage &base, int64_t pts, const ButtonState &buttons,
+                                       const NavMarker *marker)
 {
-    return {base, format_.wide};
+    ShownPicture shown{base, format_.wide};
+    const SubpictureUnit *unit = subpictures_.unitAt(pts);
+    if (!unit)
+        return shown;
+    std::optional<ButtonHighlight> highlight;
+    if (marker)
+        highlight = buttonHighlight(*marker, buttons.button, buttons.action);
+    if (!subpictures_.shows(*unit) && !highlight)
+        return shown;
+    composeSubpicture(shown.image, *unit, subpictures_.palette(), highlight);
+    return shown;
 }
 
-FrameOnScreen PresentationCore::frameFor(const QImage &base, int64_t pts,
+FrameOnScreen PresentationCore::frameFor(const QImage &base, int64_t pts, int64_t overlayPts,
                                          const ButtonState &buttons)
 {
     FrameOnScreen frame;
@@ -82,7 +96,8 @@ FrameOnScreen PresentationCore::frameFor(const QImage &base, int64_t pts,
         frame.position = frame.marker->position;
         frame.position.titleTime90k += std::max<int64_t>(0, pts - frame.marker->vobuStart);
     }
-    frame.picture = compose(base, pts, buttons, frame.marker.get());
+    lastOverlayPts_ = overlayPts;
+    frame.picture = compose(base, overlayPts, buttons, frame.marker.get());
     return frame;
 }
 
@@ -90,12 +105,24 @@ FrameOnScreen PresentationCore::show(DecodedPicture picture, const ButtonState &
 {
     lastBase_ = std::move(picture.image);
     lastPts_ = picture.pts;
-    return frameFor(lastBase_, lastPts_, buttons);
+    return frameFor(lastBase_, lastPts_, lastPts_, buttons);
 }
 
 std::optional<FrameOnScreen> PresentationCore::recompose(const ButtonState &buttons)
 {
     if (lastBase_.isNull())
         return std::nullopt;
-    return frameFor(lastBase_, lastPts_, buttons);
+    return frameFor(lastBase_, lastPts_, lastOverlayPts_, buttons);
+}
+
+std::optional<FrameOnScreen> PresentationCore::refreshOverlay(int64_t pts,
+                                                              const ButtonState &buttons)
+{
+    if (lastBase_.isNull())
+        return std::nullopt;
+    const uint64_t shown = subpictures_.lastShown();
+    subpictures_.unitAt(pts);
+    if (subpictures_.lastShown() == shown)
+        return std::nullopt;
+    return frameFor(lastBase_, lastPts_, pts, buttons);
 }

@@ -3,6 +3,7 @@
 #include "core/dvdcontrol/mediaitems.h"
 #include "core/dvdcontrol/pictureslot.h"
 #include "core/dvdcontrol/presentationlink.h"
+#include "core/dvdcontrol/subpicturetrack.h"
 #include "core/dvdcontrol/videodecoder.h"
 
 #include <deque>
@@ -39,6 +40,9 @@ public:
     FrameOnScreen show(DecodedPicture picture, const ButtonState &buttons);
     // The last picture shown, composed again (a new highlight during a still).
     std::optional<FrameOnScreen> recompose(const ButtonState &buttons);
+    // The last picture composed for a later time, when the subpicture due then
+    // differs from the one shown (a subtitle that starts or ends in a still).
+    std::optional<FrameOnScreen> refreshOverlay(int64_t pts, const ButtonState &buttons);
 
     const PictureFormat &format() const { return format_; }
 
@@ -46,16 +50,17 @@ private:
     void reset();
     std::shared_ptr<const NavMarker> markerFor(int64_t pts);
     ShownPicture compose(const QImage &base, int64_t pts, const ButtonState &buttons,
-                         const NavMarker *marker) const;
-    FrameOnScreen frameFor(const QImage &base, int64_t pts, const ButtonState &buttons);
+                         const NavMarker *marker);
+    FrameOnScreen frameFor(const QImage &base, int64_t pts, int64_t overlayPts,
+                           const ButtonState &buttons);
 
     VideoDecoder decoder_;
     PictureFormat format_;
     std::deque<std::shared_ptr<const NavMarker>> markers_;
-    std::array<uint32_t, 16> clut_{};
-    SubpictureMode subpictureMode_;
+    SubpictureTrack subpictures_;
     QImage lastBase_;
     int64_t lastPts_ = -1;
+    int64_t lastOverlayPts_ = -1;
     bool segmentStarted_ = false;
     std::optional<uint64_t> drain_;
 };

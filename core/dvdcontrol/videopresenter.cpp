@@ -66,6 +66,7 @@ bool VideoPresenter::step()
         return true;
     }
     acknowledgeDrainIfDone();
+    refreshOverlay();
     feedOne(Clock::now() + milliseconds(200));
     return true;
 }
@@ -110,6 +111,7 @@ void VideoPresenter::feedOne(Clock::time_point deadline)
     core_.feed(std::move(*item));
     if (core_.takeSegmentStart()) {
         pending_.reset();
+        shownPts_ = -1;
         parts_.clock->unanchor();
     }
     if (const std::optional<uint64_t> drain = core_.takeDrainRequest())
@@ -118,7 +120,23 @@ void VideoPresenter::feedOne(Clock::time_point deadline)
 
 void VideoPresenter::show(DecodedPicture picture)
 {
+    shownPts_ = picture.pts;
+    shownAt_ = Clock::now();
     publish(core_.show(std::move(picture), parts_.link->buttons()));
+}
+
+// While no new picture comes (a still), time still passes for the
+// subpictures over the last one.
+void VideoPresenter::refreshOverlay()
+{
+    if (shownPts_ < 0)
+        return;
+    const int64_t elapsed =
+        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - shownAt_).count() * 9 /
+        100;
+    if (std::optional<FrameOnScreen> frame =
+            core_.refreshOverlay(shownPts_ + elapsed, parts_.link->buttons()))
+        publish(*frame);
 }
 
 void VideoPresenter::publish(const FrameOnScreen &frame)

@@ -40,6 +40,7 @@ private:
     void publish(const FrameOnScreen &frame);
     void acknowledgeDrainIfDone();
     void recomposeIfButtonsChanged();
+    void refreshOverlay();
 
     Parts parts_;
     PresentationCore core_;
@@ -47,5 +48,7 @@ private:
     std::optional<uint64_t> drainToAcknowledge_;
     uint64_t segment_ = 0;
     uint64_t buttonSerial_ = 0;
+    int64_t shownPts_ = -1;
+    PlaybackClock::Clock::time_point shownAt_{};
     std::thread thread_;
 };
