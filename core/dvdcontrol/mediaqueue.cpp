@@ -25,8 +25,11 @@ bool MediaQueue::fullLocked() const
 {
     if (bytes_ >= maxBytes_)
         return true;
-    const bool leading = newestVideoPts_ >= 0 && takenVideoPts_ >= 0 &&
-                         newestVideoPts_ - takenVideoPts_ > maxLead90k_;
+    // Before the consumer has taken any video, the lead counts from the first
+    // video of the segment.
+    const int64_t reference = takenVideoPts_ >= 0 ? takenVideoPts_ : firstVideoPts_;
+    const bool leading =
+        newestVideoPts_ >= 0 && reference >= 0 && newestVideoPts_ - reference > maxLead90k_;
     return leading && bytes_ >= kMinimumBytes;
 }
 
@@ -42,8 +45,11 @@ void MediaQueue::push(MediaItem item)
         std::lock_guard lock(mutex_);
         if (closed_)
             return;
-        if (const auto *video = std::get_if<VideoData>(&item); video && video->pts >= 0)
+        if (const auto *video = std::get_if<VideoData>(&item); video && video->pts >= 0) {
             newestVideoPts_ = video->pts;
+            if (firstVideoPts_ < 0)
+                firstVideoPts_ = video->pts;
+        }
         bytes_ += sizeOf(item);
         items_.push_back(std::move(item));
     }
@@ -58,6 +64,7 @@ void MediaQueue::startSegment()
         items_.clear();
         bytes_ = 0;
         newestVideoPts_ = -1;
+        firstVideoPts_ = -1;
         takenVideoPts_ = -1;
         ++segment_;
         items_.push_back(SegmentStart{});

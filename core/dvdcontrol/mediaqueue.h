@@ -48,6 +48,7 @@ private:
     size_t maxBytes_;
     int64_t maxLead90k_;
     int64_t newestVideoPts_ = -1;
+    int64_t firstVideoPts_ = -1;
     int64_t takenVideoPts_ = -1;
     uint64_t segment_ = 0;
     bool woken_ = false;

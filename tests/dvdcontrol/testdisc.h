@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/dvdcontrol/dvdengine.h"
+#include "core/errors.h"
 
 #include <QJsonObject>
 #include <QString>
