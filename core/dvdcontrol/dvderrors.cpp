@@ -21,6 +21,14 @@ AppError sourceMissing(const QString &source)
                         .arg(source));
 }
 
+AppError notADiscFolder(const QString &folder)
+{
+    return AppError(ErrorNumbers::kUnreadableSource,
+                    QStringLiteral("The folder \"%1\" holds no VIDEO_TS folder. Choose the folder "
+                                   "that contains VIDEO_TS, or VIDEO_TS itself.")
+                        .arg(folder));
+}
+
 AppError unreadableSource(const QString &source, const QString &detail)
 {
     QString text =

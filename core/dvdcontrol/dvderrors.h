@@ -11,6 +11,7 @@ namespace DvdErrors
 
 AppError noDisc(const QString &tried);
 AppError sourceMissing(const QString &source);
+AppError notADiscFolder(const QString &folder);
 AppError unreadableSource(const QString &source, const QString &detail);
 AppError encryptedWithoutLibrary(const QString &source);
 AppError decoderMissing(const QString &codec);

@@ -73,8 +73,7 @@ DiscSource folderSource(const QString &folder, const QString &requested)
         return {info.absolutePath(), info.absoluteFilePath(), SourceKind::Folder};
     const QString videoTs = videoTsIn(folder);
     if (videoTs.isEmpty())
-        throw DvdErrors::unreadableSource(requested,
-                                          QStringLiteral("the folder holds no VIDEO_TS folder"));
+        throw DvdErrors::notADiscFolder(requested);
     return {info.absoluteFilePath(), QFileInfo(videoTs).absoluteFilePath(), SourceKind::Folder};
 }
 

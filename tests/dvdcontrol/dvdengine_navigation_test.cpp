@@ -36,8 +36,11 @@ TEST(DvdEngineNavigation, GoesFromFirstPlayToTheVideoManagerMenuWithItsButtons)
     EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kStop);
     player.engine->Play();
     EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kFirstPlay);
-    ASSERT_TRUE(waitFor([&] { return player.engine->selectedButton() == 1; }));
-    EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kVideoManagerMenu);
+    ASSERT_TRUE(waitFor([&] {
+        return player.engine->CurrentDomain() == DvdDomain::kVideoManagerMenu &&
+               !player.engine->currentPicture().isNull();
+    }));
+    EXPECT_EQ(player.engine->selectedButton(), 1);
     const std::vector<int> expected{DvdDomain::kFirstPlay, DvdDomain::kVideoManagerMenu};
     EXPECT_EQ(domainChanges(player), expected);
     EXPECT_EQ(player.engine->currentPicture().size(), QSize(768, 576));

@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <QTest>
 
+#include <cmath>
+
 namespace TestDisc
 {
 
@@ -37,6 +39,58 @@ QJsonObject authored()
 QJsonObject title(int number)
 {
     return authored().value(QStringLiteral("titles")).toArray().at(number - 1).toObject();
+}
+
+namespace
+{
+template <typename Test> int countPixels(const QImage &picture, const QRect &area, Test test)
+{
+    int count = 0;
+    const QRect inside = area.intersected(picture.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (test(QColor(picture.pixel(x, y))))
+                ++count;
+        }
+    }
+    return count;
+}
+} // namespace
+
+int brightPixels(const QImage &picture, const QRect &area)
+{
+    return countPixels(picture, area, [](const QColor &c) {
+        return c.red() > 200 && c.green() > 200 && c.blue() > 200;
+    });
+}
+
+int yellowPixels(const QImage &picture, const QRect &area)
+{
+    return countPixels(picture, area, [](const QColor &c) {
+        return c.red() > 200 && c.green() > 200 && c.blue() < 100;
+    });
+}
+
+double psnr(const QImage &first, const QImage &second)
+{
+    if (first.size() != second.size() || first.isNull())
+        return 0;
+    double squares = 0;
+    for (int y = 0; y < first.height(); ++y) {
+        for (int x = 0; x < first.width(); ++x) {
+            const QRgb a = first.pixel(x, y);
+            const QRgb b = second.pixel(x, y);
+            for (int d : {qRed(a) - qRed(b), qGreen(a) - qGreen(b), qBlue(a) - qBlue(b)})
+                squares += double(d) * d;
+        }
+    }
+    const double mean = squares / (3.0 * first.width() * first.height());
+    return mean == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mean);
+}
+
+QRect subtitleBand(const QImage &picture)
+{
+    return QRect(0, 450, picture.width(), 80);
 }
 
 bool waitFor(const std::function<bool()> &condition, int timeoutMs)

@@ -19,6 +19,14 @@ QString iso();          // <build>/testdiscs/sample.iso
 QJsonObject authored(); // what the generator authored (sample.json)
 QJsonObject title(int number);
 
+// Pictures: pixels near white, pixels of the menus' yellow highlight, and
+// the peak signal-to-noise ratio of two pictures of one size, in dB.
+int brightPixels(const QImage &picture, const QRect &area);
+int yellowPixels(const QImage &picture, const QRect &area);
+double psnr(const QImage &first, const QImage &second);
+// The band where the test disc's subtitles appear, in display pixels.
+QRect subtitleBand(const QImage &picture);
+
 // Waits, letting events run, until the condition holds or the time is up.
 bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
 
