@@ -107,7 +107,7 @@ void NavigationCore::onBlock(const uint8_t *block)
 {
     for (const PsDemuxer::Payload &payload : PsDemuxer::split(block)) {
         if (payload.scrambled)
-            throw DvdErrors::encryptedWithoutLibrary(QStringLiteral("the drive"));
+            throw DvdErrors::encryptedWithoutLibrary(session_.path());
         if (payload.streamId == PsDemuxer::kVideoStream) {
             sink_.push(
                 VideoData{{payload.data, payload.data + payload.size}, onTimeline(payload.pts)});

@@ -21,6 +21,7 @@ public:
     NavSession &operator=(const NavSession &) = delete;
 
     dvdnav_t *handle() const { return nav_; }
+    const QString &path() const { return path_; }
     // The library's reason for the last failure.
     QString error() const;
     // Throws unreadableSource with the library's reason unless ok.

@@ -41,8 +41,7 @@ void VideoPresenter::run()
 {
     while (!parts_.queue->closed()) {
         try {
-            if (!step())
-                break;
+            step();
         } catch (const std::exception &error) {
             qWarning() << "presentation:" << error.what();
         }
@@ -51,7 +50,7 @@ void VideoPresenter::run()
 
 // One turn: show what is due, keep a few pictures decoded ahead, and answer
 // highlight changes and drain requests.
-bool VideoPresenter::step()
+void VideoPresenter::step()
 {
     if (parts_.queue->segment() != segment_) {
         // A jump happened: whatever is pending belongs to the old place.
@@ -63,12 +62,11 @@ bool VideoPresenter::step()
         pending_ = core_.nextPicture();
     if (pending_) {
         presentDue();
-        return true;
+        return;
     }
     acknowledgeDrainIfDone();
     refreshOverlay();
     feedOne(Clock::now() + milliseconds(200));
-    return true;
 }
 
 void VideoPresenter::presentDue()

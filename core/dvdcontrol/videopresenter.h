@@ -32,7 +32,7 @@ public:
 
 private:
     void run();
-    bool step();
+    void step();
     void presentDue();
     void waitUntil(PlaybackClock::Clock::time_point due);
     void feedOne(PlaybackClock::Clock::time_point deadline);
