@@ -17,7 +17,7 @@ public:
     virtual void wake() = 0;
     virtual void suspend() = 0;
     virtual void resume() = 0;
-    // Drops what the device holds and has not played yet.
+    // Drops what the device holds and has not played yet, where it can.
     virtual void discard() = 0;
     virtual void setVolume(float volume) = 0;
 

@@ -2,6 +2,17 @@
 
 #include <algorithm>
 
+namespace
+{
+
+// How far the estimate may run ahead of a report that has just changed.
+constexpr int64_t kFreshToleranceMs = 10;
+// How far the estimate may run ahead of the last report at all: a device
+// that stops reporting progress has stopped playing.
+constexpr int64_t kStaleLimitMs = 100;
+
+} // namespace
+
 AudioClock::AudioClock(const AudioRingBuffer &ring) : ring_(ring) {}
 
 void AudioClock::publish(int64_t playedPosition, int64_t handedPosition, bool running,
@@ -12,7 +23,23 @@ void AudioClock::publish(int64_t playedPosition, int64_t handedPosition, bool ru
     // shown stays where the pause froze it.
     if (paused_)
         return;
-    report_ = Report{true, running, playedPosition, std::max(playedPosition, handedPosition), at};
+    // A device learns what has been played in steps (a server period, 20 ms
+    // or more), so a report is exact only when it has just changed. Between
+    // changes the estimate runs on at the byte rate; it follows a report that
+    // is ahead of it, or a fresh one it is ahead of by more than a little.
+    const bool fresh = !report_.valid || playedPosition != report_.reported;
+    const int64_t estimate = estimateLocked(at);
+    const bool follow = !report_.valid || !report_.running || !running ||
+                        playedPosition > estimate ||
+                        (fresh && estimate - playedPosition > bytesFor(kFreshToleranceMs));
+    if (follow) {
+        report_.played = playedPosition;
+        report_.at = at;
+    }
+    report_.valid = true;
+    report_.running = running;
+    report_.reported = playedPosition;
+    report_.handed = std::max(playedPosition, handedPosition);
 }
 
 void AudioClock::invalidate()
@@ -40,7 +67,9 @@ void AudioClock::resume()
     if (!paused_)
         return;
     paused_ = false;
+    // The device carries on from where the pause froze the time.
     report_.at = SteadyClock::now();
+    report_.reported = std::max(report_.reported, report_.played);
 }
 
 bool AudioClock::isPaused() const
@@ -58,7 +87,15 @@ int64_t AudioClock::estimateLocked(SteadyClock::time_point now) const
     const auto elapsed =
         std::min<std::chrono::nanoseconds>(now - report_.at, std::chrono::seconds(60));
     const int64_t frames = elapsed.count() * format.sampleRate / 1'000'000'000;
-    return std::min(report_.handed, report_.played + frames * format.bytesPerFrame());
+    const int64_t limit = std::min(report_.handed, report_.reported + bytesFor(kStaleLimitMs));
+    return std::max(report_.played,
+                    std::min(limit, report_.played + frames * format.bytesPerFrame()));
+}
+
+int64_t AudioClock::bytesFor(int64_t milliseconds) const
+{
+    const PcmFormat &format = ring_.format();
+    return format.sampleRate * milliseconds / 1000 * format.bytesPerFrame();
 }
 
 std::optional<int64_t> AudioClock::playedPosition() const

@@ -12,10 +12,11 @@
 //
 // The sink side publishes, every few milliseconds, the stream position of the
 // sample leaving the device (bytes handed to the device minus the bytes the
-// device still holds). Readers extrapolate from the last report at the byte
-// rate, never past what the device was handed, so a read costs one lock and
-// some arithmetic. Within one stretch of continuous timeline the reported
-// time never goes back; while paused it stands still.
+// device still holds). Readers extrapolate at the byte rate, never past what
+// the device was handed, so a read costs one lock and some arithmetic. The
+// extrapolation is corrected by fresh reports only, so the time runs smoothly
+// instead of in the device's steps. Within one stretch of continuous timeline
+// the time read never goes back; while paused it stands still.
 class AudioClock
 {
 public:
@@ -46,12 +47,16 @@ private:
     struct Report {
         bool valid = false;
         bool running = false;
+        // The estimate runs from (played, at) at the byte rate.
         int64_t played = 0;
-        int64_t handed = 0;
         SteadyClock::time_point at{};
+        // What the device said last, and what it had been handed then.
+        int64_t reported = 0;
+        int64_t handed = 0;
     };
 
     int64_t estimateLocked(SteadyClock::time_point now) const;
+    int64_t bytesFor(int64_t milliseconds) const;
 
     const AudioRingBuffer &ring_;
     mutable std::mutex mutex_;

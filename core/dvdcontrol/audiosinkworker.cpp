@@ -15,7 +15,7 @@ namespace
 // backend consumes.
 constexpr int kTickMilliseconds = 5;
 // A device that holds queued data this long without playing any has hung.
-constexpr auto kStallLimit = std::chrono::seconds(2);
+constexpr auto kStallLimit = std::chrono::seconds(3);
 
 } // namespace
 

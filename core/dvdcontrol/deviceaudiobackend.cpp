@@ -98,22 +98,20 @@ void DeviceAudioBackend::wake()
 
 void DeviceAudioBackend::suspend()
 {
-    suspended_ = true;
     sink_->suspend();
 }
 
 void DeviceAudioBackend::resume()
 {
-    suspended_ = false;
     sink_->resume();
 }
 
 void DeviceAudioBackend::discard()
 {
-    // A sink has no way to drop its buffer but to stop; the ring stays open.
-    sink_->stop();
-    if (begin() && suspended_)
-        sink_->suspend();
+    // QAudioSink can drop its buffer only by closing the stream, and a new
+    // stream may wait for the sound server's next period (up to seconds on
+    // an idle server). The little the device holds plays out instead; the
+    // clock knows those bytes are not part of the new timeline.
 }
 
 void DeviceAudioBackend::setVolume(float volume)

@@ -46,5 +46,4 @@ private:
 
     AudioRingDevice ringDevice_;
     std::unique_ptr<QAudioSink> sink_;
-    bool suspended_ = false;
 };
