@@ -1,4 +1,6 @@
+#include "core/forms.h"
 #include "core/version.h"
+#include "surfaces/frmnmain.h"
 
 #include <QApplication>
 
@@ -7,5 +9,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vidora"));
     QApplication::setApplicationVersion(Version::fullVersion());
-    return 0;
+    form<frmNMain>()->show();
+    return QApplication::exec();
 }

@@ -7,7 +7,8 @@ AppError::AppError(int32_t number, QString description)
 {
 }
 
-namespace {
+namespace
+{
 
 // Anything thrown that is not ours still becomes an AppError, so no handler
 // ever lets an exception reach the event loop.

@@ -10,7 +10,8 @@
 
 // The one failure type of the program: the DVD control, files and desktop
 // services throw it; handlers either skip the failing step or report it.
-class AppError : public std::exception {
+class AppError : public std::exception
+{
 public:
     AppError(int32_t number, QString description);
 
@@ -24,7 +25,8 @@ private:
     std::string utf8_;
 };
 
-namespace ErrorNumbers {
+namespace ErrorNumbers
+{
 // Numbers the play command tells apart.
 constexpr int32_t kDecoderFailed = -2147217418;  // 0x80040FF6
 constexpr int32_t kDecoderMissing = -2147217415; // 0x80040FF9
@@ -40,7 +42,8 @@ constexpr int32_t kUnexpected = 1099;
 
 // "Errors ignored step by step": every step runs on its own; a failing step
 // is skipped, remembered as the last error, and the next step runs.
-class IgnoreErrors {
+class IgnoreErrors
+{
 public:
     // Runs one step; returns true when it finished without an error.
     bool step(const std::function<void()> &action);

@@ -1,8 +1,10 @@
 #include "core/forms.h"
 
-namespace Forms {
+namespace Forms
+{
 
-namespace detail {
+namespace detail
+{
 std::unordered_map<std::type_index, QPointer<QObject>> &instances()
 {
     static std::unordered_map<std::type_index, QPointer<QObject>> map;

@@ -10,9 +10,11 @@
 // reference with its load step and kept until it is unloaded (or destroyed,
 // for example by a window that deletes itself on close). The message window
 // BOX is not kept here: it is one new instance per message.
-namespace Forms {
+namespace Forms
+{
 
-namespace detail {
+namespace detail
+{
 std::unordered_map<std::type_index, QPointer<QObject>> &instances();
 } // namespace detail
 
@@ -33,7 +35,7 @@ template <typename T> T *form()
         return static_cast<T *>(slot.data());
     auto *instance = new T();
     slot = instance;
-    if constexpr (requires(T &t) { t.Form_Load(); })
+    if constexpr (requires(T & t) { t.Form_Load(); })
         instance->Form_Load();
     return instance;
 }
@@ -54,6 +56,15 @@ void unloadAll();
 
 } // namespace Forms
 
-template <typename T> T *form() { return Forms::form<T>(); }
-template <typename T> void unload() { Forms::unload<T>(); }
-template <typename T> bool isLoaded() { return Forms::isLoaded<T>(); }
+template <typename T> T *form()
+{
+    return Forms::form<T>();
+}
+template <typename T> void unload()
+{
+    Forms::unload<T>();
+}
+template <typename T> bool isLoaded()
+{
+    return Forms::isLoaded<T>();
+}

@@ -3,7 +3,8 @@
 #include <QString>
 
 // The program's version; captions and the update check are built from it.
-namespace Version {
+namespace Version
+{
 constexpr int kMajor = 2;
 constexpr int kMinor = 3;
 constexpr int kRevision = 0;

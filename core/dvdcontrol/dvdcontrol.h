@@ -8,7 +8,8 @@
 class QWidget;
 
 // Domains of the DVD virtual machine, as the rest of the program reads them.
-namespace DvdDomain {
+namespace DvdDomain
+{
 constexpr int kFirstPlay = 1;
 constexpr int kVideoManagerMenu = 2;
 constexpr int kVideoTitleSetMenu = 3;
@@ -17,7 +18,8 @@ constexpr int kStop = 5;
 } // namespace DvdDomain
 
 // Menu identifiers for ShowMenu.
-namespace DvdMenu {
+namespace DvdMenu
+{
 constexpr int kTitle = 2;
 constexpr int kRoot = 3;
 constexpr int kSubpicture = 4;
@@ -28,19 +30,20 @@ constexpr int kChapter = 7;
 
 // Event codes of DVDNotify. Handlers may ignore them: parameter 1 is always
 // the packed time code of the position on screen.
-namespace DvdEvent {
-constexpr int kDomainChange = 0x101;   // p2: new domain
-constexpr int kTitleChange = 0x102;    // p2: new title
-constexpr int kChapterStart = 0x103;   // p2: new chapter
+namespace DvdEvent
+{
+constexpr int kDomainChange = 0x101; // p2: new domain
+constexpr int kTitleChange = 0x102;  // p2: new title
+constexpr int kChapterStart = 0x103; // p2: new chapter
 constexpr int kAudioStreamChange = 0x104;
 constexpr int kSubpictureStreamChange = 0x105;
 constexpr int kAngleChange = 0x106;
 constexpr int kButtonChange = 0x107;
 constexpr int kStillOn = 0x10D;
 constexpr int kStillOff = 0x10E;
-constexpr int kCurrentTime = 0x11A;    // once a second while a title plays
+constexpr int kCurrentTime = 0x11A; // once a second while a title plays
 constexpr int kPlaybackStopped = 0x112;
-constexpr int kError = 0x10F;          // p2: error number
+constexpr int kError = 0x10F; // p2: error number
 } // namespace DvdEvent
 
 // A time code packs hours, minutes, seconds and frames into one 32-bit value,
@@ -69,7 +72,8 @@ struct TimeCode {
 // The DVD playback control: every operation the program needs of a DVD
 // player. All calls are made on the GUI thread and fail by throwing AppError
 // (number + readable description); reads never block on the drive.
-class DvdControl : public QObject {
+class DvdControl : public QObject
+{
     Q_OBJECT
 public:
     using QObject::QObject;
@@ -99,7 +103,7 @@ public:
     virtual int CurrentTitle() const = 0;
     virtual int CurrentChapter() const = 0;
     virtual int ChapterCount(int title) const = 0;
-    virtual QString TotalTitleTime() const = 0;               // "h:mm:ss"
+    virtual QString TotalTitleTime() const = 0;                 // "h:mm:ss"
     virtual QString TimeCodeToText(int32_t timeCode) const = 0; // "h:mm:ss"
 
     // Streams and angles. Audio and subpicture streams count from 0, angles

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 std::unique_ptr<DvdControl> &instance()
 {
     static std::unique_ptr<DvdControl> control;
@@ -17,9 +18,15 @@ DvdControl *dvdControl()
     return instance().get();
 }
 
-void installDvdControl(std::unique_ptr<DvdControl> control) { instance() = std::move(control); }
+void installDvdControl(std::unique_ptr<DvdControl> control)
+{
+    instance() = std::move(control);
+}
 
-void releaseDvdControl() { instance().reset(); }
+void releaseDvdControl()
+{
+    instance().reset();
+}
 
 TimeCode TimeCode::fromSeconds(double seconds, int framesPerSecond)
 {

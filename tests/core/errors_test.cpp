@@ -32,7 +32,8 @@ TEST(TrapFirstError, StopsAtTheFirstFailureAndReportsIt)
     EXPECT_FALSE(trapFirstError([] {}));
 }
 
-namespace {
+namespace
+{
 struct Counted : QObject {
     static inline int loads = 0;
     static inline Counted *seenDuringLoad = nullptr;

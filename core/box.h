@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// The program's message window: one new instance per message, several may be
+// open at once. It stays on top, beeps when it appears and is dragged by its
+// background.
+class BOX : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit BOX(QWidget *parent = nullptr);
+
+    void Form_Load();
+
+    QPlainTextEdit *msg = nullptr;
+    QPushButton *skinButton1 = nullptr; // FIXME: becomes the skinned button
+    QLabel *Image1 = nullptr;
+
+    // Every message window now open, oldest first.
+    static QList<BOX *> openWindows();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void skinButton1_Click();
+
+    quint64 serial_ = 0; // creation order
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+// The file, colour and Yes/No dialogs of the program, behind one interface so
+// that tests answer them without blocking.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // Filters in Qt's form: "Color scheme (*.cfx)". Empty when cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &caption, const QString &directory,
+                                 const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &directory,
+                                 const QString &filter) = 0;
+    virtual std::optional<QColor> color(QWidget *parent, const QColor &initial) = 0;
+    virtual bool askYesNo(QWidget *parent, const QString &title, const QString &question) = 0;
+
+    // The dialogs in use: the desktop's own unless a test installed others.
+    static Dialogs &current();
+    static void install(std::unique_ptr<Dialogs> dialogs);
+};

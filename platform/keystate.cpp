@@ -1,0 +1,59 @@
+#include "platform/keystate.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+KeyState &KeyState::instance()
+{
+    static auto *state = new KeyState(QGuiApplication::instance());
+    return *state;
+}
+
+KeyState::KeyState(QObject *parent) : QObject(parent)
+{
+    if (auto *app = qobject_cast<QGuiApplication *>(parent)) {
+        app->installEventFilter(this);
+        connect(app, &QGuiApplication::applicationStateChanged, this,
+                [this](Qt::ApplicationState state) {
+                    if (state != Qt::ApplicationActive)
+                        clear();
+                });
+    }
+}
+
+int KeyState::code(int key, bool keypad)
+{
+    return keypad ? key | int(Qt::KeypadModifier) : key;
+}
+
+bool KeyState::isDown(int key, bool keypad)
+{
+    const int wanted = code(key, keypad);
+    const bool down = held_.count(wanted) > 0 || pressedSinceQuery_.count(wanted) > 0;
+    pressedSinceQuery_.erase(wanted);
+    return down;
+}
+
+void KeyState::clear()
+{
+    held_.clear();
+    pressedSinceQuery_.clear();
+}
+
+bool KeyState::eventFilter(QObject *watched, QEvent *event)
+{
+    // Every key event passes the application filter once per receiver in the
+    // parent chain; only the window-level delivery is counted.
+    const auto type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWindowType()) {
+        auto *keyEvent = static_cast<QKeyEvent *>(event);
+        const int key = code(keyEvent->key(), keyEvent->modifiers().testFlag(Qt::KeypadModifier));
+        if (type == QEvent::KeyPress) {
+            held_.insert(key);
+            pressedSinceQuery_.insert(key);
+        } else if (!keyEvent->isAutoRepeat()) {
+            held_.erase(key);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+
+#include <set>
+
+// The keyboard state as seen by the program's own windows: a key counts as
+// down while it is held, and once after a press that was released again
+// before the next query. Keys typed into other programs never reach it, and
+// everything is forgotten when the program loses the focus.
+class KeyState : public QObject
+{
+    Q_OBJECT
+public:
+    // The instance watching the application; created on first use.
+    static KeyState &instance();
+
+    // True when the key is held now or was pressed since the last query of
+    // that key. Keypad keys are told apart from the main keys.
+    bool isDown(int key, bool keypad = false);
+
+    void clear();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    explicit KeyState(QObject *parent);
+    static int code(int key, bool keypad);
+
+    std::set<int> held_;
+    std::set<int> pressedSinceQuery_;
+};

@@ -1,0 +1,41 @@
+#include "settings/databasepath.h"
+
+#include "core/errors.h"
+#include "platform/appdirs.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
+
+#include <QDir>
+
+namespace DatabasePath
+{
+
+using namespace SettingsKeys;
+
+QString defaultDirectory()
+{
+    return AppDirs::programDirectory() + QStringLiteral("/DVDdb/");
+}
+
+QString withTrailingSeparator(const QString &directory)
+{
+    if (directory.endsWith('/'))
+        return directory;
+    return directory + '/';
+}
+
+QString initialise(CreateFolder create)
+{
+    const QString stored = SettingsStore::Read(kDatabase, kDatabaseSection, kDatabasePath, "0");
+    if (stored != QLatin1String("0"))
+        return stored;
+    const QString directory = defaultDirectory();
+    IgnoreErrors steps;
+    steps.step(
+        [&] { SettingsStore::Write(kDatabase, kDatabaseSection, kDatabasePath, directory); });
+    if (create == CreateFolder::Yes)
+        QDir().mkpath(directory);
+    return directory;
+}
+
+} // namespace DatabasePath
