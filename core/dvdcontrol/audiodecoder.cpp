@@ -116,7 +116,8 @@ void AudioDecoder::open()
     context_->thread_count = 1;
     context_->pkt_timebase = AVRational{1, 90000};
     AVDictionary *options = nullptr;
-    // AC-3 and DTS downmix best themselves, with the levels the stream carries.
+    // Decoders that can downmix (AC-3) do it best, with the levels the stream
+    // carries; the others leave it to the resampler.
     if (resampler_.outputFormat().channels <= 2)
         av_dict_set(&options, "downmix",
                     resampler_.outputFormat().channels == 1 ? "mono" : "stereo", 0);

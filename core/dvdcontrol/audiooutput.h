@@ -31,7 +31,9 @@ struct AudioOutputOptions {
 // Threads: one thread pushes (the engine's navigation thread); any thread may
 // pause, resume, flush, mute, set the volume and read the clock. The output
 // must be created and destroyed on one thread while a QCoreApplication
-// exists.
+// exists, and destroyed only once the pushing thread has stopped pushing.
+// One output can serve the whole life of the control: flush() between
+// streams, titles and discs.
 class AudioOutput : public AudioClockSource
 {
 public:
@@ -54,7 +56,8 @@ public:
     bool isSilent() const;
 
     // Queues a block, waiting up to timeout for room. The block's PTS is that
-    // of its first sample; blocks need not be contiguous.
+    // of its first sample; blocks need not be contiguous. Nothing drains while
+    // paused, so a pusher that must stay responsive uses short timeouts.
     PushResult push(const PcmBlock &block, std::chrono::milliseconds timeout = {});
     // Drops everything queued or in the device (channel hop, stream switch);
     // the clock gives nothing until new sound is pushed and reaches the
