@@ -68,13 +68,6 @@ TEST(RegionState, ClearMaskBitsAreThePlayableRegions)
     EXPECT_EQ(stateWithMask(0xfd, false).regionsText(), "every region");
 }
 
-TEST(DriveRegion, RegionCodeClearsOnlyTheRegionsBit)
-{
-    EXPECT_EQ(DriveRegion::regionCode(1), 0xfe);
-    EXPECT_EQ(DriveRegion::regionCode(2), 0xfd);
-    EXPECT_EQ(DriveRegion::regionCode(8), 0x7f);
-}
-
 TEST_F(DriveRegionTest, ReadsTheStateTheDriveReports)
 {
     model->type = 2;
@@ -174,13 +167,4 @@ TEST_F(DriveRegionTest, ARefusedOrIgnoredChangeIsAnError)
     EXPECT_EQ(error.number(), ErrorNumbers::kRegionNotReported);
     EXPECT_TRUE(error.description().contains("did not take region 1"));
     EXPECT_EQ(model->changes.size(), 2u);
-}
-
-TEST(PlanChange, NamesWhatTheChangeComesTo)
-{
-    EXPECT_EQ(DriveRegion::planChange(stateWithMask(0xfd), 1), RegionChange::Counted);
-    EXPECT_EQ(DriveRegion::planChange(stateWithMask(0xff), 1), RegionChange::Counted);
-    EXPECT_EQ(DriveRegion::planChange(stateWithMask(0xfd), 2), RegionChange::AlreadySet);
-    EXPECT_EQ(DriveRegion::planChange(stateWithMask(0xfc), 2), RegionChange::Counted);
-    EXPECT_EQ(DriveRegion::planChange(stateWithMask(0xfd, false), 6), RegionChange::PlayerOnly);
 }
