@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -42,8 +41,7 @@ AppError permissionError(const QString &device)
 std::unique_ptr<DriveIoctl> DeviceIoctl::open(const QString &device)
 {
     const QByteArray path = QFile::encodeName(device);
-    struct stat info {
-    };
+    struct stat info = {};
     // Checked before opening: opening an arbitrary character device can have
     // side effects of its own.
     if (::stat(path.constData(), &info) != 0)

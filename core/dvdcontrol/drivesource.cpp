@@ -44,8 +44,7 @@ QString unescapeMountField(const QByteArray &field)
 
 bool isBlockDevice(const QString &path)
 {
-    struct stat info {
-    };
+    struct stat info = {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISBLK(info.st_mode);
 }
 
