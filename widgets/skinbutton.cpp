@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QShortcutEvent>
 
 using namespace InputCodes;
@@ -364,9 +365,12 @@ void skinButton::paintEvent(QPaintEvent *)
     painter.drawImage(0, 0, canvas_);
 }
 
-void skinButton::resizeEvent(QResizeEvent *)
+// Qt also reports unchanged sizes (when rendering a hidden button, for one);
+// those keep the face as it is.
+void skinButton::resizeEvent(QResizeEvent *event)
 {
-    layoutFace();
+    if (event->size() != QSize(scaleWidth_, scaleHeight_))
+        layoutFace();
 }
 
 void skinButton::changeEvent(QEvent *event)
