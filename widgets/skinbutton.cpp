@@ -5,7 +5,6 @@
 #include "widgets/skinregion.h"
 #include "widgets/skinrenderer.h"
 
-#include "core/errors.h"
 #include "platform/units.h"
 #include "widgets/propertybag.h"
 
@@ -26,73 +25,6 @@ namespace
 int32_t systemColor(QPalette::ColorRole role)
 {
     return toColorRef(QGuiApplication::palette().color(QPalette::Active, role));
-}
-
-AppError wrongType(const QString &key)
-{
-    return AppError(
-        ErrorNumbers::kInvalidArgument,
-        QStringLiteral("The button property %1 has a value of the wrong type").arg(key));
-}
-
-int32_t readNumber(const PropertyBag &bag, const QString &key, int32_t fallback)
-{
-    const QVariant value = bag.ReadProperty(key, fallback);
-    bool ok = false;
-    const qlonglong number = value.toLongLong(&ok);
-    // Colours may arrive as unsigned 32-bit values.
-    if (!ok || number < INT32_MIN || number > UINT32_MAX)
-        throw wrongType(key);
-    return int32_t(uint32_t(number));
-}
-
-bool readSwitch(const PropertyBag &bag, const QString &key, bool fallback)
-{
-    const QVariant value = bag.ReadProperty(key, fallback);
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool();
-    bool ok = false;
-    const qlonglong number = value.toLongLong(&ok);
-    if (ok)
-        return number != 0;
-    const QString text = value.toString().toLower();
-    if (text != QLatin1String("true") && text != QLatin1String("false"))
-        throw wrongType(key);
-    return text == QLatin1String("true");
-}
-
-QString readText(const PropertyBag &bag, const QString &key)
-{
-    const QVariant value = bag.ReadProperty(key, QString());
-    if (value.typeId() != QMetaType::QString && !value.canConvert<double>())
-        throw wrongType(key);
-    return value.toString();
-}
-
-// A missing font is the containing window's, which an unset font inherits.
-QFont readFont(const PropertyBag &bag, const QString &key)
-{
-    const QVariant value = bag.ReadProperty(key);
-    if (!value.isValid())
-        return QFont();
-    if (value.typeId() == QMetaType::QFont)
-        return value.value<QFont>();
-    QFont font;
-    if (value.typeId() != QMetaType::QString || !font.fromString(value.toString()))
-        throw wrongType(key);
-    return font;
-}
-
-QPixmap readPicture(const PropertyBag &bag, const QString &key)
-{
-    const QVariant value = bag.ReadProperty(key);
-    if (!value.isValid())
-        return QPixmap();
-    if (value.typeId() == QMetaType::QPixmap)
-        return value.value<QPixmap>();
-    if (value.typeId() == QMetaType::QImage)
-        return QPixmap::fromImage(value.value<QImage>());
-    throw wrongType(key);
 }
 
 } // namespace
@@ -205,17 +137,18 @@ void skinButton::setDisplayAsDefault(bool isDefault)
 void skinButton::ReadProperties(const PropertyBag &bag)
 {
     const int32_t buttonText = systemColor(QPalette::ButtonText);
-    const int32_t back = readNumber(bag, QStringLiteral("BCOL"), systemColor(QPalette::Button));
-    const int32_t fore = readNumber(bag, QStringLiteral("FCOL"), buttonText);
-    const int32_t over = readNumber(bag, QStringLiteral("FCOLO"), buttonText);
-    const int32_t type = readNumber(bag, QStringLiteral("BTYPE"), 2);
-    const QString text = readText(bag, QStringLiteral("TX"));
-    const bool enabled = readSwitch(bag, QStringLiteral("ENAB"), true);
-    const QFont textFont = readFont(bag, QStringLiteral("FONT"));
-    const int32_t scheme = readNumber(bag, QStringLiteral("COLTYPE"), ColorSchemes::kSystem);
-    const bool focusRect = readSwitch(bag, QStringLiteral("FOCUSR"), true);
-    const int32_t pointer = readNumber(bag, QStringLiteral("MPTR"), 0);
-    const QPixmap icon = readPicture(bag, QStringLiteral("MICON"));
+    const int32_t back = bag.ReadNumber(QStringLiteral("BCOL"), systemColor(QPalette::Button));
+    const int32_t fore = bag.ReadNumber(QStringLiteral("FCOL"), buttonText);
+    const int32_t over = bag.ReadNumber(QStringLiteral("FCOLO"), buttonText);
+    const int32_t type = bag.ReadNumber(QStringLiteral("BTYPE"), 2);
+    const QString text = bag.ReadText(QStringLiteral("TX"), QString());
+    const bool enabled = bag.ReadSwitch(QStringLiteral("ENAB"), true);
+    // A missing font is the containing window's, which an unset font inherits.
+    const QFont textFont = bag.ReadFont(QStringLiteral("FONT")).value_or(QFont());
+    const int32_t scheme = bag.ReadNumber(QStringLiteral("COLTYPE"), ColorSchemes::kSystem);
+    const bool focusRect = bag.ReadSwitch(QStringLiteral("FOCUSR"), true);
+    const int32_t pointer = bag.ReadNumber(QStringLiteral("MPTR"), 0);
+    const QPixmap icon = bag.ReadPicture(QStringLiteral("MICON"));
 
     backColor_ = back;
     foreColor_ = fore;

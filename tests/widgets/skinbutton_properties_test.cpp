@@ -32,6 +32,26 @@ TEST(PropertyBag, NamesCompareWithoutCaseAndDefaultsAreNotStored)
     EXPECT_FALSE(bag.contains("TX")) << "writing the default drops the stored value";
 }
 
+TEST(PropertyBag, TypedReadsAcceptTheUsualFormsAndRefuseOthers)
+{
+    PropertyBag bag;
+    bag.WriteProperty("colour", QStringLiteral("4294967295"));
+    bag.WriteProperty("on", QStringLiteral("True"));
+    bag.WriteProperty("off", 0);
+    bag.WriteProperty("font", QFont("DejaVu Sans", 9).toString());
+    bag.WriteProperty("size", QSize(1, 1));
+    EXPECT_EQ(bag.ReadNumber("COLOUR", 0), -1);
+    EXPECT_EQ(bag.ReadNumber("missing", 7), 7);
+    EXPECT_TRUE(bag.ReadSwitch("on", false));
+    EXPECT_FALSE(bag.ReadSwitch("off", true));
+    EXPECT_EQ(bag.ReadFont("font")->family(), "DejaVu Sans");
+    EXPECT_FALSE(bag.ReadFont("missing").has_value());
+    EXPECT_TRUE(bag.ReadPicture("missing").isNull());
+    EXPECT_THROW(bag.ReadNumber("size", 0), AppError);
+    EXPECT_THROW(bag.ReadSwitch("font", false), AppError);
+    EXPECT_THROW(bag.ReadText("size", QString()), AppError);
+}
+
 QPixmap smallPicture()
 {
     QPixmap picture(8, 8);
