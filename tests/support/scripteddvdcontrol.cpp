@@ -1,0 +1,11 @@
+#include "support/scripteddvdcontrol.h"
+
+#include "core/dvdcontrol/dvdcontrolinstance.h"
+
+ScriptedDvdControl *ScriptedDvdControl::install()
+{
+    auto control = std::make_unique<ScriptedDvdControl>();
+    auto *raw = control.get();
+    installDvdControl(std::move(control));
+    return raw;
+}
