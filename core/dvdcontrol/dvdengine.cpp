@@ -25,11 +25,13 @@ DvdEngine::DvdEngine(QObject *parent)
     connect(&watchTimer_, &QTimer::timeout, this, &DvdEngine::watch);
 }
 
+// The worker threads stop calling into this object before it goes: a thread
+// given up in an endless loop may outlive it.
 DvdEngine::~DvdEngine()
 {
-    endSession();
     store_->setWake(nullptr);
     pictures_->setListener(nullptr);
+    endSession();
     if (view_ && !view_->parent())
         delete view_;
 }
