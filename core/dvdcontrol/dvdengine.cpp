@@ -151,6 +151,11 @@ QImage DvdEngine::currentPicture() const
                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+uint64_t DvdEngine::picturesShown() const
+{
+    return pictures_->published();
+}
+
 QString DvdEngine::lastPlaybackError() const
 {
     return store_->lastError();

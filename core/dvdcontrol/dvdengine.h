@@ -83,6 +83,9 @@ public:
     // The picture on screen at its display aspect (e.g. 768 x 576 for 4:3
     // PAL); null before the first picture.
     QImage currentPicture() const;
+    // Pictures shown since the control was made; a new count is a new
+    // picture on screen.
+    uint64_t picturesShown() const;
     // Points at (hover) or clicks (activate) the picture, in picture pixels.
     void pointAt(QPoint picturePoint, bool activate);
     // Seconds of the picture on screen into its program chain.

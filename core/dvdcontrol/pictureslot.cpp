@@ -5,6 +5,8 @@
 void PictureSlot::publish(ShownPicture picture)
 {
     std::lock_guard lock(mutex_);
+    if (picture.valid())
+        ++published_;
     picture_ = std::move(picture);
     if (listener_)
         listener_();
@@ -19,6 +21,12 @@ ShownPicture PictureSlot::latest() const
 {
     std::lock_guard lock(mutex_);
     return picture_;
+}
+
+uint64_t PictureSlot::published() const
+{
+    std::lock_guard lock(mutex_);
+    return published_;
 }
 
 void PictureSlot::setListener(std::function<void()> listener)

@@ -2,6 +2,7 @@
 
 #include <QImage>
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
 
@@ -22,10 +23,14 @@ public:
     void publish(ShownPicture picture);
     void clear();
     ShownPicture latest() const;
+    // Pictures published so far, clears not counted: tells a new picture on
+    // screen from the same one painted again.
+    uint64_t published() const;
     void setListener(std::function<void()> listener);
 
 private:
     mutable std::mutex mutex_;
     ShownPicture picture_;
+    uint64_t published_ = 0;
     std::function<void()> listener_;
 };
