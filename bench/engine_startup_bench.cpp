@@ -1,0 +1,108 @@
+// Time from Play to the first picture on screen, and to the picture moving,
+// measured from outside the control while its view is shown in a 720x576
+// window. Every run starts a new control, as a user's first Play does; the
+// first run also pays for loading and starting the decoders.
+//
+// usage: engine_startup_bench DISC [RUNS]
+
+#include "bench/viewprobe.h"
+#include "core/errors.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace
+{
+
+constexpr int kTimeoutMs = 10000;
+
+struct StartupRun {
+    double playReturned = -1; // Play() is synchronous up to the threads' start
+    double firstPicture = -1;
+    double moving = -1; // a later picture of the title painted
+};
+
+StartupRun measureOnce(const QString &disc)
+{
+    DvdEngine engine;
+    engine.setDVDDirectory(disc);
+    StartupRun run;
+    QElapsedTimer timer;
+    QEventLoop loop;
+    uint64_t firstPicture = 0;
+    bench::ViewProbe probe(engine, [&](uint64_t picture, double) {
+        const double now = double(timer.nsecsElapsed()) / 1e9;
+        if (run.firstPicture < 0) {
+            run.firstPicture = now;
+            firstPicture = picture;
+        } else if (run.moving < 0 && picture != firstPicture) {
+            run.moving = now;
+            loop.quit();
+        }
+    });
+    probe.showWindow(720, 576);
+    QCoreApplication::processEvents();
+    timer.start();
+    engine.Play();
+    run.playReturned = double(timer.nsecsElapsed()) / 1e9;
+    QTimer::singleShot(kTimeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    engine.Stop();
+    return run;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1 : values[values.size() / 2];
+}
+
+void printFigure(const char *name, const std::vector<StartupRun> &runs, double StartupRun::*field)
+{
+    std::vector<double> later;
+    for (size_t index = 1; index < runs.size(); ++index)
+        later.push_back(runs[index].*field);
+    const double first = runs.front().*field;
+    const auto text = [](double seconds) {
+        return seconds < 0 ? QStringLiteral("  never") : QString::asprintf("%6.3f s", seconds);
+    };
+    std::printf("  %-34s first run %s", name, qPrintable(text(first)));
+    if (!later.empty())
+        std::printf("  median of the next %zu %s  worst %s", later.size(),
+                    qPrintable(text(median(later))),
+                    qPrintable(text(*std::max_element(later.begin(), later.end()))));
+    std::printf("\n");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.size() < 2) {
+        std::fprintf(stderr, "usage: engine_startup_bench DISC [RUNS]\n");
+        return 2;
+    }
+    const int runs = arguments.size() > 2 ? std::max(1, arguments[2].toInt()) : 6;
+    std::vector<StartupRun> results;
+    try {
+        for (int run = 0; run < runs; ++run)
+            results.push_back(measureOnce(arguments[1]));
+    } catch (const AppError &error) {
+        std::fprintf(stderr, "engine_startup_bench: %s\n", error.what());
+        return 1;
+    }
+    std::printf("Start-up on %s, %d runs, each a new control (aim: under 0.150 s)\n",
+                qPrintable(QGuiApplication::platformName()), runs);
+    printFigure("Play returned", results, &StartupRun::playReturned);
+    printFigure("first picture on screen", results, &StartupRun::firstPicture);
+    printFigure("picture moving", results, &StartupRun::moving);
+    return 0;
+}

@@ -1,0 +1,223 @@
+// Decoding throughput of a title through the engine's own path (libdvdnav's
+// block loop, the demultiplexer, the video decoder, composition) with no
+// clock and nothing shown, beside `ffmpeg -threads 1 -i <VOB> -f null -` on
+// the title's VOB files. Rounds alternate between the two so that both see
+// the same machine; the best round of each counts.
+//
+// usage: engine_throughput_bench DISC [TITLE] [ROUNDS]
+
+#include "bench/benchtools.h"
+#include "core/dvdcontrol/dvderrors.h"
+#include "core/dvdcontrol/dvdsource.h"
+#include "core/dvdcontrol/navigationcore.h"
+#include "core/dvdcontrol/presentationcore.h"
+#include "core/errors.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace
+{
+
+// Blocks read before a title that never ends is given up on.
+constexpr int64_t kMaxSteps = 20'000'000;
+
+struct EngineRound {
+    int pictures = 0;
+    double cpu = 0;
+    double wall = 0;
+    double decodeWall = 0;  // feeding the decoder: parsing, decoding, conversion to RGB
+    double composeWall = 0; // subpicture and highlight composition, position tags
+};
+
+struct FfmpegRound {
+    int pictures = 0;
+    double cpu = 0;
+    double wall = 0;
+};
+
+// Hands the reader's media straight to the presentation pipeline, timing it.
+class TimedSink : public MediaSink
+{
+public:
+    explicit TimedSink(PresentationCore &core) : core_(core) {}
+    void push(MediaItem item) override
+    {
+        const double start = bench::wallSeconds();
+        core_.feed(std::move(item));
+        seconds_ += bench::wallSeconds() - start;
+    }
+    void startSegment() override { core_.feed(SegmentStart{}); }
+    double seconds() const { return seconds_; }
+
+private:
+    PresentationCore &core_;
+    double seconds_ = 0;
+};
+
+class EngineRun
+{
+public:
+    EngineRun(const QString &path, int title) : path_(path), title_(title) {}
+    EngineRound run();
+
+private:
+    // Shows the decoded pictures; false once the title has been left.
+    bool showPictures(PresentationCore &core);
+
+    QString path_;
+    int title_;
+    EngineRound round_;
+    bool leftTitle_ = false;
+};
+
+bool EngineRun::showPictures(PresentationCore &core)
+{
+    while (std::optional<DecodedPicture> picture = core.nextPicture()) {
+        const double start = bench::wallSeconds();
+        const FrameOnScreen frame = core.show(std::move(*picture), ButtonState{});
+        round_.composeWall += bench::wallSeconds() - start;
+        const bool inTitle =
+            frame.position.domain == DvdDomain::kTitle && frame.position.title == title_;
+        if (inTitle)
+            ++round_.pictures;
+        else if (round_.pictures > 0)
+            leftTitle_ = true;
+    }
+    return !leftTitle_;
+}
+
+EngineRound EngineRun::run()
+{
+    const double cpuStart = bench::processCpuSeconds();
+    const double wallStart = bench::wallSeconds();
+    PresentationCore core;
+    NavSession session(path_);
+    session.check(dvdnav_title_play(session.handle(), title_),
+                  QStringLiteral("starting title %1").arg(title_));
+    TimedSink sink(core);
+    NavigationCore navigation(session, sink);
+    uint64_t drain = 0;
+    for (int64_t step = 0; step < kMaxSteps; ++step) {
+        const NavigationCore::Step next = navigation.readNext();
+        if (next.result != NavigationCore::Result::Continue)
+            core.feed(DrainRequest{++drain});
+        if (!showPictures(core) || next.result == NavigationCore::Result::Stop)
+            break;
+        if (next.result == NavigationCore::Result::Wait)
+            dvdnav_wait_skip(session.handle());
+        if (next.result == NavigationCore::Result::Still)
+            dvdnav_still_skip(session.handle());
+    }
+    round_.cpu = bench::processCpuSeconds() - cpuStart;
+    round_.wall = bench::wallSeconds() - wallStart;
+    round_.decodeWall = sink.seconds();
+    return round_;
+}
+
+// The title's VOB files, in order, as one ffmpeg input.
+QString titleInput(const QString &discPath, const DiscInfo &info, int title)
+{
+    const TitleInfo *found = info.title(title);
+    if (!found)
+        throw DvdErrors::invalidArgument(QStringLiteral("The disc has no title %1.").arg(title));
+    const QDir videoTs(QDir(discPath).filePath(QStringLiteral("VIDEO_TS")));
+    QStringList parts;
+    for (int part = 1; part <= 9; ++part) {
+        const QString name =
+            QStringLiteral("VTS_%1_%2.VOB").arg(found->titleSet, 2, 10, QLatin1Char('0')).arg(part);
+        if (!videoTs.exists(name))
+            break;
+        parts << videoTs.filePath(name);
+    }
+    if (parts.isEmpty())
+        throw DvdErrors::invalidArgument(
+            QStringLiteral("%1 holds no VOB files of title %2 (a folder is needed).")
+                .arg(videoTs.path())
+                .arg(title));
+    return parts.size() == 1 ? parts.first() : QStringLiteral("concat:") + parts.join('|');
+}
+
+std::optional<FfmpegRound> runFfmpeg(const QString &input)
+{
+    const std::optional<QString> log = bench::runForErrorOutput(
+        QStringLiteral("ffmpeg"), {"-nostdin", "-hide_banner", "-v", "info", "-benchmark",
+                                   "-threads", "1", "-i", input, "-f", "null", "-"});
+    if (!log)
+        return std::nullopt;
+    const auto user = bench::lastNumber(*log, QStringLiteral("utime=([0-9.]+)s"));
+    const auto system = bench::lastNumber(*log, QStringLiteral("stime=([0-9.]+)s"));
+    const auto real = bench::lastNumber(*log, QStringLiteral("rtime=([0-9.]+)s"));
+    const auto frames = bench::lastNumber(*log, QStringLiteral("frame=\\s*([0-9]+)"));
+    if (!user || !system || !real || !frames)
+        return std::nullopt;
+    return FfmpegRound{int(*frames), *user + *system, *real};
+}
+
+void printEngine(const EngineRound &best)
+{
+    const double perPicture = 1000.0 / std::max(1, best.pictures);
+    const double otherWall = best.wall - best.decodeWall - best.composeWall;
+    std::printf("  engine, nav+demux+decode+compose  %5d pictures  %6.2f s CPU  %6.0f fps  "
+                "(per picture: decode %.3f ms, compose %.3f ms, nav+demux %.3f ms)\n",
+                best.pictures, best.cpu, best.pictures / best.cpu, best.decodeWall * perPicture,
+                best.composeWall * perPicture, otherWall * perPicture);
+}
+
+void printFfmpeg(const FfmpegRound &best)
+{
+    std::printf("  ffmpeg -threads 1 -f null         %5d pictures  %6.2f s CPU  %6.0f fps\n",
+                best.pictures, best.cpu, best.pictures / best.cpu);
+}
+
+int runBenchmark(const QString &requested, int title, int rounds)
+{
+    const ProbedDisc disc = DvdSource::probe(DvdSource::resolve(requested));
+    const QString input = titleInput(disc.source.path, disc.info, title);
+    std::optional<EngineRound> engine;
+    std::optional<FfmpegRound> ffmpeg;
+    for (int round = 0; round < rounds; ++round) {
+        const EngineRound ours = EngineRun(disc.source.path, title).run();
+        if (!engine || ours.cpu < engine->cpu)
+            engine = ours;
+        const std::optional<FfmpegRound> theirs = runFfmpeg(input);
+        if (theirs && (!ffmpeg || theirs->cpu < ffmpeg->cpu))
+            ffmpeg = theirs;
+    }
+    std::printf("Decoding throughput, title %d, one thread, no clock (best of %d rounds; "
+                "fps = pictures per CPU second)\n",
+                title, rounds);
+    printEngine(*engine);
+    if (!ffmpeg) {
+        std::printf("  ffmpeg did not run on %s\n", qPrintable(input));
+        return 0;
+    }
+    printFfmpeg(*ffmpeg);
+    const double ratio =
+        (engine->pictures / engine->cpu) / (ffmpeg->pictures / std::max(ffmpeg->cpu, 1e-9));
+    std::printf("  engine/ffmpeg throughput          %5.2f  (aim: at least 0.80)\n", ratio);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.size() < 2) {
+        std::fprintf(stderr, "usage: engine_throughput_bench DISC [TITLE] [ROUNDS]\n");
+        return 2;
+    }
+    const int title = arguments.size() > 2 ? arguments[2].toInt() : 1;
+    const int rounds = arguments.size() > 3 ? std::max(1, arguments[3].toInt()) : 3;
+    try {
+        return runBenchmark(arguments[1], title, rounds);
+    } catch (const AppError &error) {
+        std::fprintf(stderr, "engine_throughput_bench: %s\n", error.what());
+        return 1;
+    }
+}
