@@ -1,14 +1,14 @@
-#include "core/forms.h"
+#include "core/startup.h"
 #include "core/version.h"
-#include "surfaces/frmnmain.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    PreferX11Platform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vidora"));
     QApplication::setApplicationVersion(Version::fullVersion());
-    form<frmNMain>()->show();
+    Main();
     return QApplication::exec();
 }
