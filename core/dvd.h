@@ -34,6 +34,8 @@ public:
     // Tells the user why an operation is refused in the current domain; shows
     // nothing when the domain cannot be read.
     void CallDomain();
+    // One poll of the keyboard; tmrZoom runs it twice a second.
+    void tmrZoom_Timer();
 
     QPointer<QWidget> DVDw;                  // the control's picture, owned by the control
     ClickArea *imgBack = nullptr;            // catches clicks on the picture, except in zoom mode
@@ -86,7 +88,6 @@ private:
 
     void Form_Activate();
     void Form_Resize();
-    void tmrZoom_Timer();
     void zoomIn();
     void zoomOut();
     void imgBack_RightPress(const QPoint &globalPosition);
