@@ -25,7 +25,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <array>
+#include <initializer_list>
 
 namespace
 {
