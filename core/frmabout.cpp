@@ -5,16 +5,17 @@
 #include "platform/units.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
+#include "widgets/skinbutton.h"
 
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPushButton>
 
 namespace
 {
 
 constexpr int32_t kDesignBack = 0x404040;
 constexpr int32_t kDesignFore = 0xFFFFFF;
+constexpr int32_t kDesignOver = 0xC0C0C0;
 
 // A colour of the stored scheme; nothing when it is not a number.
 std::optional<int32_t> schemeColor(const char *key)
@@ -49,6 +50,21 @@ QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &place, int 
     return label;
 }
 
+skinButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
+                       const QRect &place)
+{
+    auto *button = new skinButton(parent, name);
+    button->setGeometry(place);
+    button->setButtonType(5);
+    button->setColorScheme(ColorSchemes::kOwn);
+    button->setBackColor(kDesignBack);
+    button->setForeColor(kDesignFore);
+    button->setForeOver(kDesignOver);
+    button->setShowFocusRect(false);
+    button->setCaption(caption);
+    return button;
+}
+
 } // namespace
 
 frmAbout::frmAbout() : QWidget(nullptr, Qt::Window)
@@ -70,16 +86,16 @@ frmAbout::frmAbout() : QWidget(nullptr, Qt::Window)
                                           "DVD playback built on libdvdnav, libdvdread and "
                                           "FFmpeg; the interface on Qt."),
                            QRect(20, 84, 340, 60), 12);
-    btnWeb = new QPushButton(QStringLiteral("www.korvane.example"), this);
-    btnWeb->setGeometry(20, 156, 165, 26);
-    btnMail = new QPushButton(QStringLiteral("vidora@korvane.example"), this);
-    btnMail->setGeometry(195, 156, 165, 26);
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setGeometry(140, 204, 100, 28);
+    btnWeb = makeButton(this, QStringLiteral("btnWeb"), QStringLiteral("www.korvane.example"),
+                        QRect(20, 156, 165, 26));
+    btnMail = makeButton(this, QStringLiteral("btnMail"), QStringLiteral("vidora@korvane.example"),
+                         QRect(195, 156, 165, 26));
+    btnOK =
+        makeButton(this, QStringLiteral("btnOK"), QStringLiteral("OK"), QRect(140, 204, 100, 28));
 
-    connect(btnWeb, &QPushButton::clicked, this, &frmAbout::btnWeb_Click);
-    connect(btnMail, &QPushButton::clicked, this, &frmAbout::btnMail_Click);
-    connect(btnOK, &QPushButton::clicked, this, &frmAbout::btnOK_Click);
+    connect(btnWeb, &skinButton::Click, this, &frmAbout::btnWeb_Click);
+    connect(btnMail, &skinButton::Click, this, &frmAbout::btnMail_Click);
+    connect(btnOK, &skinButton::Click, this, &frmAbout::btnOK_Click);
 }
 
 void frmAbout::Form_Load()
@@ -96,9 +112,13 @@ void frmAbout::ColorRendering()
                             SettingsKeys::kBackColor, QStringLiteral("0")) == QLatin1String("0"))
         return;
     paint(this, QPalette::Window, schemeColor(SettingsKeys::kBackColor));
-    for (QPushButton *button : {btnWeb, btnMail, btnOK}) {
-        paint(button, QPalette::Button, schemeColor(SettingsKeys::kButtonBackColor));
-        paint(button, QPalette::ButtonText, schemeColor(SettingsKeys::kButtonForeColor));
+    for (skinButton *button : {btnWeb, btnMail, btnOK}) {
+        if (const auto over = schemeColor(SettingsKeys::kOverColor))
+            button->setForeOver(*over);
+        if (const auto back = schemeColor(SettingsKeys::kButtonBackColor))
+            button->setBackColor(*back);
+        if (const auto fore = schemeColor(SettingsKeys::kButtonForeColor))
+            button->setForeColor(*fore);
     }
     for (QLabel *label : {lblName, lblVersion, lblCredits})
         paint(label, QPalette::WindowText, schemeColor(SettingsKeys::kButtonForeColor));

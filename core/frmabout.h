@@ -6,7 +6,7 @@
 #include <optional>
 
 class QLabel;
-class QPushButton;
+class skinButton;
 
 // The about window: the program's name, version and credits, and the maker's
 // web and mail addresses.
@@ -27,9 +27,9 @@ public:
     QLabel *lblName = nullptr;
     QLabel *lblVersion = nullptr;
     QLabel *lblCredits = nullptr;
-    QPushButton *btnWeb = nullptr;
-    QPushButton *btnMail = nullptr;
-    QPushButton *btnOK = nullptr;
+    skinButton *btnWeb = nullptr;
+    skinButton *btnMail = nullptr;
+    skinButton *btnOK = nullptr;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -3,11 +3,11 @@
 #include "core/frmabout.h"
 #include "core/startup.h"
 #include "surfaces/frmnmain.h"
+#include "widgets/skinbutton.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -46,14 +46,14 @@ TEST_F(StartupTest, TheAboutWindowNamesTheVersionAndOpensTheMakersAddresses)
         QDesktopServices::setUrlHandler(scheme, &catcher, "open");
     frmAbout *about = form<frmAbout>();
     EXPECT_EQ(about->lblVersion->text(), "Version 2.3.0");
-    about->btnWeb->click();
-    about->btnMail->click();
+    emit about->btnWeb->Click();
+    emit about->btnMail->Click();
     for (const char *scheme : {"https", "mailto"})
         QDesktopServices::unsetUrlHandler(scheme);
     EXPECT_EQ(catcher.opened,
               QStringList({"https://www.korvane.example/", "mailto:vidora@korvane.example"}));
 
-    about->btnOK->click();
+    emit about->btnOK->Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(isLoaded<frmAbout>());
 }
@@ -69,6 +69,8 @@ TEST_F(StartupTest, TheAboutWindowTakesTheStoredScheme)
     frmAbout *about = form<frmAbout>();
     EXPECT_EQ(about->palette().color(QPalette::Window), QColor(Qt::red));
     EXPECT_EQ(about->lblName->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(about->btnOK->ForeColor(), 0xFFFFFF);
+    EXPECT_EQ(about->btnOK->BackColor(), 0);
 }
 
 #include "startup_test.moc"
