@@ -121,6 +121,13 @@ void identifyDisc(DVD &window)
 void handle(DVD &window, int32_t timeCode)
 {
     IgnoreErrors steps;
+    // The control reports its own stop after the stop command has cleared the
+    // display; refreshing then would bring back the old values and could
+    // prompt for the disc that was just stopped.
+    bool stopped = false;
+    steps.step([&] { stopped = dvdControl()->CurrentDomain() == DvdDomain::kStop; });
+    if (stopped)
+        return;
     steps.step([&] { refreshDisplay(timeCode); });
     steps.step([&] { identifyDisc(window); });
 }

@@ -9,6 +9,7 @@ class DVD;
 // the control bar's display from the control, looks the disc up among the
 // database records, shows its title, and, once between two stops, opens the
 // record editor for an unknown disc or the browser with a known disc's record.
+// Notifications that arrive while the disc is stopped change nothing.
 namespace DvdNotify
 {
 

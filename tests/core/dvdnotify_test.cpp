@@ -70,6 +70,21 @@ TEST_F(DvdNotifyTest, EveryNotificationRewritesTheDisplay)
     EXPECT_EQ(bar->lblTime->text(), "255:255:255 / 1:45:00");
 }
 
+TEST_F(DvdNotifyTest, TheControlsOwnStopNotificationLeavesTheDisplayCleared)
+{
+    setDatabaseOption(SettingsKeys::kAddNew, "1");
+    notify();
+    unload<frmAddDVD>();
+    Functions::StopDisc();
+    control->domain = DvdDomain::kStop;
+    control->notify(DvdEvent::kDomainChange, TimeCode{0, 1, 2, 0}.pack(), DvdDomain::kStop);
+    frmNMain *bar = form<frmNMain>();
+    EXPECT_EQ(bar->lblTime->text(), "");
+    EXPECT_EQ(bar->lblDVDtit->text(), "");
+    EXPECT_TRUE(bar->imgDVDlogo->isHidden());
+    EXPECT_FALSE(isLoaded<frmAddDVD>());
+}
+
 TEST_F(DvdNotifyTest, AFailingQueryLeavesItsLabelAsItWas)
 {
     notify();
