@@ -126,6 +126,14 @@ TEST_F(DvdTest, TheMenuItemsReachTheirCommands)
                           "While you are in Zoom Mode hold the left button of your mouse to move "
                           "around. You cannot access the player's menu while you are in Zoom "
                           "Mode."});
+
+    window->mShowMain->trigger();
+    EXPECT_TRUE(form<frmNMain>()->isVisible());
+    window->mAbout->trigger();
+    EXPECT_TRUE(form<frmAbout>()->isVisible());
+    window->mHide->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(isLoaded<DVD>());
 }
 
 TEST_F(DvdTest, TheKeysActInTheirOrderOneActionPerTick)
@@ -156,14 +164,6 @@ TEST_F(DvdTest, AHeldKeyRepeatsEveryTick)
     EXPECT_EQ(control->calls, QStringList({"SelectUpperButton", "SelectUpperButton"}));
 }
 
-TEST_F(DvdTest, ArrowsDoNothingDuringTitlePlayback)
-{
-    control->domain = DvdDomain::kTitle;
-    tap(Qt::Key_Right);
-    window->tmrZoom_Timer();
-    EXPECT_TRUE(control->calls.isEmpty());
-}
-
 TEST_F(DvdTest, ZoomModeHidesTheClickAreaUntilMinus)
 {
     tap(Qt::Key_Plus);
@@ -180,12 +180,15 @@ TEST_F(DvdTest, ZoomModeHidesTheClickAreaUntilMinus)
     EXPECT_FALSE(window->imgBack->isHidden());
 }
 
-TEST_F(DvdTest, TheKeypadPlusAndMinusAreNotPolled)
+TEST_F(DvdTest, KeypadPlusAndMinusAndArrowsDuringATitleDoNothing)
 {
+    control->domain = DvdDomain::kTitle;
     tap(Qt::Key_Plus, Qt::KeypadModifier);
     tap(Qt::Key_Minus, Qt::KeypadModifier);
+    tap(Qt::Key_Right);
     window->tmrZoom_Timer();
     EXPECT_TRUE(control->calls.isEmpty());
+    EXPECT_TRUE(window->lblZoom->isHidden());
 }
 
 TEST_F(DvdTest, KeysCountOnlyWhileOneOfOurWindowsIsActive)
@@ -285,17 +288,6 @@ TEST_F(DvdTest, SettingsTwiceOpensThenClosesTheSettingsWindow)
     EXPECT_TRUE(form<frmSettings>()->isVisible());
     window->mSettings->trigger();
     EXPECT_FALSE(isLoaded<frmSettings>());
-}
-
-TEST_F(DvdTest, WindowItemsHideShowAndOpenTheAboutWindow)
-{
-    window->mShowMain->trigger();
-    EXPECT_TRUE(form<frmNMain>()->isVisible());
-    window->mAbout->trigger();
-    EXPECT_TRUE(form<frmAbout>()->isVisible());
-    window->mHide->trigger();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(isLoaded<DVD>());
 }
 
 TEST_F(DvdTest, ThePictureFollowsTheWindowAndOutlivesIt)
