@@ -1,3 +1,4 @@
+#include "core/dvdcontrol/dvdcommandline.h"
 #include "core/startup.h"
 #include "core/version.h"
 
@@ -5,6 +6,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (const std::optional<int> status = DvdCommandLine::run(argc, argv))
+        return *status;
     PreferX11Platform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vidora"));
