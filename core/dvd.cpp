@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace
