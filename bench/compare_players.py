@@ -15,18 +15,18 @@ usage: compare_players.py BUILD_DIR DISC SECONDS
 
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import threading
 import time
-from dataclasses import dataclass, field
+from dataclasses import dataclass
+from typing import Callable
 
 STARTUP_SECONDS = 2
-# What the other players were measured at on a similar disc, as quoted in the
-# task this benchmark answers.
-QUOTED = ("quoted: VLC 3.6% / 7.1% in a window, 48 MB, first picture 0.08 s, moving "
+# What the other players were measured at before, on a similar disc on this
+# kind of machine.
+QUOTED = ("measured before: VLC 3.6% / 7.1% in a window, 48 MB, first picture 0.08 s, moving "
           "with sound 0.67 s; mpv 4.7% / 16.5%, 73 MB, first picture 0.14 s")
 
 
@@ -35,12 +35,11 @@ class Player:
     name: str
     # Command for a mode ("headless" or "window"), quiet or with the log lines
     # that mark the start-up events.
-    command: callable
+    command: Callable
     # Log line fragments: the first picture, and every one needed before
     # picture and sound both run.
     first_picture: str
     running: list
-    env: dict = field(default_factory=dict)
 
 
 @dataclass
@@ -56,7 +55,7 @@ def spawn(command, env, output, watch=None):
     process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
                                stdout=subprocess.PIPE if watch else output,
                                stderr=subprocess.STDOUT, text=bool(watch), errors="replace")
-    killer = threading.Timer(120, lambda: os.kill(process.pid, signal.SIGKILL))
+    killer = threading.Timer(120, process.kill)
     killer.start()
     if watch:
         for line in process.stdout:
@@ -184,8 +183,8 @@ MODES = ("headless", "window")
 def run_mode(mode, roster, seconds, env, work):
     results = {}
     for player in roster:
-        startup = measure_startup(player, mode, {**env, **player.env})
-        usage = measure_usage(player, mode, seconds, {**env, **player.env},
+        startup = measure_startup(player, mode, env)
+        usage = measure_usage(player, mode, seconds, env,
                               os.path.join(work, f"{player.name.split()[0]}-{mode}.log"))
         results[player.name] = (startup, usage)
     return results
