@@ -3,15 +3,46 @@
 #include "core/module2.h"
 #include "core/ontopbas.h"
 #include "platform/desktop.h"
+#include "widgets/skinbutton.h"
 
 #include <QApplication>
-
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QStyle>
+
 #include <algorithm>
+
+namespace
+{
+
+// The window's own picture: a white "i" on a round blue badge.
+QPixmap messageIcon(int size)
+{
+    QPixmap icon(size, size);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF disc(1, 1, size - 2, size - 2);
+    QRadialGradient shine(disc.center() - QPointF(size / 6.0, size / 6.0), size * 0.7);
+    shine.setColorAt(0, QColor(150, 160, 255));
+    shine.setColorAt(1, QColor(48, 56, 170));
+    painter.setPen(QPen(QColor(32, 36, 120), 1.5));
+    painter.setBrush(shine);
+    painter.drawEllipse(disc);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    const double unit = size / 12.0;
+    painter.drawEllipse(QPointF(size / 2.0, unit * 3.2), unit * 0.95, unit * 0.95);
+    QPainterPath stem;
+    stem.addRoundedRect(QRectF(size / 2.0 - unit * 0.8, unit * 5, unit * 1.6, unit * 5), unit * 0.4,
+                        unit * 0.4);
+    painter.drawPath(stem);
+    return icon;
+}
+
+} // namespace
 
 BOX::BOX(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
@@ -23,16 +54,23 @@ BOX::BOX(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint
 
     Image1 = new QLabel(this);
     Image1->setGeometry(12, 12, 48, 48);
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(48, 48));
+    Image1->setPixmap(messageIcon(48));
 
     msg = new QPlainTextEdit(this);
     msg->setGeometry(72, 12, 276, 90);
     msg->setReadOnly(true);
     msg->setFrameShape(QFrame::NoFrame);
 
-    skinButton1 = new QPushButton(QStringLiteral("OK"), this);
+    skinButton1 = new skinButton(this, QStringLiteral("skinButton1"));
     skinButton1->setGeometry(140, 112, 80, 26);
-    connect(skinButton1, &QPushButton::clicked, this, &BOX::skinButton1_Click);
+    skinButton1->setButtonType(5);
+    skinButton1->setColorScheme(ColorSchemes::kOwn);
+    skinButton1->setBackColor(0xFF8080);
+    skinButton1->setForeColor(0x000000);
+    skinButton1->setForeOver(0x000000);
+    skinButton1->setShowFocusRect(false);
+    skinButton1->setCaption(QStringLiteral("OK"));
+    connect(skinButton1, &skinButton::Click, this, &BOX::skinButton1_Click);
 }
 
 void BOX::Form_Load()

@@ -4,7 +4,7 @@
 
 class QLabel;
 class QPlainTextEdit;
-class QPushButton;
+class skinButton;
 
 // The program's message window: one new instance per message, several may be
 // open at once. It stays on top, beeps when it appears and is dragged by its
@@ -18,7 +18,7 @@ public:
     void Form_Load();
 
     QPlainTextEdit *msg = nullptr;
-    QPushButton *skinButton1 = nullptr; // FIXME: becomes the skinned button
+    skinButton *skinButton1 = nullptr;
     QLabel *Image1 = nullptr;
 
     // Every message window now open, oldest first.

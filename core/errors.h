@@ -37,6 +37,9 @@ constexpr int32_t kNotPermitted = 1003;
 constexpr int32_t kInvalidArgument = 1004;
 constexpr int32_t kNoBookmark = 1005;
 constexpr int32_t kFileError = 1006;
+constexpr int32_t kNoDrive = 1020;           // an image, a folder on a disk, or no drive at all
+constexpr int32_t kRegionNotReported = 1021; // the drive has no DVD region to read or set
+constexpr int32_t kNoRegionChangesLeft = 1022;
 constexpr int32_t kUnexpected = 1099;
 } // namespace ErrorNumbers
 

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+#include <optional>
+
+// One bookmark per disc, kept per user in a file of the control's own and
+// keyed by the disc's unique identifier (32 hexadecimal characters).
+class BookmarkStore
+{
+public:
+    // Where on the disc playback stood, with the streams the viewer chose.
+    struct Record {
+        int title = 1;
+        int chapter = 1;
+        double seconds = 0; // position in the title
+        int angle = 1;
+        int audioStream = 0;      // logical stream 0..7, or 15 when none was chosen
+        int subpictureStream = 0; // 0..31, or 62/63 as the player keeps it when none was chosen
+        bool subpictureOn = false;
+
+        bool operator==(const Record &) const = default;
+    };
+
+    // The default file lives in the program's own folder.
+    explicit BookmarkStore(QString filePath = defaultFilePath());
+    static QString defaultFilePath();
+    const QString &filePath() const { return filePath_; }
+
+    // Replaces the disc's bookmark. Throws AppError for a malformed disc id
+    // or record, or when the file cannot be written.
+    void save(const QString &discId, const Record &record);
+    // The disc's bookmark; nothing when there is none or its entry was
+    // damaged by hand. Throws AppError for a malformed disc id or when the
+    // file cannot be read or is not a bookmark file at all.
+    std::optional<Record> load(const QString &discId) const;
+    // Removes the disc's bookmark; false when there was none.
+    bool remove(const QString &discId);
+
+    static bool isDiscId(const QString &text);
+    static bool isValid(const Record &record);
+
+private:
+    void writeDiscs(const QJsonObject &discs) const;
+
+    QString filePath_;
+};
