@@ -1,0 +1,65 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <variant>
+#include <vector>
+
+// Commands the GUI posts to the navigation thread after checking them
+// against the published snapshot. They run between two block reads.
+enum class ButtonDirection { Up, Down, Left, Right };
+
+struct MenuCall {
+    int menu = 0; // DvdMenu ids; 0 returns from a menu into the title (Resume)
+};
+struct ButtonMove {
+    ButtonDirection direction = ButtonDirection::Down;
+};
+struct ButtonActivate {
+};
+// A pointer on the picture, in picture pixels: hover selects, click activates.
+struct PointerButton {
+    int x = 0;
+    int y = 0;
+    bool activate = false;
+};
+// The DVD's own stream registers (SPRM1 audio, SPRM2 subpicture with its
+// display flag 0x40); -1 leaves a register alone.
+struct StreamRegisters {
+    int audio = -1;
+    int subpicture = -1;
+};
+struct AngleChange {
+    int angle = 1;
+};
+struct ChapterPlay {
+    int title = 1;
+    int chapter = 1;
+};
+
+using NavCommand = std::variant<MenuCall, ButtonMove, ButtonActivate, PointerButton,
+                                StreamRegisters, AngleChange, ChapterPlay>;
+
+// The command queue doubles as the navigation thread's wake-up: anything the
+// thread may be waiting for (a command, queue space, a presented drain, the
+// end of a still, stopping) wakes it here.
+class CommandQueue
+{
+public:
+    void post(NavCommand command);
+    std::vector<NavCommand> takeAll();
+
+    // Returns at the deadline, on a command, on wake() or on stop().
+    void waitUntil(std::chrono::steady_clock::time_point deadline);
+    void wake();
+    void stop();
+    bool stopping() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<NavCommand> commands_;
+    bool woken_ = false;
+    bool stopping_ = false;
+};

@@ -1,0 +1,246 @@
+#include "core/dvdcontrol/navigationcore.h"
+
+#include "core/dvdcontrol/dvderrors.h"
+#include "core/dvdcontrol/psdemuxer.h"
+
+#include <cstring>
+
+namespace
+{
+// libdvdnav events in a row without a single data block before the reader is
+// judged to be circling in the disc's commands.
+constexpr int kMaxEventsWithoutData = 20000;
+} // namespace
+
+NavigationCore::NavigationCore(NavSession &session, MediaSink &sink)
+    : session_(session), sink_(sink)
+{
+}
+
+NavigationCore::Step NavigationCore::readNext()
+{
+    uint8_t *block = buffer_;
+    int32_t event = 0;
+    int32_t length = 0;
+    session_.check(dvdnav_get_next_cache_block(session_.handle(), &block, &event, &length),
+                   QStringLiteral("reading the disc"));
+    Step step;
+    try {
+        if (event == DVDNAV_BLOCK_OK || event == DVDNAV_NAV_PACKET)
+            eventsWithoutData_ = 0;
+        else if (++eventsWithoutData_ > kMaxEventsWithoutData)
+            throw DvdErrors::endlessCommandLoop();
+        switch (event) {
+        case DVDNAV_WAIT:
+            step.result = Result::Wait;
+            break;
+        case DVDNAV_STILL_FRAME: {
+            dvdnav_still_event_t still{};
+            std::memcpy(&still, block, sizeof still);
+            step = {Result::Still, still.length};
+            break;
+        }
+        case DVDNAV_STOP:
+            step.result = Result::Stop;
+            break;
+        default:
+            step.progressed = event == DVDNAV_BLOCK_OK || event == DVDNAV_NAV_PACKET ||
+                              event == DVDNAV_HOP_CHANNEL || event == DVDNAV_CELL_CHANGE ||
+                              event == DVDNAV_VTS_CHANGE;
+            handle(event, block);
+        }
+    } catch (...) {
+        if (block != buffer_)
+            dvdnav_free_cache_block(session_.handle(), block);
+        throw;
+    }
+    if (block != buffer_)
+        dvdnav_free_cache_block(session_.handle(), block);
+    return step;
+}
+
+void NavigationCore::handle(int event, const uint8_t *data)
+{
+    switch (event) {
+    case DVDNAV_BLOCK_OK:
+        onBlock(data);
+        break;
+    case DVDNAV_NAV_PACKET:
+        onNavPacket();
+        break;
+    case DVDNAV_HOP_CHANNEL:
+        // Everything queued belongs to where the VM jumped from.
+        startSegment();
+        break;
+    case DVDNAV_CELL_CHANGE:
+        onCellChange(data);
+        break;
+    case DVDNAV_VTS_CHANGE:
+        onVtsChange(data);
+        break;
+    case DVDNAV_AUDIO_STREAM_CHANGE:
+        onAudioStreamChange(data);
+        break;
+    case DVDNAV_SPU_STREAM_CHANGE:
+        onSubpictureStreamChange(data);
+        break;
+    case DVDNAV_SPU_CLUT_CHANGE:
+        onPalette(data);
+        break;
+    case DVDNAV_HIGHLIGHT:
+        onHighlight();
+        break;
+    default:
+        break;
+    }
+}
+
+void NavigationCore::startSegment()
+{
+    offset_ = 0;
+    previousVobuEnd_ = -1;
+    sink_.startSegment();
+    sink_.push(format_);
+}
+
+void NavigationCore::onBlock(const uint8_t *block)
+{
+    for (const PsDemuxer::Payload &payload : PsDemuxer::split(block)) {
+        if (payload.scrambled)
+            throw DvdErrors::encryptedWithoutLibrary(session_.path());
+        if (payload.streamId == PsDemuxer::kVideoStream) {
+            sink_.push(
+                VideoData{{payload.data, payload.data + payload.size}, onTimeline(payload.pts)});
+        } else if (PsDemuxer::isSubpicture(payload) &&
+                   int(payload.subId & 0x1F) == subpictureStream_) {
+            sink_.push(SubpictureData{{payload.data, payload.data + payload.size},
+                                      onTimeline(payload.pts)});
+        }
+    }
+}
+
+void NavigationCore::onNavPacket()
+{
+    const pci_t *pci = dvdnav_get_current_nav_pci(session_.handle());
+    if (!pci)
+        return;
+    const int64_t start = pci->pci_gi.vobu_s_ptm;
+    // A VOBU that does not continue where the last one ended (a seamless
+    // branch, a menu that loops) is moved onto the running timeline.
+    if (previousVobuEnd_ >= 0 && start + offset_ != previousVobuEnd_)
+        offset_ = previousVobuEnd_ - start;
+    auto marker = std::make_shared<NavMarker>();
+    marker->pci = *pci;
+    marker->vobuStart = start + offset_;
+    marker->vobuEnd = int64_t(pci->pci_gi.vobu_e_ptm) + offset_;
+    previousVobuEnd_ = marker->vobuEnd;
+    position_.titleTime90k = dvdnav_get_current_time(session_.handle());
+    position_.prohibited = session_.prohibitedOperations();
+    marker->position = position_;
+    sink_.push(std::shared_ptr<const NavMarker>(std::move(marker)));
+}
+
+void NavigationCore::onCellChange(const uint8_t *data)
+{
+    dvdnav_cell_change_event_t cell{};
+    std::memcpy(&cell, data, sizeof cell);
+    position_.domain = session_.domain();
+    position_.programChainLength90k = cell.pgc_length;
+    int title = 0;
+    int chapter = 0;
+    if (position_.domain != DvdDomain::kTitle) {
+        position_.title = 0;
+        position_.chapter = 0;
+    } else if (session_.titleAndChapter(title, chapter)) {
+        position_.title = title;
+        position_.chapter = chapter;
+    }
+    if (state_.domain != position_.domain) {
+        state_.domain = position_.domain;
+        ++state_.revision;
+    }
+    refreshStreams();
+}
+
+void NavigationCore::onVtsChange(const uint8_t *data)
+{
+    dvdnav_vts_change_event_t change{};
+    std::memcpy(&change, data, sizeof change);
+    // The title set stays loaded when the VM goes back to the video manager,
+    // and its menus stay reachable from there.
+    if (change.new_vtsN > 0)
+        position_.titleSet = change.new_vtsN;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    dvdnav_get_video_resolution(session_.handle(), &width, &height);
+    format_.wide = dvdnav_get_video_aspect(session_.handle()) == 3;
+    format_.planeHeight = (height == 480 || height == 240) ? 480 : 576;
+    format_.framesPerSecond = format_.planeHeight == 480 ? 30 : 25;
+    sink_.push(format_);
+    refreshStreams();
+}
+
+void NavigationCore::refreshStreams()
+{
+    state_.audio = session_.audioStreams();
+    state_.subpictures = session_.subpictureStreams();
+    session_.angles(state_.currentAngle, state_.angles);
+    ++state_.revision;
+}
+
+void NavigationCore::noteStreamRegisters(int audio, int subpicture)
+{
+    if (audio >= 0)
+        state_.currentAudio = audio;
+    if (subpicture >= 0) {
+        state_.currentSubpicture = subpicture & 0x1F;
+        state_.subpictureOn = (subpicture & 0x40) != 0;
+    }
+    ++state_.revision;
+}
+
+void NavigationCore::onAudioStreamChange(const uint8_t *data)
+{
+    dvdnav_audio_stream_change_event_t change{};
+    std::memcpy(&change, data, sizeof change);
+    // Logical 15 means unset: the VM then plays the first available stream.
+    int logical = change.logical;
+    if (logical < 0 || logical >= 8)
+        logical = state_.audio.empty() ? 0 : state_.audio.front().stream;
+    state_.currentAudio = logical;
+    ++state_.revision;
+}
+
+void NavigationCore::onSubpictureStreamChange(const uint8_t *data)
+{
+    dvdnav_spu_stream_change_event_t change{};
+    std::memcpy(&change, data, sizeof change);
+    // The subpicture is blended before the picture is unsqueezed, so a 16:9
+    // title takes its "wide" stream.
+    const int physical = format_.wide ? change.physical_wide : change.physical_letterbox;
+    if (physical < 0) {
+        subpictureStream_ = -1;
+        state_.subpictureOn = false;
+    } else {
+        subpictureStream_ = physical & 0x1F;
+        state_.subpictureOn = (physical & 0x80) == 0;
+        const int logical = session_.logicalSubpictureFor(subpictureStream_);
+        if (logical >= 0)
+            state_.currentSubpicture = logical;
+    }
+    sink_.push(SubpictureMode{subpictureStream_, state_.subpictureOn});
+    ++state_.revision;
+}
+
+void NavigationCore::onPalette(const uint8_t *data)
+{
+    PaletteChange palette;
+    std::memcpy(palette.clut.data(), data, sizeof(uint32_t) * 16);
+    sink_.push(palette);
+}
+
+void NavigationCore::onHighlight()
+{
+    state_.button = session_.currentButton();
+    ++state_.revision;
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "core/dvdcontrol/mediaitems.h"
+#include "core/dvdcontrol/navsession.h"
+
+#include <functional>
+
+// Where the reader's media goes: a queue for the player, the renderer itself
+// for a one-off picture.
+class MediaSink
+{
+public:
+    virtual ~MediaSink() = default;
+    virtual void push(MediaItem item) = 0;
+    virtual void startSegment() = 0;
+};
+
+// The VM state the reader has met, for the snapshot: streams, angles, the
+// selected button. Revision counts changes.
+struct ReaderState {
+    int domain = DvdDomain::kFirstPlay;
+    std::vector<AudioStreamInfo> audio;
+    int currentAudio = 0;
+    std::vector<SubpictureStreamInfo> subpictures;
+    int currentSubpicture = 0;
+    bool subpictureOn = false;
+    int angles = 1;
+    int currentAngle = 1;
+    int button = 0;
+    uint64_t revision = 0;
+};
+
+// One step of libdvdnav's block loop: reads a block or event, demultiplexes
+// data into the sink, turns NAV packets into position markers on a continuous
+// timeline, and follows the VM's stream, palette and button changes. Waits,
+// stills and the end of the disc go back to the caller, who decides how to
+// honour them.
+class NavigationCore
+{
+public:
+    enum class Result { Continue, Wait, Still, Stop };
+    struct Step {
+        Result result = Result::Continue;
+        int stillSeconds = 0;    // 255: until the user acts
+        bool progressed = false; // the VM moved on: data, a new cell or a jump
+    };
+
+    NavigationCore(NavSession &session, MediaSink &sink);
+
+    Step readNext(); // throws AppError (read failure, encrypted data, endless event loop)
+    // The user acted: events since then are not a loop of the disc's own.
+    void userActed() { eventsWithoutData_ = 0; }
+    const ReaderState &state() const { return state_; }
+    // Re-reads streams and angles from the VM (after a command changed them).
+    void refreshStreams();
+    // The values a SetSTN just wrote (-1: left alone), ahead of the VM's events.
+    void noteStreamRegisters(int audio, int subpicture);
+
+private:
+    void handle(int event, const uint8_t *data);
+    void onBlock(const uint8_t *block);
+    void onNavPacket();
+    void onCellChange(const uint8_t *data);
+    void onVtsChange(const uint8_t *data);
+    void onAudioStreamChange(const uint8_t *data);
+    void onSubpictureStreamChange(const uint8_t *data);
+    void onPalette(const uint8_t *data);
+    void onHighlight();
+    void startSegment();
+    int64_t onTimeline(int64_t pts) const { return pts < 0 ? -1 : pts + offset_; }
+
+    NavSession &session_;
+    MediaSink &sink_;
+    ReaderState state_;
+    PositionTag position_;
+    PictureFormat format_;
+    uint8_t buffer_[2048]{};
+    int64_t offset_ = 0;
+    int64_t previousVobuEnd_ = -1;
+    int subpictureStream_ = -1;
+    int eventsWithoutData_ = 0;
+};

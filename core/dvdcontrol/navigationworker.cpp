@@ -1,0 +1,178 @@
+#include "core/dvdcontrol/navigationworker.h"
+
+#include "core/dvdcontrol/dvderrors.h"
+
+namespace
+{
+
+using std::chrono::hours;
+using std::chrono::seconds;
+
+// The reader's media goes into the queue to the presentation thread.
+class QueueSink : public MediaSink
+{
+public:
+    explicit QueueSink(MediaQueue &queue) : queue_(queue) {}
+    void push(MediaItem item) override { queue_.push(std::move(item)); }
+    void startSegment() override { queue_.startSegment(); }
+
+private:
+    MediaQueue &queue_;
+};
+
+constexpr int kEndlessStill = 255;
+
+} // namespace
+
+NavigationWorker::NavigationWorker(NavigationThread::Parts parts) : parts_(std::move(parts)) {}
+
+void NavigationWorker::requestStop()
+{
+    parts_.commands->stop();
+}
+
+void NavigationWorker::run()
+{
+    parts_.guard->attachCurrentThread();
+    try {
+        std::unique_ptr<NavSession> session;
+        {
+            LoopGuard::Section section(*parts_.guard);
+            session = std::make_unique<NavSession>(parts_.path);
+        }
+        QueueSink sink(*parts_.queue);
+        NavigationCore core(*session, sink);
+        loop(*session, core);
+    } catch (const AppError &error) {
+        fail(error.number(), error.description());
+    } catch (const std::exception &error) {
+        fail(ErrorNumbers::kUnexpected, QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void NavigationWorker::loop(NavSession &session, NavigationCore &core)
+{
+    bool ended = false;
+    while (!ended && !parts_.commands->stopping()) {
+        runCommands(session, core);
+        if (holding(session))
+            continue;
+        if (parts_.queue->full()) {
+            // The presentation thread wakes us when it has taken enough.
+            parts_.commands->waitUntil(Clock::now() + seconds(1));
+            continue;
+        }
+        NavigationCore::Step step;
+        {
+            LoopGuard::Section section(*parts_.guard);
+            step = core.readNext();
+        }
+        switch (step.result) {
+        case NavigationCore::Result::Wait:
+            // libdvdnav waits for the decoders to show everything read so far.
+            requestDrain(Hold::DrainForWait);
+            break;
+        case NavigationCore::Result::Still:
+            if (stillActive_) {
+                hold_ = Hold::Still;
+            } else {
+                stillActive_ = true;
+                stillSeconds_ = step.stillSeconds;
+                requestDrain(Hold::DrainForStill);
+            }
+            break;
+        case NavigationCore::Result::Stop:
+            ended = true;
+            break;
+        case NavigationCore::Result::Continue:
+            if (stillActive_ && step.progressed)
+                leaveStill();
+            break;
+        }
+        publish(core.state());
+    }
+    if (ended)
+        parts_.store->update([](PlaybackSnapshot &snapshot) {
+            snapshot.domain = DvdDomain::kStop;
+            snapshot.still = false;
+        });
+}
+
+// Waits and stills keep the reader where it is until the screen has caught
+// up, and a timed still until its time is over.
+bool NavigationWorker::holding(NavSession &session)
+{
+    const bool drained = parts_.link->drained() >= drainId_;
+    switch (hold_) {
+    case Hold::None:
+        return false;
+    case Hold::DrainForWait:
+        if (drained) {
+            dvdnav_wait_skip(session.handle());
+            hold_ = Hold::None;
+            return false;
+        }
+        break;
+    case Hold::DrainForStill:
+        if (drained) {
+            hold_ = Hold::Still;
+            stillEnds_ = Clock::now() + seconds(stillSeconds_);
+            parts_.store->update([](PlaybackSnapshot &snapshot) { snapshot.still = true; });
+            return true;
+        }
+        break;
+    case Hold::Still:
+        if (stillSeconds_ != kEndlessStill && Clock::now() >= stillEnds_) {
+            dvdnav_still_skip(session.handle());
+            hold_ = Hold::None;
+            leaveStill();
+            return false;
+        }
+        parts_.commands->waitUntil(stillSeconds_ == kEndlessStill ? Clock::now() + hours(1)
+                                                                  : stillEnds_);
+        return true;
+    }
+    parts_.commands->waitUntil(Clock::now() + seconds(1));
+    return true;
+}
+
+void NavigationWorker::requestDrain(Hold hold)
+{
+    parts_.queue->push(DrainRequest{++drainId_});
+    hold_ = hold;
+}
+
+void NavigationWorker::leaveStill()
+{
+    stillActive_ = false;
+    parts_.store->update([](PlaybackSnapshot &snapshot) { snapshot.still = false; });
+}
+
+void NavigationWorker::publish(const ReaderState &state)
+{
+    if (state.revision == publishedRevision_)
+        return;
+    const bool buttonChanged = parts_.link->buttons().button != state.button;
+    publishedRevision_ = state.revision;
+    parts_.store->update([&](PlaybackSnapshot &snapshot) {
+        snapshot.audio = state.audio;
+        snapshot.currentAudio = state.currentAudio;
+        snapshot.subpictures = state.subpictures;
+        snapshot.currentSubpicture = state.currentSubpicture;
+        snapshot.subpictureOn = state.subpictureOn;
+        snapshot.angles = state.angles;
+        snapshot.currentAngle = state.currentAngle;
+        snapshot.button = state.button;
+    });
+    if (buttonChanged)
+        parts_.link->setButtons({state.button, false});
+}
+
+void NavigationWorker::fail(int number, const QString &description)
+{
+    parts_.store->reportError(number, description);
+    parts_.store->update([](PlaybackSnapshot &snapshot) {
+        snapshot.domain = DvdDomain::kStop;
+        snapshot.still = false;
+    });
+}

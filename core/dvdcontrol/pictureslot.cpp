@@ -1,0 +1,28 @@
+#include "core/dvdcontrol/pictureslot.h"
+
+// The listener runs under the lock, so that once it is cleared no thread is
+// still calling it.
+void PictureSlot::publish(ShownPicture picture)
+{
+    std::lock_guard lock(mutex_);
+    picture_ = std::move(picture);
+    if (listener_)
+        listener_();
+}
+
+void PictureSlot::clear()
+{
+    publish({});
+}
+
+ShownPicture PictureSlot::latest() const
+{
+    std::lock_guard lock(mutex_);
+    return picture_;
+}
+
+void PictureSlot::setListener(std::function<void()> listener)
+{
+    std::lock_guard lock(mutex_);
+    listener_ = std::move(listener);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+// A source that knows where playback is better than the wall clock: the
+// audio output, whose position is what the listener hears.
+class ClockMaster
+{
+public:
+    virtual ~ClockMaster() = default;
+    // Timeline position in 90 kHz ticks, or nothing when it cannot tell (no
+    // audio playing, silent menu, device gone); the wall clock then leads.
+    virtual std::optional<int64_t> position90k() const = 0;
+};
+
+// The presentation clock: maps the media timeline to wall time. It is
+// anchored at the first picture of every segment (and after stills), runs
+// at the wall clock's rate, and follows a master whenever one answers.
+class PlaybackClock
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    void setMaster(std::shared_ptr<const ClockMaster> master);
+    void anchor(int64_t pts);
+    void unanchor();
+    bool anchored() const;
+
+    int64_t now() const;
+    // The wall time at which the clock reaches pts.
+    Clock::time_point when(int64_t pts) const;
+
+    void pause();
+    void resume();
+    bool paused() const;
+
+private:
+    int64_t wallNowLocked(Clock::time_point at) const;
+    void followMasterLocked() const;
+
+    mutable std::mutex mutex_;
+    std::shared_ptr<const ClockMaster> master_;
+    bool anchored_ = false;
+    mutable int64_t anchorPts_ = 0;
+    mutable Clock::time_point anchorWall_{};
+    bool paused_ = false;
+    Clock::time_point pausedAt_{};
+};

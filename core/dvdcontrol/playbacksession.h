@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/dvdcontrol/dvdsource.h"
+#include "core/dvdcontrol/loopguard.h"
+#include "core/dvdcontrol/mediaqueue.h"
+#include "core/dvdcontrol/navcommands.h"
+#include "core/dvdcontrol/navigationthread.h"
+#include "core/dvdcontrol/pictureslot.h"
+#include "core/dvdcontrol/playbackclock.h"
+#include "core/dvdcontrol/playbackstate.h"
+#include "core/dvdcontrol/presentationlink.h"
+#include "core/dvdcontrol/videopresenter.h"
+
+#include <memory>
+
+// One disc playing, from Play to Stop: the navigation and presentation
+// threads and what they share.
+class PlaybackSession
+{
+public:
+    PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store,
+                    std::shared_ptr<PictureSlot> output); // throws AppError (decoder)
+    ~PlaybackSession();
+
+    void start();
+    void post(NavCommand command);
+    PlaybackClock &clock() { return *clock_; }
+
+    // The navigation thread is caught in an endless loop of the disc's
+    // commands inside libdvdnav.
+    bool stuckInLoop() const;
+    // Ends the session without waiting for a stuck navigation thread.
+    void abandon();
+
+private:
+    std::shared_ptr<MediaQueue> queue_;
+    std::shared_ptr<CommandQueue> commands_;
+    std::shared_ptr<PresentationLink> link_;
+    std::shared_ptr<LoopGuard> guard_;
+    std::shared_ptr<PlaybackClock> clock_;
+    std::unique_ptr<VideoPresenter> presenter_;
+    std::unique_ptr<NavigationThread> navigator_;
+};

@@ -1,0 +1,165 @@
+#include "core/dvdcontrol/videodecoder.h"
+
+#include "core/dvdcontrol/deinterlacer.h"
+#include "core/dvdcontrol/dvderrors.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+namespace
+{
+QString avError(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return QString::fromLocal8Bit(text);
+}
+} // namespace
+
+VideoDecoder::VideoDecoder()
+{
+    // One decoder reads both: it switches to MPEG-2 at the first sequence
+    // extension it meets.
+    const AVCodec *codec = avcodec_find_decoder(AV_CODEC_ID_MPEG2VIDEO);
+    if (!codec)
+        throw DvdErrors::decoderMissing(QStringLiteral("MPEG-2 video"));
+    context_ = avcodec_alloc_context3(codec);
+    frame_ = av_frame_alloc();
+    packet_ = av_packet_alloc();
+    if (!context_ || !frame_ || !packet_)
+        throw DvdErrors::decoderFailed(QStringLiteral("out of memory"));
+    // A DVD picture decodes in under a millisecond; threads buy nothing.
+    context_->thread_count = 1;
+    const int opened = avcodec_open2(context_, codec, nullptr);
+    if (opened < 0)
+        throw DvdErrors::decoderFailed(avError(opened));
+    openParser();
+}
+
+VideoDecoder::~VideoDecoder()
+{
+    av_parser_close(parser_);
+    sws_freeContext(scaler_);
+    av_packet_free(&packet_);
+    av_frame_free(&frame_);
+    avcodec_free_context(&context_);
+}
+
+void VideoDecoder::openParser()
+{
+    av_parser_close(parser_);
+    parser_ = av_parser_init(AV_CODEC_ID_MPEG2VIDEO);
+    if (!parser_)
+        throw DvdErrors::decoderMissing(QStringLiteral("MPEG video parser"));
+}
+
+void VideoDecoder::setFormat(QSize plane, int framesPerSecond)
+{
+    plane_ = plane;
+    frameDuration_ = framesPerSecond == 30 ? 3003 : 3600;
+}
+
+void VideoDecoder::send(const uint8_t *data, size_t size, int64_t pts)
+{
+    const int64_t stamp = pts >= 0 ? pts : AV_NOPTS_VALUE;
+    while (size > 0) {
+        uint8_t *picture = nullptr;
+        int pictureSize = 0;
+        const int used = av_parser_parse2(parser_, context_, &picture, &pictureSize, data,
+                                          int(size), stamp, AV_NOPTS_VALUE, 0);
+        if (used < 0)
+            return;
+        data += used;
+        size -= size_t(used);
+        if (pictureSize > 0)
+            decode(picture, pictureSize, parser_->pts);
+    }
+}
+
+void VideoDecoder::decode(const uint8_t *data, int size, int64_t pts)
+{
+    packet_->data = const_cast<uint8_t *>(data);
+    packet_->size = size;
+    packet_->pts = pts;
+    packet_->dts = AV_NOPTS_VALUE;
+    if (avcodec_send_packet(context_, packet_) < 0)
+        ++errors_;
+    av_packet_unref(packet_);
+    receive();
+}
+
+void VideoDecoder::receive()
+{
+    while (avcodec_receive_frame(context_, frame_) == 0) {
+        DecodedPicture picture;
+        picture.duration90k = frameDuration_ + frame_->repeat_pict * frameDuration_ / 2;
+        if (frame_->pts != AV_NOPTS_VALUE)
+            picture.pts = frame_->pts;
+        else if (lastPts_ >= 0)
+            picture.pts = lastPts_ + frameDuration_;
+        lastPts_ = picture.pts;
+        picture.image = convert(frame_);
+        av_frame_unref(frame_);
+        if (!picture.image.isNull())
+            ready_.push_back(std::move(picture));
+    }
+}
+
+QImage VideoDecoder::convert(const AVFrame *frame)
+{
+    if (frame->width <= 0 || frame->height <= 0)
+        return {};
+    const bool interlaced = frame->interlaced_frame != 0;
+    // Interlaced pictures are blended at their own size, before any scaling
+    // mixes the fields.
+    const QSize target = interlaced ? QSize(frame->width, frame->height) : plane_;
+    scaler_ = sws_getCachedContext(scaler_, frame->width, frame->height,
+                                   AVPixelFormat(frame->format), target.width(), target.height(),
+                                   AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!scaler_)
+        return {};
+    QImage image(target, QImage::Format_RGB32);
+    uint8_t *planes[4] = {image.bits(), nullptr, nullptr, nullptr};
+    int strides[4] = {int(image.bytesPerLine()), 0, 0, 0};
+    sws_scale(scaler_, frame->data, frame->linesize, 0, frame->height, planes, strides);
+    if (interlaced) {
+        Deinterlacer::blendFields(image);
+        if (image.size() != plane_)
+            image = image.scaled(plane_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return image;
+}
+
+void VideoDecoder::drain()
+{
+    uint8_t *picture = nullptr;
+    int pictureSize = 0;
+    av_parser_parse2(parser_, context_, &picture, &pictureSize, nullptr, 0, AV_NOPTS_VALUE,
+                     AV_NOPTS_VALUE, 0);
+    if (pictureSize > 0)
+        decode(picture, pictureSize, parser_->pts);
+    avcodec_send_packet(context_, nullptr);
+    receive();
+    avcodec_flush_buffers(context_);
+    openParser();
+}
+
+void VideoDecoder::reset()
+{
+    avcodec_flush_buffers(context_);
+    openParser();
+    ready_.clear();
+    lastPts_ = -1;
+}
+
+std::optional<DecodedPicture> VideoDecoder::take()
+{
+    if (ready_.empty())
+        return std::nullopt;
+    DecodedPicture picture = std::move(ready_.front());
+    ready_.pop_front();
+    return picture;
+}

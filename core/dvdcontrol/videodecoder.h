@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+
+struct AVCodecContext;
+struct AVCodecParserContext;
+struct AVFrame;
+struct AVPacket;
+struct SwsContext;
+
+// A decoded picture, converted to RGB32 at the size of the subpicture plane
+// (720 x 576 or 720 x 480: MPEG-1 and reduced-size pictures are scaled up to
+// it) and deinterlaced when its fields were coded apart.
+struct DecodedPicture {
+    QImage image;
+    int64_t pts = -1; // timeline, 90 kHz
+    int64_t duration90k = 3600;
+};
+
+// MPEG-1/MPEG-2 video from a DVD's elementary stream bytes, as they come
+// out of the demuxer: a parser finds the pictures, libavcodec decodes them.
+class VideoDecoder
+{
+public:
+    VideoDecoder(); // throws AppError when the decoder is missing or cannot start
+    ~VideoDecoder();
+    VideoDecoder(const VideoDecoder &) = delete;
+    VideoDecoder &operator=(const VideoDecoder &) = delete;
+
+    void setFormat(QSize plane, int framesPerSecond);
+    void send(const uint8_t *data, size_t size, int64_t pts);
+    // Decodes what is held back (the parser's last picture, the decoder's
+    // reordering delay): needed before a still, where no more data follows.
+    void drain();
+    // Drops everything, for a jump to another place of the disc.
+    void reset();
+
+    std::optional<DecodedPicture> take();
+    size_t ready() const { return ready_.size(); }
+    // Pictures the decoder rejected since it started; corrupt data is skipped.
+    int errors() const { return errors_; }
+
+private:
+    void openParser();
+    void decode(const uint8_t *data, int size, int64_t pts);
+    void receive();
+    QImage convert(const AVFrame *frame);
+
+    AVCodecContext *context_ = nullptr;
+    AVCodecParserContext *parser_ = nullptr;
+    AVFrame *frame_ = nullptr;
+    AVPacket *packet_ = nullptr;
+    SwsContext *scaler_ = nullptr;
+    std::deque<DecodedPicture> ready_;
+    QSize plane_{720, 576};
+    int64_t frameDuration_ = 3600;
+    int64_t lastPts_ = -1;
+    int errors_ = 0;
+};

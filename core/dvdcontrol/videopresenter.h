@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/dvdcontrol/mediaqueue.h"
+#include "core/dvdcontrol/pictureslot.h"
+#include "core/dvdcontrol/playbackclock.h"
+#include "core/dvdcontrol/playbackstate.h"
+#include "core/dvdcontrol/presentationcore.h"
+#include "core/dvdcontrol/presentationlink.h"
+
+#include <memory>
+#include <thread>
+
+// The presentation thread: takes media from the queue, decodes it ahead by a
+// few pictures, and shows each picture when the clock reaches it. Showing a
+// picture publishes it to the view and its position to the snapshot.
+class VideoPresenter
+{
+public:
+    struct Parts {
+        std::shared_ptr<MediaQueue> queue;
+        std::shared_ptr<SnapshotStore> store;
+        std::shared_ptr<PictureSlot> output;
+        std::shared_ptr<PresentationLink> link;
+        std::shared_ptr<PlaybackClock> clock;
+    };
+
+    explicit VideoPresenter(Parts parts); // throws AppError when the decoder cannot start
+    ~VideoPresenter();
+
+    void start();
+    void stop(); // closes the queue and joins
+
+private:
+    void run();
+    void step();
+    void presentDue();
+    void waitUntil(PlaybackClock::Clock::time_point due);
+    void feedOne(PlaybackClock::Clock::time_point deadline);
+    void show(DecodedPicture picture);
+    void publish(const FrameOnScreen &frame);
+    void acknowledgeDrainIfDone();
+    void recomposeIfButtonsChanged();
+    void refreshOverlay();
+
+    Parts parts_;
+    PresentationCore core_;
+    std::optional<DecodedPicture> pending_;
+    std::optional<uint64_t> drainToAcknowledge_;
+    uint64_t segment_ = 0;
+    uint64_t buttonSerial_ = 0;
+    int64_t shownPts_ = -1;
+    PlaybackClock::Clock::time_point shownAt_{};
+    std::thread thread_;
+};

@@ -1,0 +1,193 @@
+#include "testdisc.h"
+
+#include <gtest/gtest.h>
+
+using TestDisc::Player;
+using TestDisc::waitFor;
+
+namespace
+{
+
+std::vector<int> domainChanges(const Player &player)
+{
+    std::vector<int> domains;
+    for (const auto &notification : player.notifications) {
+        if (notification[0] == DvdEvent::kDomainChange)
+            domains.push_back(notification[2]);
+    }
+    return domains;
+}
+
+std::vector<int> chapterStarts(const Player &player)
+{
+    std::vector<int> chapters;
+    for (const auto &notification : player.notifications) {
+        if (notification[0] == DvdEvent::kChapterStart)
+            chapters.push_back(notification[2]);
+    }
+    return chapters;
+}
+
+} // namespace
+
+TEST(DvdEngineNavigation, GoesFromFirstPlayToTheVideoManagerMenuWithItsButtons)
+{
+    Player player;
+    EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kStop);
+    player.engine->Play();
+    EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kFirstPlay);
+    ASSERT_TRUE(waitFor([&] {
+        return player.engine->CurrentDomain() == DvdDomain::kVideoManagerMenu &&
+               !player.engine->currentPicture().isNull();
+    }));
+    EXPECT_EQ(player.engine->selectedButton(), 1);
+    const std::vector<int> expected{DvdDomain::kFirstPlay, DvdDomain::kVideoManagerMenu};
+    EXPECT_EQ(domainChanges(player), expected);
+    EXPECT_EQ(player.engine->currentPicture().size(), QSize(768, 576));
+}
+
+TEST(DvdEngineNavigation, MenuButtonsReachEachTitle)
+{
+    Player first;
+    first.playTitleFromMenu(0);
+    EXPECT_TRUE(first.waitForTitle(1, 1));
+
+    Player second;
+    second.playTitleFromMenu(1);
+    ASSERT_TRUE(second.waitForTitle(2));
+    // Title 2 is 16:9: its picture is shown wider, at the same height.
+    ASSERT_TRUE(waitFor([&] { return second.engine->currentPicture().width() == 1024; }));
+    EXPECT_EQ(second.engine->currentPicture().height(), 576);
+}
+
+TEST(DvdEngineNavigation, TitleSetMenuButtonsPlayTheTitleAndItsThirdChapter)
+{
+    Player player;
+    player.playTitleFromMenu(2);
+    ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoTitleSetMenu));
+    ASSERT_TRUE(waitFor([&] { return player.engine->selectedButton() == 1; }));
+    // The title set menu is MPEG-1 at 352 x 288, shown at the full picture
+    // size under its buttons' highlight.
+    player.engine->SelectLowerButton();
+    const QRect chapterButton(QPoint(120 * 768 / 720, 250), QPoint(440 * 768 / 720, 310));
+    ASSERT_TRUE(waitFor([&] {
+        return TestDisc::yellowPixels(player.engine->currentPicture(), chapterButton) > 500;
+    }));
+    EXPECT_EQ(player.engine->currentPicture().size(), QSize(768, 576));
+    player.engine->ActivateButton();
+    EXPECT_TRUE(player.waitForTitle(1, 3));
+    EXPECT_GE(player.seconds(), 7.9);
+}
+
+TEST(DvdEngineNavigation, ShowMenuLeavesTheTitleAndResumeReturnsNearWhereItWas)
+{
+    Player player;
+    player.playTitleFromMenu(0);
+    ASSERT_TRUE(player.waitForTitle(1));
+    EXPECT_THROW(player.engine->Resume(), AppError);
+    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 2.0; }));
+    const double before = player.seconds();
+
+    player.engine->ShowMenu(DvdMenu::kRoot);
+    ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoTitleSetMenu));
+    player.engine->ShowMenu(DvdMenu::kTitle);
+    ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu));
+    player.engine->Resume();
+    ASSERT_TRUE(player.waitForTitle(1));
+    ASSERT_TRUE(waitFor([&] { return player.seconds() > 0.1; }));
+    EXPECT_GE(player.seconds(), before - 0.2);
+    EXPECT_LE(player.seconds(), before + 2.0);
+}
+
+TEST(DvdEngineNavigation, MenuCommandsAreRefusedWhereTheyCannotWork)
+{
+    Player player;
+    EXPECT_THROW(player.engine->ShowMenu(DvdMenu::kRoot), AppError); // stopped
+    player.engine->Play();
+    ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu));
+    EXPECT_THROW(player.engine->ShowMenu(1), AppError);
+    EXPECT_THROW(player.engine->ShowMenu(8), AppError);
+    // No title was played, so there is nothing to resume.
+    EXPECT_THROW(player.engine->Resume(), AppError);
+    EXPECT_THROW(player.engine->PlayNextChapter(), AppError);
+    try {
+        player.engine->ShowMenu(DvdMenu::kAngle); // the disc has no angle menu
+        FAIL() << "ShowMenu(angle) was accepted";
+    } catch (const AppError &error) {
+        EXPECT_EQ(error.number(), ErrorNumbers::kNotPermitted);
+        EXPECT_TRUE(error.description().contains(QStringLiteral("no such menu")));
+    }
+}
+
+TEST(DvdEngineNavigation, ChaptersCountAndTitleLengthsComeFromTheStoredProgramChains)
+{
+    Player player;
+    player.playTitleFromMenu(0);
+    ASSERT_TRUE(player.waitForTitle(1, 1));
+    EXPECT_EQ(player.engine->ChapterCount(1), 3);
+    EXPECT_EQ(player.engine->ChapterCount(2), 2);
+    EXPECT_THROW(player.engine->ChapterCount(3), AppError);
+    // The last chapter has two cells; the title is 12 s all the same.
+    EXPECT_EQ(player.engine->TotalTitleTime(), QStringLiteral("0:00:12"));
+
+    player.engine->PlayNextChapter();
+    ASSERT_TRUE(player.waitForTitle(1, 2));
+    EXPECT_GE(player.seconds(), 3.9);
+    player.engine->PlayNextChapter();
+    ASSERT_TRUE(player.waitForTitle(1, 3));
+    EXPECT_THROW(player.engine->PlayNextChapter(), AppError);
+    player.engine->PlayPrevChapter();
+    ASSERT_TRUE(player.waitForTitle(1, 2));
+
+    const std::vector<int> expected{1, 2, 3, 2};
+    EXPECT_EQ(chapterStarts(player), expected);
+}
+
+TEST(DvdEngineNavigation, TimedStillAtTheEndOfTitleTwoEndsInTheMenu)
+{
+    Player player;
+    player.playTitleFromMenu(1);
+    ASSERT_TRUE(player.waitForTitle(2));
+    EXPECT_EQ(player.engine->TotalTitleTime(), QStringLiteral("0:00:04"));
+    ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu, 15000));
+    bool stillOn = false;
+    bool stillOff = false;
+    for (const auto &notification : player.notifications) {
+        stillOn = stillOn || notification[0] == DvdEvent::kStillOn;
+        stillOff = stillOff || (stillOn && notification[0] == DvdEvent::kStillOff);
+    }
+    EXPECT_TRUE(stillOn && stillOff);
+}
+
+TEST(DvdEngineNavigation, TimeNotificationsCarryTheTimeOfThePictureOnScreen)
+{
+    Player player;
+    player.playTitleFromMenu(0);
+    ASSERT_TRUE(player.waitForTitle(1));
+    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 2.5; }));
+    std::vector<int> seconds;
+    for (const auto &notification : player.notifications) {
+        if (notification[0] == DvdEvent::kCurrentTime)
+            seconds.push_back(TimeCode::unpack(notification[1]).seconds);
+    }
+    ASSERT_GE(seconds.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(seconds.begin(), seconds.end()));
+    EXPECT_EQ(player.engine->TimeCodeToText(TimeCode{1, 2, 3, 4}.pack()),
+              QStringLiteral("1:02:03"));
+}
+
+TEST(DvdEngineNavigation, StopEndsInTheStopDomainAndPlayStartsOver)
+{
+    Player player;
+    player.playTitleFromMenu(0);
+    ASSERT_TRUE(player.waitForTitle(1));
+    player.engine->Stop();
+    EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kStop);
+    EXPECT_TRUE(waitFor([&] {
+        return !player.notifications.empty() &&
+               player.notifications.back()[0] == DvdEvent::kPlaybackStopped;
+    }));
+    EXPECT_TRUE(player.engine->currentPicture().isNull());
+    player.engine->Play();
+    EXPECT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu));
+}

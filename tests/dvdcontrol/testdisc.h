@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/dvdcontrol/dvdengine.h"
+#include "core/errors.h"
+
+#include <QJsonObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// The generated test disc and helpers for driving the real control on it.
+namespace TestDisc
+{
+
+QString folder();       // <build>/testdiscs/sample (holds VIDEO_TS)
+QString iso();          // <build>/testdiscs/sample.iso
+QJsonObject authored(); // what the generator authored (sample.json)
+QJsonObject title(int number);
+
+// Pictures: pixels near white, pixels of the menus' yellow highlight, and
+// the peak signal-to-noise ratio of two pictures of one size, in dB.
+int brightPixels(const QImage &picture, const QRect &area);
+int yellowPixels(const QImage &picture, const QRect &area);
+double psnr(const QImage &first, const QImage &second);
+// The band where the test disc's subtitles appear, in display pixels.
+QRect subtitleBand(const QImage &picture);
+
+// Waits, letting events run, until the condition holds or the time is up.
+bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
+
+// A control playing the sample disc, its notifications recorded.
+struct Player {
+    explicit Player(const QString &source = folder());
+    ~Player();
+
+    // Waits for the domain; then for the picture on screen to show it.
+    bool waitForDomain(int domain, int timeoutMs = 10000);
+    bool waitForTitle(int title, int chapter = 0, int timeoutMs = 10000);
+    // Plays and goes through the video manager menu to a title by its button.
+    void playTitleFromMenu(int buttonsDown);
+    // Seconds of the picture on screen in its program chain.
+    double seconds() const;
+
+    std::unique_ptr<DvdEngine> engine;
+    std::vector<std::array<int, 3>> notifications; // event, p1, p2
+};
+
+} // namespace TestDisc
