@@ -1,6 +1,7 @@
 #include "surfaces/frmmain.h"
 
 #include "core/forms.h"
+#include "core/frmabout.h"
 #include "core/functions.h"
 #include "core/ontopbas.h"
 #include "core/version.h"
@@ -116,16 +117,20 @@ void frmMain::mnuOnTop_Click()
     bar->boolOnTop = onTop;
 }
 
-void frmMain::mnuAbout_Click() {}
+void frmMain::mnuAbout_Click()
+{
+    form<frmAbout>()->show();
+}
 
 void frmMain::mnuMin_Click()
 {
     form<frmNMain>()->setWindowState(form<frmNMain>()->windowState() | Qt::WindowMinimized);
 }
 
+// Ending the program takes this menu with it: leave the menu first.
 void frmMain::mnuClose_Click()
 {
-    form<frmNMain>()->AutoBook();
+    QMetaObject::invokeMethod(form<frmNMain>(), &frmNMain::AutoBook, Qt::QueuedConnection);
 }
 
 bool frmMain::confirmExit()

@@ -1,13 +1,17 @@
 #include "surfaces/frmnmain.h"
 
+#include "core/bookmarks.h"
+#include "core/dvd.h"
 #include "core/dvdcontrol/dvdcontrolinstance.h"
 #include "core/errors.h"
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/module2.h"
 #include "core/version.h"
+#include "dvddb/frmdvddb.h"
 #include "platform/units.h"
 #include "settings/databasepath.h"
+#include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "surfaces/commandline.h"
@@ -23,6 +27,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTabWidget>
 
 namespace
 {
@@ -40,6 +45,7 @@ constexpr int32_t kScanBack = 0xFFC0C0;
 constexpr int32_t kScanText = 0xFFFFFF;
 constexpr int32_t kScanOver = 0x000000;
 constexpr int kStyleHoverBevel = 8;
+constexpr int kColorsTab = 3;
 const QString kWebdings = QStringLiteral("Webdings");
 const QString kWingdings = QStringLiteral("Wingdings");
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
@@ -87,6 +93,23 @@ protected:
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 };
+
+bool videoWindowVisible()
+{
+    return isLoaded<DVD>() && form<DVD>()->isVisible();
+}
+
+// A window button opens its window, or closes it when it is showing.
+template <typename Window> void toggleWindow()
+{
+    IgnoreErrors steps;
+    steps.step([] {
+        if (isLoaded<Window>() && form<Window>()->isVisible())
+            unload<Window>();
+        else
+            form<Window>()->show();
+    });
+}
 
 QLabel *displayLabel(QWidget *parent, const char *name, const QString &caption, const QRect &at,
                      Qt::Alignment alignment)
@@ -250,6 +273,7 @@ void frmNMain::Form_Load()
     });
     steps.step([&] { setBackground(this, kBackColor); });
     steps.step([&] { setupDatabaseDirectory(); });
+    steps.step([] { form<DVD>()->ShowIn = 0; });
     steps.step([&] { runCommandLine(); });
     steps.step([&] {
         St->clear();
@@ -275,13 +299,29 @@ void frmNMain::setupDatabaseDirectory()
 void frmNMain::runCommandLine()
 {
     const CommandLine::Request request = CommandLine::Classify(commandLine);
-    if (request.action == CommandLine::Action::Play) {
+    switch (request.action) {
+    case CommandLine::Action::LoadScheme:
+        showSchemeFile();
+        break;
+    case CommandLine::Action::Play: {
         IgnoreErrors steps;
         steps.step([&] { dvdControl()->setDVDDirectory(request.path); });
         Functions::PlayDisc();
         return;
     }
+    case CommandLine::Action::None:
+        break;
+    }
     AutoPlayCheck();
+}
+
+// The settings window opens on its colour tab, where the user confirms a
+// scheme file with Apply or Save.
+void frmNMain::showSchemeFile()
+{
+    IgnoreErrors steps;
+    steps.step([] { form<frmSettings>()->show(); });
+    steps.step([] { form<frmSettings>()->Tab->setCurrentIndex(kColorsTab); });
 }
 
 void frmNMain::AutoPlayCheck()
@@ -357,6 +397,40 @@ void frmNMain::Scan(bool forwards, double speed)
         else
             control->PlayBackwards(speed);
     });
+}
+
+// The text names what a click will do, as the video window is when the
+// pointer comes in.
+void frmNMain::btnDVDpanel_MouseOver()
+{
+    St->setText(videoWindowVisible() ? QStringLiteral("Hide DVD Panel")
+                                     : QStringLiteral("Show DVD Panel"));
+}
+
+void frmNMain::btnDVDpanel_Click()
+{
+    IgnoreErrors steps;
+    steps.step([] {
+        if (videoWindowVisible())
+            form<DVD>()->hide();
+        else
+            form<DVD>()->show();
+    });
+}
+
+void frmNMain::btnDVDdb_Click()
+{
+    toggleWindow<frmDVDdb>();
+}
+
+void frmNMain::btnSettings_Click()
+{
+    toggleWindow<frmSettings>();
+}
+
+void frmNMain::AutoBook()
+{
+    Bookmarks::AutoBook();
 }
 
 void frmNMain::btnMenu_Click()

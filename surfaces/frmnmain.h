@@ -82,6 +82,7 @@ private:
     void createDisplay();
     void setupDatabaseDirectory();
     void runCommandLine();
+    void showSchemeFile();
     void AutoPlayCheck();
     void applyDesignColors();
     void updateEdges();
