@@ -1,5 +1,6 @@
 #include "surfacetesting.h"
 
+#include "core/frmabout.h"
 #include "platform/desktop.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
@@ -117,6 +118,23 @@ TEST_F(MenuHost, MinimizeMinimizesTheBar)
     bar->show();
     item(form<frmMain>()->mnuInMenu(), "mnuMin")->trigger();
     EXPECT_TRUE(bar->windowState() & Qt::WindowMinimized);
+}
+
+TEST_F(MenuHost, AboutShowsTheAboutWindow)
+{
+    item(form<frmMain>()->mnuInMenu(), "mnuAbout")->trigger();
+    EXPECT_TRUE(isLoaded<frmAbout>() && form<frmAbout>()->isVisible());
+}
+
+TEST_F(MenuHost, CloseEndsTheProgramWithoutAsking)
+{
+    form<frmNMain>()->show();
+    item(form<frmMain>()->mnuInMenu(), "mnuClose")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(isLoaded<frmNMain>());
+    EXPECT_FALSE(isLoaded<frmMain>());
+    EXPECT_TRUE(dialogs->questions.isEmpty());
+    control = ScriptedDvdControl::install(); // the program's end released the control
 }
 
 TEST_F(MenuHost, AnsweringNoToTheExitQuestionKeepsItRunning)

@@ -1,7 +1,10 @@
 #include "surfacetesting.h"
 
+#include "core/dvd.h"
 #include "core/dvdcontrol/dvdcontrolinstance.h"
+#include "dvddb/frmdvddb.h"
 #include "platform/appdirs.h"
+#include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "support/qtprinters.h"
@@ -16,6 +19,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -181,6 +185,23 @@ TEST_F(ControlBar, PlayAtStartPlaysOnlyForTheValueOne)
     EXPECT_EQ(control->calls, QStringList{"Play"});
 }
 
+TEST_F(ControlBar, ASchemeFileOpensTheSettingsWindowOnItsColours)
+{
+    load("\"/home/u/night.cfx\"");
+    ASSERT_TRUE(isLoaded<frmSettings>());
+    EXPECT_TRUE(form<frmSettings>()->isVisible());
+    EXPECT_EQ(form<frmSettings>()->Tab->currentIndex(), 3);
+    EXPECT_TRUE(control->calls.isEmpty());
+}
+
+TEST_F(ControlBar, TheLoadLetsTheNextDiscOpenTheDatabaseWindowsAgain)
+{
+    form<DVD>()->ShowIn = 1;
+    load();
+    EXPECT_EQ(form<DVD>()->ShowIn, 0);
+    EXPECT_FALSE(form<DVD>()->isVisible());
+}
+
 TEST_F(ControlBar, AnUpperCaseSchemeFileDoesNothing)
 {
     load("\"/home/u/night.CFX\"");
@@ -257,6 +278,35 @@ TEST_F(ControlBar, HoveringAButtonNamesItOnTheStatusLine)
         leave(button);
         EXPECT_EQ(bar->St->text(), "");
     }
+}
+
+TEST_F(ControlBar, ThePanelButtonSaysWhatAClickWillDoWhenThePointerComesIn)
+{
+    frmNMain *bar = load();
+    hover(bar->btnDVDpanel);
+    EXPECT_EQ(bar->St->text(), "Show DVD Panel");
+    click(bar->btnDVDpanel);
+    EXPECT_TRUE(form<DVD>()->isVisible());
+    EXPECT_EQ(bar->St->text(), "Show DVD Panel") << "unchanged until the pointer comes back";
+    leave(bar->btnDVDpanel);
+    EXPECT_EQ(bar->St->text(), "");
+    hover(bar->btnDVDpanel);
+    EXPECT_EQ(bar->St->text(), "Hide DVD Panel");
+    click(bar->btnDVDpanel);
+    EXPECT_FALSE(form<DVD>()->isVisible());
+}
+
+TEST_F(ControlBar, TheSettingsAndDatabaseButtonsOpenAndCloseTheirWindows)
+{
+    frmNMain *bar = load();
+    click(bar->btnSettings);
+    EXPECT_TRUE(isLoaded<frmSettings>() && form<frmSettings>()->isVisible());
+    click(bar->btnSettings);
+    EXPECT_FALSE(isLoaded<frmSettings>());
+    click(bar->btnDVDdb);
+    EXPECT_TRUE(isLoaded<frmDVDdb>() && form<frmDVDdb>()->isVisible());
+    click(bar->btnDVDdb);
+    EXPECT_FALSE(isLoaded<frmDVDdb>());
 }
 
 TEST_F(ControlBar, TheMenuListButtonPopsUpTheDvdMenus)
