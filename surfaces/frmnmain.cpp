@@ -29,6 +29,8 @@
 #include <QPainter>
 #include <QTabWidget>
 
+#include <algorithm>
+
 namespace
 {
 
