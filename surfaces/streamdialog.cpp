@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -20,6 +22,9 @@ constexpr int32_t kButtonOver = 0xC0C0C0;
 constexpr int32_t kListBack = 0xFFC0C0;
 constexpr int32_t kListText = 0x000000;
 constexpr int kStyleThinBevel = 7;
+// A disc has at most 8 audio streams, 32 subtitle streams and 9 angles; a
+// count beyond that is damage, and listing it would never end.
+constexpr int kMostEntries = 32;
 
 } // namespace
 
@@ -61,7 +66,7 @@ void StreamDialog::FillList()
     List1->clear();
     IgnoreErrors steps;
     int count = 0;
-    steps.step([&] { count = entryCount(); });
+    steps.step([&] { count = std::min(entryCount(), kMostEntries); });
     for (int index = 0; index < count; ++index)
         steps.step([&] {
             const Entry entry = entryAt(index);

@@ -101,6 +101,12 @@ TEST_F(StreamDialogs, ACountThatCannotBeReadLeavesTheListEmptyAndSilent)
     EXPECT_TRUE(takeMessages().isEmpty());
 }
 
+TEST_F(StreamDialogs, ADamagedCountListsNoMoreThanADiscCanHave)
+{
+    control->angles = 1 << 30;
+    EXPECT_EQ(form<frmAngle>()->List1->count(), 32);
+}
+
 TEST_F(StreamDialogs, ActivationRefillsTheListAndClearsTheSelectionMark)
 {
     auto *dialog = form<frmLanguage>();
