@@ -12,8 +12,8 @@ constexpr int kWatchIntervalMs = 250;
 constexpr qint64 kTimeNotificationMs = 1000;
 } // namespace
 
-DvdEngine::DvdEngine(QObject *parent)
-    : DvdControl(parent), store_(std::make_shared<SnapshotStore>()),
+DvdEngine::DvdEngine(QObject *parent, const AudioOutputOptions &audio)
+    : DvdControl(parent), audioOptions_(audio), store_(std::make_shared<SnapshotStore>()),
       pictures_(std::make_shared<PictureSlot>()),
       pictureUpdatePending_(std::make_shared<std::atomic<bool>>(false))
 {
@@ -49,8 +49,12 @@ void DvdEngine::startSession()
         snapshot.directory = source.directory;
         snapshot.domain = DvdDomain::kFirstPlay;
     });
+    // One output serves every session: opening the device takes a while.
+    if (!audio_)
+        audio_ = std::make_unique<AudioOutput>(audioOptions_);
     try {
-        session_ = std::make_unique<PlaybackSession>(source, store_, pictures_);
+        session_ = std::make_unique<PlaybackSession>(
+            source, store_, PlaybackSession::Outputs{pictures_, audio_.get(), taps_});
     } catch (...) {
         store_->update([](PlaybackSnapshot &snapshot) { snapshot.domain = DvdDomain::kStop; });
         throw;
@@ -59,10 +63,20 @@ void DvdEngine::startSession()
     watchTimer_.start();
 }
 
+// What the last session left in the sound output is not heard any more.
 void DvdEngine::endSession()
 {
     session_.reset();
     watchTimer_.stop();
+    if (audio_) {
+        audio_->flush();
+        audio_->resume();
+    }
+}
+
+void DvdEngine::setTaps(std::shared_ptr<const PlaybackTaps> taps)
+{
+    taps_ = std::move(taps);
 }
 
 void DvdEngine::Play()

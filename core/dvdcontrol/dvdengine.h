@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/dvdcontrol/audiooutput.h"
 #include "core/dvdcontrol/dvdcontrol.h"
 #include "core/dvdcontrol/dvdsource.h"
 #include "core/dvdcontrol/navcommands.h"
 #include "core/dvdcontrol/pictureslot.h"
 #include "core/dvdcontrol/playbackstate.h"
+#include "core/dvdcontrol/playbacktaps.h"
 
 #include <QImage>
 #include <QPointer>
@@ -25,7 +27,7 @@ class DvdEngine : public DvdControl
 {
     Q_OBJECT
 public:
-    explicit DvdEngine(QObject *parent = nullptr);
+    explicit DvdEngine(QObject *parent = nullptr, const AudioOutputOptions &audio = {});
     ~DvdEngine() override;
 
     void Play() override;
@@ -89,6 +91,9 @@ public:
     double presentedSeconds() const;
     // The menu button the disc has selected (0: none).
     int selectedButton() const;
+    // Observers of decoded sound and presented pictures; they take effect at
+    // the next Play.
+    void setTaps(std::shared_ptr<const PlaybackTaps> taps);
     // The description of the last failure that happened on the navigation
     // thread (reported by DVDNotify with DvdEvent::kError).
     QString lastPlaybackError() const;
@@ -109,6 +114,9 @@ private:
     void watch();
     static QString durationText(int64_t ticks90k);
 
+    AudioOutputOptions audioOptions_;
+    std::unique_ptr<AudioOutput> audio_;
+    std::shared_ptr<const PlaybackTaps> taps_;
     QString requestedSource_;
     std::optional<DiscSource> requested_;
     std::optional<ProbedDisc> disc_;

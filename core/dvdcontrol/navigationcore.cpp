@@ -1,8 +1,6 @@
 #include "core/dvdcontrol/navigationcore.h"
 
 #include "core/dvdcontrol/dvderrors.h"
-#include "core/dvdcontrol/psdemuxer.h"
-
 #include <cstring>
 
 namespace
@@ -115,8 +113,17 @@ void NavigationCore::onBlock(const uint8_t *block)
                    int(payload.subId & 0x1F) == subpictureStream_) {
             sink_.push(SubpictureData{{payload.data, payload.data + payload.size},
                                       onTimeline(payload.pts)});
+        } else if (isSelectedAudio(payload)) {
+            sink_.pushAudio({payload.data, payload.size}, onTimeline(payload.pts));
         }
     }
+}
+
+bool NavigationCore::isSelectedAudio(const PsDemuxer::Payload &payload) const
+{
+    if (!audio_ || payload.streamId != audioIds_.first)
+        return false;
+    return payload.streamId != PsDemuxer::kPrivateStream1 || payload.subId == audioIds_.second;
 }
 
 void NavigationCore::onNavPacket()
@@ -209,6 +216,14 @@ void NavigationCore::onAudioStreamChange(const uint8_t *data)
         logical = state_.audio.empty() ? 0 : state_.audio.front().stream;
     state_.currentAudio = logical;
     ++state_.revision;
+    const std::optional<AudioSelection> selection =
+        session_.audioSelection(logical, change.physical);
+    if (selection != audio_) {
+        audio_ = selection;
+        if (audio_)
+            audioIds_ = audioStreamIds(audio_->coding, audio_->physical);
+        sink_.selectAudio(audio_);
+    }
 }
 
 void NavigationCore::onSubpictureStreamChange(const uint8_t *data)

@@ -2,8 +2,11 @@
 
 #include "core/dvdcontrol/mediaitems.h"
 #include "core/dvdcontrol/navsession.h"
+#include "core/dvdcontrol/psdemuxer.h"
 
 #include <functional>
+#include <optional>
+#include <span>
 
 // Where the reader's media goes: a queue for the player, the renderer itself
 // for a one-off picture.
@@ -13,6 +16,9 @@ public:
     virtual ~MediaSink() = default;
     virtual void push(MediaItem item) = 0;
     virtual void startSegment() = 0;
+    // The audio stream the VM plays now, and the payloads of that stream.
+    virtual void selectAudio(std::optional<AudioSelection>) {}
+    virtual void pushAudio(std::span<const uint8_t>, int64_t /*pts90k*/) {}
 };
 
 // The VM state the reader has met, for the snapshot: streams, angles, the
@@ -63,6 +69,7 @@ private:
     void onCellChange(const uint8_t *data);
     void onVtsChange(const uint8_t *data);
     void onAudioStreamChange(const uint8_t *data);
+    bool isSelectedAudio(const PsDemuxer::Payload &payload) const;
     void onSubpictureStreamChange(const uint8_t *data);
     void onPalette(const uint8_t *data);
     void onHighlight();
@@ -78,5 +85,7 @@ private:
     int64_t offset_ = 0;
     int64_t previousVobuEnd_ = -1;
     int subpictureStream_ = -1;
+    std::optional<AudioSelection> audio_;
+    std::pair<uint8_t, uint8_t> audioIds_{0, 0};
     int eventsWithoutData_ = 0;
 };

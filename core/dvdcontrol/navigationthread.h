@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/dvdcontrol/audiofeed.h"
 #include "core/dvdcontrol/loopguard.h"
 #include "core/dvdcontrol/mediaqueue.h"
 #include "core/dvdcontrol/navcommands.h"
@@ -26,6 +27,9 @@ public:
         std::shared_ptr<SnapshotStore> store;
         std::shared_ptr<PresentationLink> link;
         std::shared_ptr<LoopGuard> guard;
+        std::shared_ptr<AudioGate> audio;
+        PcmFormat audioFormat;
+        std::shared_ptr<const PlaybackTaps> taps;
     };
 
     explicit NavigationThread(Parts parts);

@@ -8,23 +8,43 @@ namespace
 using std::chrono::hours;
 using std::chrono::seconds;
 
-// The reader's media goes into the queue to the presentation thread.
+// The reader's pictures go into the queue to the presentation thread, its
+// sound to the audio output; a jump drops what both hold.
 class QueueSink : public MediaSink
 {
 public:
-    explicit QueueSink(MediaQueue &queue) : queue_(queue) {}
+    QueueSink(MediaQueue &queue, AudioFeed &audio) : queue_(queue), audio_(audio) {}
     void push(MediaItem item) override { queue_.push(std::move(item)); }
-    void startSegment() override { queue_.startSegment(); }
+    void startSegment() override
+    {
+        queue_.startSegment();
+        audio_.flush();
+    }
+    void selectAudio(std::optional<AudioSelection> selection) override { audio_.select(selection); }
+    void pushAudio(std::span<const uint8_t> payload, int64_t pts90k) override
+    {
+        audio_.feed(payload, pts90k);
+    }
 
 private:
     MediaQueue &queue_;
+    AudioFeed &audio_;
 };
+
+// While the sound output is full the reader waits this long between tries.
+constexpr auto kAudioRetry = std::chrono::milliseconds(10);
 
 constexpr int kEndlessStill = 255;
 
 } // namespace
 
-NavigationWorker::NavigationWorker(NavigationThread::Parts parts) : parts_(std::move(parts)) {}
+NavigationWorker::NavigationWorker(NavigationThread::Parts parts)
+    : parts_(std::move(parts)), audio_(parts_.audio, parts_.audioFormat, parts_.taps,
+                                       [store = parts_.store](const AppError &error) {
+                                           store->reportError(error.number(), error.description());
+                                       })
+{
+}
 
 void NavigationWorker::requestStop()
 {
@@ -40,7 +60,7 @@ void NavigationWorker::run()
             LoopGuard::Section section(*parts_.guard);
             session = std::make_unique<NavSession>(parts_.path);
         }
-        QueueSink sink(*parts_.queue);
+        QueueSink sink(*parts_.queue, audio_);
         NavigationCore core(*session, sink);
         loop(*session, core);
     } catch (const AppError &error) {
@@ -57,6 +77,10 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
         runCommands(session, core);
         if (holding(session))
             continue;
+        if (audio_.waiting() && !audio_.pump()) {
+            parts_.commands->waitUntil(Clock::now() + kAudioRetry);
+            continue;
+        }
         if (parts_.queue->full()) {
             // The presentation thread wakes us when it has taken enough.
             parts_.commands->waitUntil(Clock::now() + seconds(1));
@@ -138,6 +162,7 @@ bool NavigationWorker::holding(NavSession &session)
 
 void NavigationWorker::requestDrain(Hold hold)
 {
+    audio_.drain();
     parts_.queue->push(DrainRequest{++drainId_});
     hold_ = hold;
 }

@@ -35,6 +35,7 @@ private:
     pci_t onScreenButtons() const;
 
     NavigationThread::Parts parts_;
+    AudioFeed audio_;
     Hold hold_ = Hold::None;
     uint64_t drainId_ = 0;
     int stillSeconds_ = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/dvdcontrol/audiofeed.h"
 #include "core/dvdcontrol/discinfo.h"
 #include "core/dvdcontrol/librarylog.h"
 
@@ -38,6 +39,10 @@ public:
     std::vector<AudioStreamInfo> audioStreams() const;
     std::vector<SubpictureStreamInfo> subpictureStreams() const;
     int logicalSubpictureFor(int physical) const;
+    // The stream to hear for a logical audio stream: its coding from the IFO
+    // attributes, its physical number from the program chain (or the VM's
+    // own choice when given). Nothing when the coding is not one we play.
+    std::optional<AudioSelection> audioSelection(int logical, int physical) const;
     void angles(int &current, int &count) const;
 
     // Sets SPRM1/SPRM2 (audio, subpicture + display flag) the way a disc's own

@@ -13,13 +13,21 @@
 
 #include <memory>
 
+class AudioOutput;
+
 // One disc playing, from Play to Stop: the navigation and presentation
 // threads and what they share.
 class PlaybackSession
 {
 public:
+    struct Outputs {
+        std::shared_ptr<PictureSlot> pictures;
+        AudioOutput *sound = nullptr; // outlives the session
+        std::shared_ptr<const PlaybackTaps> taps;
+    };
+
     PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store,
-                    std::shared_ptr<PictureSlot> output); // throws AppError (decoder)
+                    Outputs outputs); // throws AppError (decoder)
     ~PlaybackSession();
 
     void start();
@@ -38,6 +46,7 @@ private:
     std::shared_ptr<PresentationLink> link_;
     std::shared_ptr<LoopGuard> guard_;
     std::shared_ptr<PlaybackClock> clock_;
+    std::shared_ptr<AudioGate> audio_;
     std::unique_ptr<VideoPresenter> presenter_;
     std::unique_ptr<NavigationThread> navigator_;
 };

@@ -120,7 +120,19 @@ void VideoPresenter::show(DecodedPicture picture)
 {
     shownPts_ = picture.pts;
     shownAt_ = Clock::now();
-    publish(core_.show(std::move(picture), parts_.link->buttons()));
+    const FrameOnScreen frame = core_.show(std::move(picture), parts_.link->buttons());
+    publish(frame);
+    tap(frame);
+}
+
+void VideoPresenter::tap(const FrameOnScreen &frame)
+{
+    if (!parts_.taps || !parts_.taps->picture)
+        return;
+    PresentedPicture presented{frame.picture.image, frame.pts, std::nullopt, shownAt_};
+    if (parts_.sound)
+        presented.heard90k = parts_.sound->audioClock90k();
+    parts_.taps->picture(presented);
 }
 
 // While no new picture comes (a still), time still passes for the
