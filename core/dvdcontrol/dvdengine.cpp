@@ -79,10 +79,22 @@ void DvdEngine::setTaps(std::shared_ptr<const PlaybackTaps> taps)
     taps_ = std::move(taps);
 }
 
+// Play resumes after a pause and returns to normal speed from a scan; only a
+// stopped disc starts again.
 void DvdEngine::Play()
 {
-    if (session_ && snapshot().domain != DvdDomain::kStop)
+    if (session_ && snapshot().domain != DvdDomain::kStop) {
+        const PlaybackSnapshot now = snapshot();
+        if (now.scanSpeed != 0)
+            post(ScanChange{0});
+        if (now.paused)
+            resumeOutputs();
+        store_->update([](PlaybackSnapshot &snapshot) {
+            snapshot.paused = false;
+            snapshot.scanSpeed = 0;
+        });
         return;
+    }
     endSession();
     startSession();
 }
@@ -231,21 +243,6 @@ AppError notAvailableYet(const QString &operation)
         QStringLiteral("%1 is not available in this version of the player.").arg(operation));
 }
 } // namespace
-
-void DvdEngine::Pause()
-{
-    throw notAvailableYet(QStringLiteral("Pause"));
-}
-
-void DvdEngine::PlayForwards(double)
-{
-    throw notAvailableYet(QStringLiteral("Fast forward"));
-}
-
-void DvdEngine::PlayBackwards(double)
-{
-    throw notAvailableYet(QStringLiteral("Rewind"));
-}
 
 void DvdEngine::ChangeRegion()
 {

@@ -89,6 +89,9 @@ public:
     void pointAt(QPoint picturePoint, bool activate);
     // Seconds of the picture on screen into its program chain.
     double presentedSeconds() const;
+    bool isPaused() const;
+    // Times normal speed while scanning, negative backwards; 0 at normal speed.
+    int scanSpeed() const;
     // The menu button the disc has selected (0: none).
     int selectedButton() const;
     // Observers of decoded sound and presented pictures; they take effect at
@@ -106,6 +109,11 @@ private:
     void requireAllowed(const PlaybackSnapshot &snapshot, uint32_t operation,
                         const QString &name) const;
     void post(NavCommand command);
+    void scan(double speed, bool forward);
+    void pauseOutputs();
+    void resumeOutputs();
+    // Jumps elsewhere play on at normal speed.
+    void playOnAtNormalSpeed();
     void postSubpicture(int value);
     void startSession();
     void endSession();

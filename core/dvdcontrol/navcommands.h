@@ -38,8 +38,14 @@ struct ChapterPlay {
     int chapter = 1;
 };
 
+// Scanning: times normal speed, negative backwards; 0 plays on at 1x from
+// the picture on screen.
+struct ScanChange {
+    int speed = 0;
+};
+
 using NavCommand = std::variant<MenuCall, ButtonMove, ButtonActivate, PointerButton,
-                                StreamRegisters, AngleChange, ChapterPlay>;
+                                StreamRegisters, AngleChange, ChapterPlay, ScanChange>;
 
 // The command queue doubles as the navigation thread's wake-up: anything the
 // thread may be waiting for (a command, queue space, a presented drain, the

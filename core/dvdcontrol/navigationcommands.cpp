@@ -8,6 +8,16 @@ template <class... Handlers> struct Visitor : Handlers... {
     using Handlers::operator()...;
 };
 template <class... Handlers> Visitor(Handlers...) -> Visitor<Handlers...>;
+
+// Commands that take the reader somewhere else: a scan does not go on there.
+bool movesReader(const NavCommand &command)
+{
+    if (const auto *pointer = std::get_if<PointerButton>(&command))
+        return pointer->activate;
+    return std::holds_alternative<MenuCall>(command) ||
+           std::holds_alternative<ButtonActivate>(command) ||
+           std::holds_alternative<ChapterPlay>(command);
+}
 } // namespace
 
 // Commands run between two block reads. A stream change waits for the end of
@@ -27,13 +37,15 @@ void NavigationWorker::runCommands(NavSession &session, NavigationCore &core)
             deferred_.push_back(*registers);
             continue;
         }
+        if (movesReader(command))
+            leaveScan(core, std::nullopt);
         try {
             LoopGuard::Section section(*parts_.guard);
             execute(session, core, command);
         } catch (const AppError &error) {
             parts_.store->reportError(error.number(), error.description());
         }
-        if (!registers) {
+        if (!registers && !std::holds_alternative<ScanChange>(command)) {
             // The VM may have moved: read on, and a still that is still in
             // force is reported again (its timer runs on).
             if (hold_ == Hold::DrainForStill)
@@ -64,6 +76,7 @@ void NavigationWorker::execute(NavSession &session, NavigationCore &core, const 
                        session.check(dvdnav_part_play(session.handle(), play.title, play.chapter),
                                      QStringLiteral("chapter change"));
                    },
+                   [&](const ScanChange &scan) { changeScan(core, scan.speed); },
                },
                command);
 }

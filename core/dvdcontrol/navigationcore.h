@@ -61,6 +61,20 @@ public:
     void refreshStreams();
     // The values a SetSTN just wrote (-1: left alone), ahead of the VM's events.
     void noteStreamRegisters(int audio, int subpicture);
+    // Moves the reader to the VOBU at a time of the program chain (read up to
+    // the jump's channel hop); false when the time lies outside it.
+    bool seek(int64_t time90k); // throws AppError as readNext()
+    // Where the reader is: domain, title, chapter, time of the last VOBU.
+    const PositionTag &position() const { return position_; }
+
+    // Scans step through a title by pictures that decode on their own: from
+    // the next VOBU on, only its first reference picture is kept, cut off
+    // after its last slice and ended with a sequence end code. Sound and
+    // subpictures are dropped meanwhile. Skipped: the VOBU has no picture
+    // or is the one captured last.
+    enum class Capture { Off, Reading, Done, Skipped };
+    void captureReferencePicture();
+    Capture capture() const { return capture_.state; }
 
 private:
     void handle(int event, const uint8_t *data);
@@ -73,6 +87,9 @@ private:
     void onSubpictureStreamChange(const uint8_t *data);
     void onPalette(const uint8_t *data);
     void onHighlight();
+    void startCapture();
+    void captureBlock(const uint8_t *block);
+    void finishCapture();
     void startSegment();
     int64_t onTimeline(int64_t pts) const { return pts < 0 ? -1 : pts + offset_; }
 
@@ -88,4 +105,13 @@ private:
     std::optional<AudioSelection> audio_;
     std::pair<uint8_t, uint8_t> audioIds_{0, 0};
     int eventsWithoutData_ = 0;
+    int lastEvent_ = -1;
+    struct ReferenceCapture {
+        Capture state = Capture::Off;
+        bool started = false; // its NAV packet was read
+        int blocksLeft = 0;
+        std::vector<uint8_t> bytes;
+        int64_t pts = -1;
+    } capture_;
+    int64_t lastCapturedTime90k_ = -1;
 };

@@ -4,6 +4,7 @@
 #include "core/dvdcontrol/loopguard.h"
 #include "core/dvdcontrol/mediaqueue.h"
 #include "core/dvdcontrol/navcommands.h"
+#include "core/dvdcontrol/playbackclock.h"
 #include "core/dvdcontrol/playbackstate.h"
 #include "core/dvdcontrol/presentationlink.h"
 
@@ -30,6 +31,7 @@ public:
         std::shared_ptr<AudioGate> audio;
         PcmFormat audioFormat;
         std::shared_ptr<const PlaybackTaps> taps;
+        std::shared_ptr<PlaybackClock> clock; // its rate follows the scan
     };
 
     explicit NavigationThread(Parts parts);

@@ -75,7 +75,7 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
     bool ended = false;
     while (!ended && !parts_.commands->stopping()) {
         runCommands(session, core);
-        if (holding(session))
+        if (holding(session) || stepping(core))
             continue;
         if (audio_.waiting() && !audio_.pump()) {
             parts_.commands->waitUntil(Clock::now() + kAudioRetry);
@@ -91,6 +91,7 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
             LoopGuard::Section section(*parts_.guard);
             step = core.readNext();
         }
+        endScanAtTitleBounds(core, step.result);
         switch (step.result) {
         case NavigationCore::Result::Wait:
             // libdvdnav waits for the decoders to show everything read so far.

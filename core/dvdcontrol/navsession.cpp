@@ -225,6 +225,12 @@ uint32_t NavSession::prohibitedOperations() const
     return mask;
 }
 
+bool NavSession::jumpToTime(int64_t time90k)
+{
+    return time90k >= 0 &&
+           dvdnav_jump_to_sector_by_time(nav_, uint64_t(time90k), 0) == DVDNAV_STATUS_OK;
+}
+
 namespace UserOperation
 {
 uint32_t forMenu(int menu)

@@ -11,6 +11,10 @@
 #include <memory>
 #include <vector>
 
+// Exported by libdvdnav but not declared in its header.
+extern "C" dvdnav_status_t dvdnav_jump_to_sector_by_time(dvdnav_t *self, uint64_t time_in_pts_ticks,
+                                                         int32_t mode);
+
 // One open libdvdnav handle and the questions asked of its VM. Only the
 // thread that owns the session may call it: libdvdnav is not thread-safe.
 class NavSession
@@ -50,6 +54,10 @@ public:
     void setStreamRegisters(int audio, int subpicture);
 
     uint32_t prohibitedOperations() const;
+
+    // Moves the reader to the VOBU at a time of the program chain, by the
+    // VOBU address map; false when the time lies outside it.
+    bool jumpToTime(int64_t time90k);
 
 private:
     dvdnav_t *nav_ = nullptr;

@@ -47,7 +47,7 @@ PlaybackSession::PlaybackSession(const DiscSource &source, std::shared_ptr<Snaps
     const PcmFormat format = outputs.sound ? outputs.sound->format() : PcmFormat{};
     navigator_ = std::make_unique<NavigationThread>(
         NavigationThread::Parts{source.path, queue_, commands_, std::move(store), link_, guard_,
-                                audio_, format, std::move(outputs.taps)});
+                                audio_, format, std::move(outputs.taps), clock_});
 }
 
 PlaybackSession::~PlaybackSession()
@@ -69,6 +69,17 @@ void PlaybackSession::start()
 void PlaybackSession::post(NavCommand command)
 {
     commands_->post(std::move(command));
+}
+
+void PlaybackSession::pause()
+{
+    clock_->pause();
+}
+
+void PlaybackSession::resume()
+{
+    clock_->resume();
+    queue_->wake();
 }
 
 bool PlaybackSession::stuckInLoop() const

@@ -33,6 +33,10 @@ public:
     void start();
     void post(NavCommand command);
     PlaybackClock &clock() { return *clock_; }
+    // Freezes the pictures (the sound output pauses on its own), and lets
+    // them go on where they stood.
+    void pause();
+    void resume();
 
     // The navigation thread is caught in an endless loop of the disc's
     // commands inside libdvdnav.

@@ -28,6 +28,8 @@ struct PlaybackSnapshot {
     int button = 0;
     bool still = false;
     bool resumable = false; // a title was left for a menu and can be resumed
+    bool paused = false;
+    int scanSpeed = 0; // times normal speed while scanning, negative backwards; 0 at 1x
 
     std::vector<AudioStreamInfo> audio; // available in the program chain
     int currentAudio = 0;

@@ -54,6 +54,7 @@ private:
     uint64_t segment_ = 0;
     uint64_t buttonSerial_ = 0;
     int64_t shownPts_ = -1;
+    int scanRate_ = 0;
     PlaybackClock::Clock::time_point shownAt_{};
     std::thread thread_;
 };

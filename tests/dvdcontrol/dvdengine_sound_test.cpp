@@ -1,6 +1,6 @@
 #include "testdisc.h"
 
-#include <QElapsedTimer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +126,11 @@ TEST(DvdEngineSound, FlashAndBeepReachTheViewerTogether)
     Player player(TestDisc::avSyncFolder());
     player.engine->Play();
     ASSERT_TRUE(player.waitForTitle(1));
+    // A pause in the middle must stop both at once and start both again.
+    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 3.3; }, 10000));
+    player.engine->Pause();
+    QTest::qWait(700);
+    player.engine->Play();
     ASSERT_TRUE(waitFor([&] { return player.seconds() >= 6.5; }, 15000));
 
     const std::vector<int64_t> beeps = beepOnsets(player.recorder.sound());
