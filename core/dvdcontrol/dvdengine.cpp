@@ -54,7 +54,8 @@ void DvdEngine::startSession()
         audio_ = std::make_unique<AudioOutput>(audioOptions_);
     try {
         session_ = std::make_unique<PlaybackSession>(
-            source, store_, PlaybackSession::Outputs{pictures_, audio_.get(), taps_});
+            source, store_, PlaybackSession::Outputs{pictures_, audio_.get(), taps_},
+            startingRegionMask(source, *disc));
     } catch (...) {
         store_->update([](PlaybackSnapshot &snapshot) { snapshot.domain = DvdDomain::kStop; });
         throw;
@@ -232,39 +233,4 @@ int DvdEngine::FramesPerSecond() const
     if (const TitleSetInfo *set = disc_->info.titleSet(now.titleSet))
         return set->framesPerSecond;
     return disc_->info.framesPerSecond;
-}
-
-namespace
-{
-AppError notAvailableYet(const QString &operation)
-{
-    return AppError(
-        ErrorNumbers::kNotPermitted,
-        QStringLiteral("%1 is not available in this version of the player.").arg(operation));
-}
-} // namespace
-
-void DvdEngine::ChangeRegion()
-{
-    throw notAvailableYet(QStringLiteral("Changing the region"));
-}
-
-void DvdEngine::Zoom(int, int, double)
-{
-    throw notAvailableYet(QStringLiteral("Zoom"));
-}
-
-void DvdEngine::SaveBookmark()
-{
-    throw notAvailableYet(QStringLiteral("Saving a bookmark"));
-}
-
-void DvdEngine::RestoreBookmark()
-{
-    throw notAvailableYet(QStringLiteral("Restoring a bookmark"));
-}
-
-void DvdEngine::DeleteBookmark()
-{
-    throw notAvailableYet(QStringLiteral("Deleting a bookmark"));
 }

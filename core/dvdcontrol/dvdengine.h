@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/dvdcontrol/audiooutput.h"
+#include "core/dvdcontrol/drivesource.h"
 #include "core/dvdcontrol/dvdcontrol.h"
 #include "core/dvdcontrol/dvdsource.h"
 #include "core/dvdcontrol/navcommands.h"
@@ -89,6 +90,11 @@ public:
     void pointAt(QPoint picturePoint, bool activate);
     // Seconds of the picture on screen into its program chain.
     double presentedSeconds() const;
+    // The VM's region mask (bit r-1: region r) of the disc playing.
+    int regionMask() const;
+    // Where the control looks for drives and their regions (tests give it a
+    // drive double).
+    void setDriveAccess(DriveAccess access);
     bool isPaused() const;
     // Times normal speed while scanning, negative backwards; 0 at normal speed.
     int scanSpeed() const;
@@ -116,6 +122,9 @@ private:
     void playOnAtNormalSpeed();
     void postSubpicture(int value);
     void startSession();
+    int startingRegionMask(const DiscSource &source, const DiscInfo &info) const;
+    void applyRegionMask(int mask);
+    QString discIdForBookmark();
     void endSession();
     void deliverNotifications();
     void schedulePictureUpdate();
@@ -125,6 +134,8 @@ private:
     AudioOutputOptions audioOptions_;
     std::unique_ptr<AudioOutput> audio_;
     std::shared_ptr<const PlaybackTaps> taps_;
+    DriveAccess driveAccess_;
+    int chosenRegionMask_ = 0;
     QString requestedSource_;
     std::optional<DiscSource> requested_;
     std::optional<ProbedDisc> disc_;

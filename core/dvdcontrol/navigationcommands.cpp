@@ -16,7 +16,8 @@ bool movesReader(const NavCommand &command)
         return pointer->activate;
     return std::holds_alternative<MenuCall>(command) ||
            std::holds_alternative<ButtonActivate>(command) ||
-           std::holds_alternative<ChapterPlay>(command);
+           std::holds_alternative<ChapterPlay>(command) ||
+           std::holds_alternative<BookmarkJump>(command);
 }
 } // namespace
 
@@ -77,6 +78,8 @@ void NavigationWorker::execute(NavSession &session, NavigationCore &core, const 
                                      QStringLiteral("chapter change"));
                    },
                    [&](const ScanChange &scan) { changeScan(core, scan.speed); },
+                   [&](const BookmarkJump &jump) { restoreBookmark(session, core, jump); },
+                   [&](const RegionMask &region) { setRegionMask(session, region.mask); },
                },
                command);
 }
@@ -147,4 +150,32 @@ void NavigationWorker::pointAt(NavSession &session, const PointerButton &pointer
     parts_.link->setButtons({session.currentButton(), true});
     if (dvdnav_mouse_activate(session.handle(), &pci, pointer.x, pointer.y) != DVDNAV_STATUS_OK)
         throw DvdErrors::notPermitted(QStringLiteral("Activating a button"), session.error());
+}
+
+// Where a bookmark was: its chapter, the time within (to the VOBU), then the
+// angle and streams, which the VM keeps for the title from there on.
+void NavigationWorker::restoreBookmark(NavSession &session, NavigationCore &core,
+                                       const BookmarkJump &jump)
+{
+    session.check(dvdnav_part_play(session.handle(), jump.title, jump.chapter),
+                  QStringLiteral("going to the bookmark"));
+    if (jump.time90k > 0)
+        core.seek(jump.time90k);
+    if (jump.angle > 1)
+        dvdnav_angle_change(session.handle(), jump.angle);
+    if (jump.audio >= 0 || jump.subpicture >= 0) {
+        session.setStreamRegisters(jump.audio, jump.subpicture);
+        core.noteStreamRegisters(jump.audio, jump.subpicture);
+    }
+}
+
+// A mask of 0 keeps the VM's own and only reports it.
+void NavigationWorker::setRegionMask(NavSession &session, int mask)
+{
+    if (mask)
+        dvdnav_set_region_mask(session.handle(), mask);
+    int32_t now = 0;
+    if (dvdnav_get_region_mask(session.handle(), &now) != DVDNAV_STATUS_OK)
+        return;
+    parts_.store->update([now](PlaybackSnapshot &snapshot) { snapshot.regionMask = now; });
 }

@@ -139,6 +139,9 @@ bool NavigationCore::seek(int64_t time90k)
 
 void NavigationCore::startSegment()
 {
+    firstPicture90k_ = -1;
+    soundHeldBack_ = true;
+    navPacketsInSegment_ = 0;
     offset_ = 0;
     previousVobuEnd_ = -1;
     sink_.startSegment();
@@ -155,13 +158,15 @@ void NavigationCore::onBlock(const uint8_t *block)
         if (payload.scrambled)
             throw DvdErrors::encryptedWithoutLibrary(session_.path());
         if (payload.streamId == PsDemuxer::kVideoStream) {
+            if (firstPicture90k_ < 0 && payload.pts >= 0)
+                firstPicture90k_ = onTimeline(payload.pts);
             sink_.push(
                 VideoData{{payload.data, payload.data + payload.size}, onTimeline(payload.pts)});
         } else if (PsDemuxer::isSubpicture(payload) &&
                    int(payload.subId & 0x1F) == subpictureStream_) {
             sink_.push(SubpictureData{{payload.data, payload.data + payload.size},
                                       onTimeline(payload.pts)});
-        } else if (isSelectedAudio(payload)) {
+        } else if (isSelectedAudio(payload) && soundWithPictures(payload)) {
             sink_.pushAudio({payload.data, payload.size}, onTimeline(payload.pts));
         }
     }
@@ -174,8 +179,25 @@ bool NavigationCore::isSelectedAudio(const PsDemuxer::Payload &payload) const
     return payload.streamId != PsDemuxer::kPrivateStream1 || payload.subId == audioIds_.second;
 }
 
+// The sound of a VOBU is often stored ahead of its pictures; after a jump it
+// starts with the first picture, so that both start together. A VOBU without
+// pictures lets its sound through.
+bool NavigationCore::soundWithPictures(const PsDemuxer::Payload &payload)
+{
+    if (!soundHeldBack_)
+        return true;
+    if (firstPicture90k_ < 0) {
+        soundHeldBack_ = navPacketsInSegment_ < 2;
+        return !soundHeldBack_;
+    }
+    if (payload.pts >= 0 && onTimeline(payload.pts) >= firstPicture90k_)
+        soundHeldBack_ = false;
+    return !soundHeldBack_;
+}
+
 void NavigationCore::onNavPacket()
 {
+    ++navPacketsInSegment_;
     const pci_t *pci = dvdnav_get_current_nav_pci(session_.handle());
     if (!pci)
         return;

@@ -84,6 +84,7 @@ private:
     void onVtsChange(const uint8_t *data);
     void onAudioStreamChange(const uint8_t *data);
     bool isSelectedAudio(const PsDemuxer::Payload &payload) const;
+    bool soundWithPictures(const PsDemuxer::Payload &payload);
     void onSubpictureStreamChange(const uint8_t *data);
     void onPalette(const uint8_t *data);
     void onHighlight();
@@ -104,6 +105,10 @@ private:
     int subpictureStream_ = -1;
     std::optional<AudioSelection> audio_;
     std::pair<uint8_t, uint8_t> audioIds_{0, 0};
+    // After a jump, sound from before the first picture is not played.
+    int64_t firstPicture90k_ = -1;
+    bool soundHeldBack_ = true;
+    int navPacketsInSegment_ = 0;
     int eventsWithoutData_ = 0;
     int lastEvent_ = -1;
     struct ReferenceCapture {

@@ -32,6 +32,7 @@ public:
         PcmFormat audioFormat;
         std::shared_ptr<const PlaybackTaps> taps;
         std::shared_ptr<PlaybackClock> clock; // its rate follows the scan
+        int regionMask = 0;                   // the VM's region mask; 0 keeps the library's
     };
 
     explicit NavigationThread(Parts parts);

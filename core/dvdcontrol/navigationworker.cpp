@@ -60,6 +60,7 @@ void NavigationWorker::run()
             LoopGuard::Section section(*parts_.guard);
             session = std::make_unique<NavSession>(parts_.path);
         }
+        setRegionMask(*session, parts_.regionMask);
         QueueSink sink(*parts_.queue, audio_);
         NavigationCore core(*session, sink);
         loop(*session, core);

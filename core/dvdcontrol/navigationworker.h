@@ -30,6 +30,8 @@ private:
     void moveButton(NavSession &session, ButtonDirection direction);
     void activateButton(NavSession &session);
     void pointAt(NavSession &session, const PointerButton &pointer);
+    void restoreBookmark(NavSession &session, NavigationCore &core, const BookmarkJump &jump);
+    void setRegionMask(NavSession &session, int mask);
     void publish(const ReaderState &state);
     void changeScan(NavigationCore &core, int speed);
     void leaveScan(NavigationCore &core, std::optional<int64_t> resumeAt);

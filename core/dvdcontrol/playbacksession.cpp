@@ -22,7 +22,7 @@ constexpr int64_t kQueueLead90k = 45000;
 } // namespace
 
 PlaybackSession::PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store,
-                                 Outputs outputs)
+                                 Outputs outputs, int regionMask)
     : queue_(std::make_shared<MediaQueue>(kQueueBytes, kQueueLead90k)),
       commands_(std::make_shared<CommandQueue>()), link_(std::make_shared<PresentationLink>()),
       guard_(std::make_shared<LoopGuard>()), clock_(std::make_shared<PlaybackClock>()),
@@ -47,7 +47,7 @@ PlaybackSession::PlaybackSession(const DiscSource &source, std::shared_ptr<Snaps
     const PcmFormat format = outputs.sound ? outputs.sound->format() : PcmFormat{};
     navigator_ = std::make_unique<NavigationThread>(
         NavigationThread::Parts{source.path, queue_, commands_, std::move(store), link_, guard_,
-                                audio_, format, std::move(outputs.taps), clock_});
+                                audio_, format, std::move(outputs.taps), clock_, regionMask});
 }
 
 PlaybackSession::~PlaybackSession()

@@ -26,8 +26,9 @@ public:
         std::shared_ptr<const PlaybackTaps> taps;
     };
 
-    PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store,
-                    Outputs outputs); // throws AppError (decoder)
+    // regionMask: the VM's region mask, 0 for the library's default.
+    PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store, Outputs outputs,
+                    int regionMask); // throws AppError (decoder)
     ~PlaybackSession();
 
     void start();
