@@ -1,7 +1,6 @@
 #include "core/dvdcontrol/dvdcommandline.h"
-#include "core/forms.h"
+#include "core/startup.h"
 #include "core/version.h"
-#include "surfaces/frmnmain.h"
 
 #include <QApplication>
 
@@ -9,9 +8,10 @@ int main(int argc, char *argv[])
 {
     if (const std::optional<int> status = DvdCommandLine::run(argc, argv))
         return *status;
+    PreferX11Platform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vidora"));
     QApplication::setApplicationVersion(Version::fullVersion());
-    form<frmNMain>()->show();
+    Main();
     return QApplication::exec();
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QString>
+
 // The player commands every control surface issues. Each reads the DVD
 // control's domain, decides, and calls the control; none takes an argument
 // or returns a result.
-namespace Functions {
+namespace Functions
+{
 
 void PlayDisc();
 void StopDisc();
@@ -24,7 +27,12 @@ void MenuUp();
 void MenuDown();
 void MenuActivate();
 
-// Tells the user why an operation is refused in the current domain.
+// Tells the user why an operation is refused in the current domain; shows
+// nothing outside domains 1 to 5. Throws AppError when the domain cannot be
+// read, so that each caller handles that as its own failure.
 void CallDomain();
+
+// The refusal text for a domain, empty outside 1 to 5.
+QString domainRefusal(int domain);
 
 } // namespace Functions

@@ -38,6 +38,7 @@ void KeyState::clear()
 {
     held_.clear();
     pressedSinceQuery_.clear();
+    heldByScanCode_.clear();
 }
 
 bool KeyState::eventFilter(QObject *watched, QEvent *event)
@@ -48,11 +49,18 @@ bool KeyState::eventFilter(QObject *watched, QEvent *event)
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWindowType()) {
         auto *keyEvent = static_cast<QKeyEvent *>(event);
         const int key = code(keyEvent->key(), keyEvent->modifiers().testFlag(Qt::KeypadModifier));
+        const quint32 scanCode = keyEvent->nativeScanCode();
         if (type == QEvent::KeyPress) {
             held_.insert(key);
             pressedSinceQuery_.insert(key);
+            if (scanCode != 0)
+                heldByScanCode_[scanCode] = key;
         } else if (!keyEvent->isAutoRepeat()) {
             held_.erase(key);
+            if (auto pressed = heldByScanCode_.find(scanCode); pressed != heldByScanCode_.end()) {
+                held_.erase(pressed->second);
+                heldByScanCode_.erase(pressed);
+            }
         }
     }
     return QObject::eventFilter(watched, event);

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <map>
 #include <set>
 
 // The keyboard state as seen by the program's own windows: a key counts as
@@ -30,4 +31,7 @@ private:
 
     std::set<int> held_;
     std::set<int> pressedSinceQuery_;
+    // What each physical key was pressed as: a key pressed with Shift may
+    // come up without it ('+' down, '=' up).
+    std::map<quint32, int> heldByScanCode_;
 };

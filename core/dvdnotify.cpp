@@ -1,0 +1,135 @@
+#include "core/dvdnotify.h"
+
+#include "core/dvd.h"
+#include "core/dvdcontrol/dvdcontrolinstance.h"
+#include "core/errors.h"
+#include "core/forms.h"
+#include "dvddb/frmadddvd.h"
+#include "dvddb/frmdvddb.h"
+#include "dvddb/recordfile.h"
+#include "settings/frmsettings.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
+#include "surfaces/frmmain.h"
+#include "surfaces/frmnmain.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+
+namespace DvdNotify
+{
+
+namespace
+{
+
+constexpr int kExtensionLength = 4; // ".dvd", in any case
+
+bool databaseOption(const char *key)
+{
+    const QString value =
+        SettingsStore::Read(SettingsKeys::kDatabase, SettingsKeys::kDatabaseSection, key, 0);
+    return value != QLatin1String("0");
+}
+
+void refreshDisplay(int32_t timeCode)
+{
+    IgnoreErrors steps;
+    frmNMain *bar = form<frmNMain>();
+    DvdControl *control = dvdControl();
+    steps.step([&] {
+        bar->lblTime->setText(control->TimeCodeToText(timeCode) + QStringLiteral(" / ") +
+                              control->TotalTitleTime());
+    });
+    steps.step([&] {
+        bar->lblLan->setText(QStringLiteral("Language: ") +
+                             control->AudioLanguage(control->CurrentAudioStream()));
+    });
+    steps.step([&] {
+        bar->lblChap->setText(QStringLiteral("Chapter: %1 of %2")
+                                  .arg(control->CurrentChapter())
+                                  .arg(control->ChapterCount(control->CurrentTitle())));
+    });
+    bar->imgDVDlogo->setVisible(true);
+}
+
+void unknownDisc(DVD &window)
+{
+    IgnoreErrors steps;
+    if (databaseOption(SettingsKeys::kAddNew) && window.ShowIn != 1) {
+        window.ShowIn = 1;
+        frmAddDVD *editor = form<frmAddDVD>();
+        steps.step([&] { editor->DVDid->setText(dvdControl()->DiscUniqueId()); });
+        editor->DVDid->setReadOnly(true);
+        editor->show();
+    }
+    form<frmNMain>()->lblDVDtit->setText(QStringLiteral("Unknown DVD"));
+}
+
+void showRecord(DVD &window, const QString &path)
+{
+    if (!databaseOption(SettingsKeys::kShowInfo) || window.ShowIn == 1)
+        return;
+    window.ShowIn = 1;
+    QStringList lines(RecordFile::kRecordLines);
+    IgnoreErrors steps;
+    steps.step([&] { lines = RecordFile::readRecord(path); });
+    frmDVDdb *browser = form<frmDVDdb>();
+    browser->ShowRecord(lines);
+    browser->show();
+}
+
+// Compares every record file name, less its extension, with the disc's
+// identifier, exactly; the scan goes on after a match.
+void identifyDisc(DVD &window)
+{
+    QPointer<DVD> alive(&window);
+    IgnoreErrors steps;
+    const QString directory = form<frmMain>()->DVDdbDir;
+    window.File1.Path = directory;
+    steps.step([&] { window.File1.Refresh(); });
+    QString discId;
+    const bool known = steps.step([&] { discId = dvdControl()->DiscUniqueId(); });
+
+    QString title;
+    const QStringList names = window.File1.names();
+    for (const QString &name : names) {
+        if (!known || name.size() < kExtensionLength || name.chopped(kExtensionLength) != discId)
+            continue;
+        const QString path = directory + name;
+        title.clear();
+        steps.step([&] { title = RecordFile::readTitle(path); });
+        // Other handlers, a nested notification among them, may run here.
+        QCoreApplication::processEvents();
+        if (!alive)
+            return;
+        if (!title.isEmpty()) {
+            form<frmSettings>()->DVDname->setText(title);
+            form<frmNMain>()->lblDVDtit->setText(title);
+        } else {
+            unknownDisc(window);
+        }
+        showRecord(window, path);
+    }
+    if (title.isEmpty())
+        unknownDisc(window);
+}
+
+} // namespace
+
+void handle(DVD &window, int32_t timeCode)
+{
+    IgnoreErrors steps;
+    // The control reports its own stop after the stop command has cleared the
+    // display; refreshing then would bring back the old values and could
+    // prompt for the disc that was just stopped.
+    bool stopped = false;
+    steps.step([&] { stopped = dvdControl()->CurrentDomain() == DvdDomain::kStop; });
+    if (stopped)
+        return;
+    steps.step([&] { refreshDisplay(timeCode); });
+    steps.step([&] { identifyDisc(window); });
+}
+
+} // namespace DvdNotify

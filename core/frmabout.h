@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+
+class QLabel;
+class skinButton;
+
+// The about window: the program's name, version and credits, and the maker's
+// web and mail addresses.
+class frmAbout : public QWidget
+{
+    Q_OBJECT
+public:
+    frmAbout();
+
+    void Form_Load();
+    // The stored colour scheme, when there is one; otherwise the built-in
+    // dark look stays.
+    void ColorRendering();
+
+    static QString webAddress();
+    static QString mailAddress();
+
+    QLabel *lblName = nullptr;
+    QLabel *lblVersion = nullptr;
+    QLabel *lblCredits = nullptr;
+    skinButton *btnWeb = nullptr;
+    skinButton *btnMail = nullptr;
+    skinButton *btnOK = nullptr;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void btnWeb_Click();
+    void btnMail_Click();
+    void btnOK_Click();
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+// Chooses the X11 platform where an X display exists, unless the user chose
+// a platform: placing windows, shaping the control bar and staying on top
+// need it. Call before the application object exists.
+void PreferX11Platform();
+
+// The program's start: loads the control bar, places it three quarters down
+// the screen, centred, and shows it.
+void Main();

@@ -1,0 +1,72 @@
+#include "dvddb/recordfile.h"
+
+#include "core/errors.h"
+#include "dvddb/windows1252.h"
+
+#include <QFile>
+
+namespace RecordFile
+{
+
+namespace
+{
+
+// No line of a record or scheme comes anywhere near this; a longer one is
+// cut so that a stray large file cannot exhaust the memory.
+constexpr qint64 kMaxLineBytes = 64 * 1024;
+
+AppError fileError(const QFile &file)
+{
+    return AppError(
+        ErrorNumbers::kFileError,
+        QStringLiteral("Cannot read \"%1\": %2").arg(file.fileName(), file.errorString()));
+}
+
+// Reads one line, dropping what lies beyond kMaxLineBytes; false at the end.
+bool readLine(QFile &file, QByteArray &line)
+{
+    if (file.atEnd())
+        return false;
+    line = file.readLine(kMaxLineBytes + 1);
+    if (line.isEmpty() && file.error() != QFile::NoError)
+        throw fileError(file);
+    if (!line.endsWith('\n')) {
+        char skipped = 0;
+        while (file.getChar(&skipped) && skipped != '\n') {
+        }
+    }
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return true;
+}
+
+} // namespace
+
+QStringList readLines(const QString &path, int maxLines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw fileError(file);
+    QStringList lines;
+    QByteArray line;
+    while ((maxLines < 0 || lines.size() < maxLines) && readLine(file, line))
+        lines << Windows1252::decode(line);
+    return lines;
+}
+
+QString readTitle(const QString &path)
+{
+    return readLines(path, 1).value(0);
+}
+
+QStringList readRecord(const QString &path)
+{
+    QStringList lines = readLines(path, kRecordLines);
+    while (lines.size() < kRecordLines)
+        lines << QString();
+    return lines;
+}
+
+} // namespace RecordFile
