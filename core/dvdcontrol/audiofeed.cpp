@@ -89,6 +89,9 @@ void AudioFeed::flush()
     waiting_.clear();
     if (decoder_)
         decoder_->flush();
+    if (!pushedSinceFlush_)
+        return;
+    pushedSinceFlush_ = false;
     gate_->use([](AudioOutput &output) { output.flush(); });
 }
 
@@ -111,6 +114,7 @@ bool AudioFeed::pump()
         gate_->use([&](AudioOutput &output) { result = output.push(waiting_.front()); });
         if (result == AudioOutput::PushResult::Full)
             return false;
+        pushedSinceFlush_ = true;
         // Accepted, or never to be: a rejected block is dropped, and after
         // the output closed nothing is heard any more.
         waiting_.pop_front();

@@ -78,4 +78,5 @@ private:
     std::deque<PcmBlock> waiting_;
     std::vector<PcmBlock> decoded_;
     bool enabled_ = true;
+    bool pushedSinceFlush_ = false;
 };

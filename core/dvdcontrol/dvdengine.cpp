@@ -107,6 +107,8 @@ void DvdEngine::Stop()
         snapshot.domain = DvdDomain::kStop;
         snapshot.still = false;
         snapshot.menuButtons = false;
+        snapshot.paused = false;
+        snapshot.scanSpeed = 0;
     });
     pictures_->clear();
 }

@@ -82,7 +82,7 @@ bool NavigationWorker::stepping(NavigationCore &core)
     const bool shown = parts_.link->drained() >= scan_.stepDrain;
     const Clock::time_point now = Clock::now();
     if (!shown || now < scan_.nextStep) {
-        parts_.commands->waitUntil(shown ? scan_.nextStep : now + kStepInterval);
+        waitUntil(shown ? scan_.nextStep : now + kStepInterval);
         return true;
     }
     const int64_t target = scan_.origin90k + scan_.speed * ticksSince(scan_.originAt);

@@ -31,8 +31,9 @@ private:
     AudioFeed &audio_;
 };
 
-// While the sound output is full the reader waits this long between tries.
-constexpr auto kAudioRetry = std::chrono::milliseconds(10);
+// While the sound output is full the reader offers it more this often; the
+// output holds half a second.
+constexpr auto kAudioRetry = std::chrono::milliseconds(20);
 
 constexpr int kEndlessStill = 255;
 
@@ -76,15 +77,12 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
     bool ended = false;
     while (!ended && !parts_.commands->stopping()) {
         runCommands(session, core);
+        const bool soundWaits = audio_.waiting() && !audio_.pump();
         if (holding(session) || stepping(core))
             continue;
-        if (audio_.waiting() && !audio_.pump()) {
-            parts_.commands->waitUntil(Clock::now() + kAudioRetry);
-            continue;
-        }
-        if (parts_.queue->full()) {
+        if (soundWaits || parts_.queue->full()) {
             // The presentation thread wakes us when it has taken enough.
-            parts_.commands->waitUntil(Clock::now() + seconds(1));
+            waitUntil(Clock::now() + seconds(1));
             continue;
         }
         NavigationCore::Step step;
@@ -154,12 +152,20 @@ bool NavigationWorker::holding(NavSession &session)
             leaveStill();
             return false;
         }
-        parts_.commands->waitUntil(stillSeconds_ == kEndlessStill ? Clock::now() + hours(1)
-                                                                  : stillEnds_);
+        waitUntil(stillSeconds_ == kEndlessStill ? Clock::now() + hours(1) : stillEnds_);
         return true;
     }
-    parts_.commands->waitUntil(Clock::now() + seconds(1));
+    waitUntil(Clock::now() + seconds(1));
     return true;
+}
+
+// Sound that found no room in the output is offered again soon, whatever
+// else the thread waits for.
+void NavigationWorker::waitUntil(Clock::time_point deadline)
+{
+    if (audio_.waiting())
+        deadline = std::min(deadline, Clock::now() + kAudioRetry);
+    parts_.commands->waitUntil(deadline);
 }
 
 void NavigationWorker::requestDrain(Hold hold)

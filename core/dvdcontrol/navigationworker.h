@@ -23,6 +23,7 @@ private:
     bool holding(NavSession &session);
     void read(NavigationCore &core);
     void requestDrain(Hold hold);
+    void waitUntil(Clock::time_point deadline);
     void leaveStill();
     void runCommands(NavSession &session, NavigationCore &core);
     void execute(NavSession &session, NavigationCore &core, const NavCommand &command);

@@ -16,9 +16,11 @@ private:
 };
 
 // How far the reader may run ahead of the picture: enough to ride out a slow
-// drive, little enough for menus to answer at once and Resume to land close.
+// drive and to keep sound queued (discs store it up to half a second or more
+// behind the pictures of the same time), little enough for Resume to land
+// close.
 constexpr size_t kQueueBytes = 4 * 1024 * 1024;
-constexpr int64_t kQueueLead90k = 45000;
+constexpr int64_t kQueueLead90k = 90000;
 } // namespace
 
 PlaybackSession::PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store,
