@@ -81,7 +81,8 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
         if (holding(session) || stepping(core))
             continue;
         if (soundWaits || parts_.queue->full()) {
-            // The presentation thread wakes us when it has taken enough.
+            // The presentation thread wakes us when it has taken enough;
+            // sound is offered again soon.
             waitUntil(Clock::now() + seconds(1));
             continue;
         }
