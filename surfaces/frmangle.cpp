@@ -1,14 +1,30 @@
 #include "surfaces/frmangle.h"
 
+#include "core/dvdcontrol/dvdcontrolinstance.h"
 #include "platform/units.h"
+#include "widgets/skinbutton.h"
 
-#include <QListWidget>
-
-frmAngle::frmAngle() : QWidget(nullptr, Qt::Tool)
+frmAngle::frmAngle()
+    : StreamDialog(QStringLiteral(".: Select Angle"), QSize(153, 153),
+                   twipsRect(120, 120, 2055, 1590), twipsRect(600, 1800, 1095, 375))
 {
     setObjectName(QStringLiteral("frmAngle"));
-    setWindowTitle(QStringLiteral(".: Select Angle"));
-    resize(twips(3135), twips(2655));
-    List1 = new QListWidget(this);
-    List1->setGeometry(twipsRect(120, 120, 2775, 1590));
+    skinButton5->setShowFocusRect(true);
+}
+
+int frmAngle::entryCount() const
+{
+    return dvdControl()->AnglesAvailable();
+}
+
+// Angles count from 1; the blank before the number is the place of a sign.
+StreamDialog::Entry frmAngle::entryAt(int index) const
+{
+    const int angle = index + 1;
+    return {QStringLiteral(" %1").arg(angle), angle};
+}
+
+void frmAngle::select(int number)
+{
+    dvdControl()->setCurrentAngle(number);
 }

@@ -1,18 +1,16 @@
 #pragma once
 
-#include <QWidget>
+#include "surfaces/streamdialog.h"
 
-class QListWidget;
-
-// The angle selection dialog, opened by the video window's menu. So far a
-// window with its list; filling and choosing come with the stream dialogs.
-class frmAngle : public QWidget
+// Chooses the camera angle: one entry per angle of the title, 1 to n.
+class frmAngle : public StreamDialog
 {
     Q_OBJECT
 public:
     frmAngle();
 
-    void Form_Load() {}
-
-    QListWidget *List1 = nullptr;
+protected:
+    int entryCount() const override;
+    Entry entryAt(int index) const override;
+    void select(int number) override;
 };

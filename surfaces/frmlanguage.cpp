@@ -1,14 +1,26 @@
 #include "surfaces/frmlanguage.h"
 
+#include "core/dvdcontrol/dvdcontrolinstance.h"
 #include "platform/units.h"
 
-#include <QListWidget>
-
-frmLanguage::frmLanguage() : QWidget(nullptr, Qt::Tool)
+frmLanguage::frmLanguage()
+    : StreamDialog(QStringLiteral(".: Select Audio Stream"), QSize(201, 153),
+                   twipsRect(120, 120, 2775, 1590), twipsRect(960, 1800, 1095, 375))
 {
     setObjectName(QStringLiteral("frmLanguage"));
-    setWindowTitle(QStringLiteral(".: Select Audio Stream"));
-    resize(twips(3135), twips(2655));
-    List1 = new QListWidget(this);
-    List1->setGeometry(twipsRect(120, 120, 2775, 1590));
+}
+
+int frmLanguage::entryCount() const
+{
+    return dvdControl()->AudioStreamsAvailable();
+}
+
+StreamDialog::Entry frmLanguage::entryAt(int index) const
+{
+    return {dvdControl()->AudioLanguage(index), index};
+}
+
+void frmLanguage::select(int number)
+{
+    dvdControl()->setCurrentAudioStream(number);
 }

@@ -1,18 +1,16 @@
 #pragma once
 
-#include <QWidget>
+#include "surfaces/streamdialog.h"
 
-class QListWidget;
-
-// The audio stream selection dialog, opened by the video window's menu. So far a
-// window with its list; filling and choosing come with the stream dialogs.
-class frmLanguage : public QWidget
+// Chooses the audio stream: one entry per stream, in stream order.
+class frmLanguage : public StreamDialog
 {
     Q_OBJECT
 public:
     frmLanguage();
 
-    void Form_Load() {}
-
-    QListWidget *List1 = nullptr;
+protected:
+    int entryCount() const override;
+    Entry entryAt(int index) const override;
+    void select(int number) override;
 };

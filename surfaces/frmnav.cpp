@@ -1,35 +1,68 @@
 #include "surfaces/frmnav.h"
 
 #include "core/functions.h"
+#include "core/ontopbas.h"
 #include "platform/units.h"
+#include "widgets/skinbutton.h"
 
-#include <QPushButton>
+#include <QApplication>
 
 namespace
 {
 
-QPushButton *padButton(QWidget *parent, const QString &caption, int left, int top)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setGeometry(twipsRect(left, top, 375, 375));
-    return button;
-}
+constexpr int32_t kBackColor = 0x404040;
+constexpr int32_t kButtonBack = 0x404040;
+constexpr int32_t kButtonText = 0xFFFFFF;
+constexpr int32_t kButtonOver = 0x808080;
+constexpr int kStyleFlatOutline = 5;
+constexpr int kButtonTwips = 375;
 
 } // namespace
 
-frmNav::frmNav() : QWidget(nullptr, Qt::Tool)
+frmNav::frmNav() : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmNav"));
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(".: Navigation"));
-    resize(twips(1575), twips(1575));
-    btnUp = padButton(this, QStringLiteral("/\\"), 600, 120);
-    btnLeft = padButton(this, QStringLiteral("<"), 120, 600);
-    btnActive = padButton(this, QStringLiteral("S"), 600, 600);
-    btnRight = padButton(this, QStringLiteral(">"), 1080, 600);
-    btnDown = padButton(this, QStringLiteral("\\/"), 600, 1080);
-    connect(btnUp, &QPushButton::clicked, this, &Functions::MenuUp);
-    connect(btnLeft, &QPushButton::clicked, this, &Functions::MenuLeft);
-    connect(btnActive, &QPushButton::clicked, this, &Functions::MenuActivate);
-    connect(btnRight, &QPushButton::clicked, this, &Functions::MenuRight);
-    connect(btnDown, &QPushButton::clicked, this, &Functions::MenuDown);
+    setFixedSize(twips(1455) + 8, twips(1455) + 8);
+    btnUp = addButton("btnUp", QStringLiteral("/\\"), 600, 120, &Functions::MenuUp);
+    btnLeft = addButton("btnLeft", QStringLiteral("<"), 120, 600, &Functions::MenuLeft);
+    btnActive = addButton("btnActive", QStringLiteral("S"), 600, 600, &Functions::MenuActivate);
+    btnRight = addButton("btnRight", QStringLiteral(">"), 1080, 600, &Functions::MenuRight);
+    btnDown = addButton("btnDown", QStringLiteral("\\/"), 600, 1080, &Functions::MenuDown);
+}
+
+skinButton *frmNav::addButton(const char *name, const QString &caption, int left, int top,
+                              void (*command)())
+{
+    auto *button = new skinButton(this, QString::fromLatin1(name));
+    button->setGeometry(twipsRect(left, top, kButtonTwips, kButtonTwips));
+    button->setButtonType(kStyleFlatOutline);
+    button->setColorScheme(ColorSchemes::kOwn);
+    button->setShowFocusRect(false);
+    button->setFontName(QStringLiteral("MS Sans Serif"));
+    button->setCaption(caption);
+    connect(button, &skinButton::Click, this, command);
+    return button;
+}
+
+void frmNav::Form_Load()
+{
+    SetOnTop(this, true);
+    ColorRendering();
+}
+
+// The built-in look until a colour scheme is stored.
+void frmNav::ColorRendering()
+{
+    QPalette window = palette();
+    window.setColor(QPalette::Window, fromColorRef(kBackColor));
+    setPalette(window);
+    setAutoFillBackground(true);
+    for (skinButton *button : {btnUp, btnLeft, btnActive, btnRight, btnDown}) {
+        button->setForeOver(kButtonOver);
+        button->setBackColor(kButtonBack);
+        button->setForeColor(kButtonText);
+    }
+    QApplication::processEvents();
 }

@@ -2,21 +2,27 @@
 
 #include <QWidget>
 
-class QPushButton;
+class skinButton;
 
-// The menu navigation pad: five buttons that move the highlight in a DVD menu
-// and press the highlighted menu button.
+// The menu navigation pad: five buttons laid out as a cross that move the
+// highlight of a DVD menu and activate the highlighted button. Outside a
+// menu they do nothing.
 class frmNav : public QWidget
 {
     Q_OBJECT
 public:
     frmNav();
 
-    void Form_Load() {}
+    void Form_Load();
+    void ColorRendering();
 
-    QPushButton *btnUp = nullptr;
-    QPushButton *btnLeft = nullptr;
-    QPushButton *btnActive = nullptr;
-    QPushButton *btnRight = nullptr;
-    QPushButton *btnDown = nullptr;
+    skinButton *btnUp = nullptr;
+    skinButton *btnLeft = nullptr;
+    skinButton *btnActive = nullptr;
+    skinButton *btnRight = nullptr;
+    skinButton *btnDown = nullptr;
+
+private:
+    skinButton *addButton(const char *name, const QString &caption, int left, int top,
+                          void (*command)());
 };

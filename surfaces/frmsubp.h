@@ -1,18 +1,22 @@
 #pragma once
 
-#include <QWidget>
+#include "surfaces/streamdialog.h"
 
-class QListWidget;
-
-// The subtitle selection dialog, opened by the video window's menu. So far a
-// window with its list; filling and choosing come with the stream dialogs.
-class frmSubp : public QWidget
+// Chooses the subtitle stream, or no subtitles at all.
+class frmSubp : public StreamDialog
 {
     Q_OBJECT
 public:
     frmSubp();
 
-    void Form_Load() {}
+    skinButton *skinButton1 = nullptr; // "No Subtitles"
 
-    QListWidget *List1 = nullptr;
+protected:
+    int entryCount() const override;
+    Entry entryAt(int index) const override;
+    // Sets the stream only: subtitles switched off stay off.
+    void select(int number) override;
+
+private:
+    void skinButton1_Click();
 };

@@ -28,6 +28,9 @@ protected:
         dialogs = ScriptedDialogs::install();
         for (const char *application : {SettingsKeys::kPlayer, SettingsKeys::kDatabase})
             QFile::remove(SettingsStore::fileName(application));
+        // The control bar's load takes the database folder from the settings.
+        SettingsStore::Write(SettingsKeys::kDatabase, SettingsKeys::kDatabaseSection,
+                             SettingsKeys::kDatabasePath, database.path() + '/');
         form<frmMain>()->DVDdbDir = database.path() + '/';
         KeyState::instance().clear();
     }
