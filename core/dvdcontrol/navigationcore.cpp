@@ -1,6 +1,7 @@
 #include "core/dvdcontrol/navigationcore.h"
 
 #include "core/dvdcontrol/dvderrors.h"
+
 #include <cstring>
 
 namespace
@@ -198,6 +199,9 @@ bool NavigationCore::soundWithPictures(const PsDemuxer::Payload &payload)
 void NavigationCore::onNavPacket()
 {
     ++navPacketsInSegment_;
+    // A reference picture cannot reach past its VOBU, whatever the DSI says.
+    if (capture_.state == Capture::Reading && capture_.started)
+        finishCapture();
     const pci_t *pci = dvdnav_get_current_nav_pci(session_.handle());
     if (!pci)
         return;

@@ -61,8 +61,8 @@ public:
     void refreshStreams();
     // The values a SetSTN just wrote (-1: left alone), ahead of the VM's events.
     void noteStreamRegisters(int audio, int subpicture);
-    // Moves the reader to the VOBU at a time of the program chain (read up to
-    // the jump's channel hop); false when the time lies outside it.
+    // Moves the reader to the VOBU at a time of the program chain, reading
+    // the events of the jump; false when the time lies outside the chain.
     bool seek(int64_t time90k); // throws AppError as readNext()
     // Where the reader is: domain, title, chapter, time of the last VOBU.
     const PositionTag &position() const { return position_; }

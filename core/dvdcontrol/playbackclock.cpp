@@ -104,9 +104,3 @@ void PlaybackClock::setRate(int rate)
     anchorWall_ = now;
     rate_ = rate;
 }
-
-int PlaybackClock::rate() const
-{
-    std::lock_guard lock(mutex_);
-    return rate_;
-}

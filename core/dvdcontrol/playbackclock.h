@@ -42,7 +42,6 @@ public:
     // Media seconds per wall second (2 or 4 while scanning forward); the
     // position reached so far is kept.
     void setRate(int rate);
-    int rate() const;
 
 private:
     int64_t wallNowLocked(Clock::time_point at) const;
