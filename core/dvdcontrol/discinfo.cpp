@@ -200,6 +200,10 @@ DiscInfo readDiscInfo(dvd_reader_t *reader, const QString &sourceName)
     info.discId = discIdText(reader);
     info.discSide = vmg->vmgi_mat->disc_side == 2 ? 2 : 1;
     info.hasTitleMenu = hasMenuEntry(firstMenuTable(vmg.get()), 2);
+    // The category's region byte has a bit set for every region the disc
+    // refuses.
+    const int refused = int((vmg->vmgi_mat->vmg_category >> 16) & 0xFF);
+    info.allowedRegions = (~refused & 0xFF) ? (~refused & 0xFF) : 0xFF;
 
     std::vector<IfoHandle> sets;
     const int setCount = std::min<int>(vmg->vmgi_mat->vmg_nr_of_title_sets, 99);

@@ -55,6 +55,7 @@ struct DiscInfo {
     int discSide = 1;
     bool hasTitleMenu = false;
     int framesPerSecond = 25;
+    int allowedRegions = 0xFF; // bit r-1: the disc plays in region r
     std::vector<TitleSetInfo> titleSets;
     std::vector<TitleInfo> titles;
 

@@ -130,7 +130,9 @@ public:
     virtual int FramesPerSecond() const = 0;
     virtual void ChangeRegion() = 0;
 
-    // Picture: magnify around (x, y) of the view by ratio; 0.5 zooms out.
+    // Picture: magnify by ratio around (x, y) of the picture as shown, in
+    // units of a 720-wide picture at its display aspect (360, 270 is the
+    // middle of a 4:3 picture); 0.5 zooms out, never below the whole picture.
     virtual void Zoom(int x, int y, double ratio) = 0;
 
     // One bookmark per disc, kept by the control across program runs.

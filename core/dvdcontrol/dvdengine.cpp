@@ -12,8 +12,8 @@ constexpr int kWatchIntervalMs = 250;
 constexpr qint64 kTimeNotificationMs = 1000;
 } // namespace
 
-DvdEngine::DvdEngine(QObject *parent)
-    : DvdControl(parent), store_(std::make_shared<SnapshotStore>()),
+DvdEngine::DvdEngine(QObject *parent, const AudioOutputOptions &audio)
+    : DvdControl(parent), audioOptions_(audio), store_(std::make_shared<SnapshotStore>()),
       pictures_(std::make_shared<PictureSlot>()),
       pictureUpdatePending_(std::make_shared<std::atomic<bool>>(false))
 {
@@ -49,8 +49,13 @@ void DvdEngine::startSession()
         snapshot.directory = source.directory;
         snapshot.domain = DvdDomain::kFirstPlay;
     });
+    // One output serves every session: opening the device takes a while.
+    if (!audio_)
+        audio_ = std::make_unique<AudioOutput>(audioOptions_);
     try {
-        session_ = std::make_unique<PlaybackSession>(source, store_, pictures_);
+        session_ = std::make_unique<PlaybackSession>(
+            source, store_, PlaybackSession::Outputs{pictures_, audio_.get(), taps_},
+            startingRegionMask(source, *disc));
     } catch (...) {
         store_->update([](PlaybackSnapshot &snapshot) { snapshot.domain = DvdDomain::kStop; });
         throw;
@@ -59,16 +64,38 @@ void DvdEngine::startSession()
     watchTimer_.start();
 }
 
+// What the last session left in the sound output is not heard any more.
 void DvdEngine::endSession()
 {
     session_.reset();
     watchTimer_.stop();
+    if (audio_) {
+        audio_->flush();
+        audio_->resume();
+    }
 }
 
+void DvdEngine::setTaps(std::shared_ptr<const PlaybackTaps> taps)
+{
+    taps_ = std::move(taps);
+}
+
+// Play resumes after a pause and returns to normal speed from a scan; only a
+// stopped disc starts again.
 void DvdEngine::Play()
 {
-    if (session_ && snapshot().domain != DvdDomain::kStop)
+    if (session_ && snapshot().domain != DvdDomain::kStop) {
+        const PlaybackSnapshot now = snapshot();
+        if (now.scanSpeed != 0)
+            post(ScanChange{0});
+        if (now.paused)
+            resumeOutputs();
+        store_->update([](PlaybackSnapshot &snapshot) {
+            snapshot.paused = false;
+            snapshot.scanSpeed = 0;
+        });
         return;
+    }
     endSession();
     startSession();
 }
@@ -80,6 +107,8 @@ void DvdEngine::Stop()
         snapshot.domain = DvdDomain::kStop;
         snapshot.still = false;
         snapshot.menuButtons = false;
+        snapshot.paused = false;
+        snapshot.scanSpeed = 0;
     });
     pictures_->clear();
 }
@@ -211,54 +240,4 @@ int DvdEngine::FramesPerSecond() const
     if (const TitleSetInfo *set = disc_->info.titleSet(now.titleSet))
         return set->framesPerSecond;
     return disc_->info.framesPerSecond;
-}
-
-namespace
-{
-AppError notAvailableYet(const QString &operation)
-{
-    return AppError(
-        ErrorNumbers::kNotPermitted,
-        QStringLiteral("%1 is not available in this version of the player.").arg(operation));
-}
-} // namespace
-
-void DvdEngine::Pause()
-{
-    throw notAvailableYet(QStringLiteral("Pause"));
-}
-
-void DvdEngine::PlayForwards(double)
-{
-    throw notAvailableYet(QStringLiteral("Fast forward"));
-}
-
-void DvdEngine::PlayBackwards(double)
-{
-    throw notAvailableYet(QStringLiteral("Rewind"));
-}
-
-void DvdEngine::ChangeRegion()
-{
-    throw notAvailableYet(QStringLiteral("Changing the region"));
-}
-
-void DvdEngine::Zoom(int, int, double)
-{
-    throw notAvailableYet(QStringLiteral("Zoom"));
-}
-
-void DvdEngine::SaveBookmark()
-{
-    throw notAvailableYet(QStringLiteral("Saving a bookmark"));
-}
-
-void DvdEngine::RestoreBookmark()
-{
-    throw notAvailableYet(QStringLiteral("Restoring a bookmark"));
-}
-
-void DvdEngine::DeleteBookmark()
-{
-    throw notAvailableYet(QStringLiteral("Deleting a bookmark"));
 }

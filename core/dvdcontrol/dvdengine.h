@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/dvdcontrol/audiooutput.h"
+#include "core/dvdcontrol/drivesource.h"
 #include "core/dvdcontrol/dvdcontrol.h"
 #include "core/dvdcontrol/dvdsource.h"
 #include "core/dvdcontrol/navcommands.h"
 #include "core/dvdcontrol/pictureslot.h"
 #include "core/dvdcontrol/playbackstate.h"
+#include "core/dvdcontrol/playbacktaps.h"
 
 #include <QImage>
 #include <QPointer>
@@ -25,7 +28,7 @@ class DvdEngine : public DvdControl
 {
     Q_OBJECT
 public:
-    explicit DvdEngine(QObject *parent = nullptr);
+    explicit DvdEngine(QObject *parent = nullptr, const AudioOutputOptions &audio = {});
     ~DvdEngine() override;
 
     void Play() override;
@@ -90,8 +93,19 @@ public:
     void pointAt(QPoint picturePoint, bool activate);
     // Seconds of the picture on screen into its program chain.
     double presentedSeconds() const;
+    // The VM's region mask (bit r-1: region r) of the disc playing.
+    int regionMask() const;
+    // Where the control looks for drives and their regions (tests give it a
+    // drive double).
+    void setDriveAccess(DriveAccess access);
+    bool isPaused() const;
+    // Times normal speed while scanning, negative backwards; 0 at normal speed.
+    int scanSpeed() const;
     // The menu button the disc has selected (0: none).
     int selectedButton() const;
+    // Observers of decoded sound and presented pictures; they take effect at
+    // the next Play.
+    void setTaps(std::shared_ptr<const PlaybackTaps> taps);
     // The description of the last failure that happened on the navigation
     // thread (reported by DVDNotify with DvdEvent::kError).
     QString lastPlaybackError() const;
@@ -104,14 +118,27 @@ private:
     void requireAllowed(const PlaybackSnapshot &snapshot, uint32_t operation,
                         const QString &name) const;
     void post(NavCommand command);
+    void scan(double speed, bool forward);
+    void pauseOutputs();
+    void resumeOutputs();
+    // Jumps elsewhere play on at normal speed.
+    void playOnAtNormalSpeed();
     void postSubpicture(int value);
     void startSession();
+    int startingRegionMask(const DiscSource &source, const DiscInfo &info) const;
+    void applyRegionMask(int mask);
+    QString discIdForBookmark();
     void endSession();
     void deliverNotifications();
     void schedulePictureUpdate();
     void watch();
     static QString durationText(int64_t ticks90k);
 
+    AudioOutputOptions audioOptions_;
+    std::unique_ptr<AudioOutput> audio_;
+    std::shared_ptr<const PlaybackTaps> taps_;
+    DriveAccess driveAccess_;
+    int chosenRegionMask_ = 0;
     QString requestedSource_;
     std::optional<DiscSource> requested_;
     std::optional<ProbedDisc> disc_;

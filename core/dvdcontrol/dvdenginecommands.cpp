@@ -2,6 +2,9 @@
 
 #include "core/dvdcontrol/dvderrors.h"
 #include "core/dvdcontrol/navsession.h"
+#include "core/dvdcontrol/playbacksession.h"
+
+#include <cmath>
 
 // The commands of the control: checked here against the snapshot, so that a
 // refusal is an immediate error with a reason, then run on the navigation
@@ -55,6 +58,7 @@ void DvdEngine::PlayNextChapter()
     if (!title || now.chapter >= title->chapters)
         throw DvdErrors::notPermitted(QStringLiteral("PlayNextChapter"),
                                       QStringLiteral("this is the last chapter"));
+    playOnAtNormalSpeed();
     post(ChapterPlay{now.title, now.chapter + 1});
 }
 
@@ -64,6 +68,7 @@ void DvdEngine::PlayPrevChapter()
     const PlaybackSnapshot now = requireTitle(QStringLiteral("PlayPrevChapter"));
     requireAllowed(now, UserOperation::kPrevOrTopProgramSearch,
                    QStringLiteral("going back a chapter"));
+    playOnAtNormalSpeed();
     post(ChapterPlay{now.title, std::max(1, now.chapter - 1)});
 }
 
@@ -83,6 +88,7 @@ void DvdEngine::ShowMenu(int menuId)
     if (!exists)
         throw DvdErrors::notPermitted(QStringLiteral("ShowMenu"),
                                       QStringLiteral("the disc has no such menu here"));
+    playOnAtNormalSpeed();
     post(MenuCall{menuId});
 }
 
@@ -96,6 +102,7 @@ void DvdEngine::Resume()
     if (!now.resumable)
         throw DvdErrors::notPermitted(QStringLiteral("Resume"),
                                       QStringLiteral("no title was left for this menu"));
+    playOnAtNormalSpeed();
     post(MenuCall{0});
 }
 
@@ -126,6 +133,7 @@ void DvdEngine::SelectRightButton()
 void DvdEngine::ActivateButton()
 {
     requireButtons(QStringLiteral("ActivateButton"));
+    playOnAtNormalSpeed();
     post(ButtonActivate{});
 }
 
@@ -134,6 +142,8 @@ void DvdEngine::pointAt(QPoint picturePoint, bool activate)
     const PlaybackSnapshot now = snapshot();
     if (!session_ || !now.menuButtons || (now.prohibited & UserOperation::kButtonSelectOrActivate))
         return;
+    if (activate)
+        playOnAtNormalSpeed();
     post(PointerButton{picturePoint.x(), picturePoint.y(), activate});
 }
 
@@ -195,4 +205,81 @@ void DvdEngine::setCurrentAngle(int angle)
     requireAllowed(now, UserOperation::kAngleChange, QStringLiteral("changing the angle"));
     post(AngleChange{angle});
     store_->update([&](PlaybackSnapshot &snapshot) { snapshot.currentAngle = angle; });
+}
+
+// Sound and pictures stop together; a scan ends where its picture stands.
+void DvdEngine::Pause()
+{
+    const PlaybackSnapshot now = requirePlaying();
+    requireAllowed(now, UserOperation::kPauseOn, QStringLiteral("pausing"));
+    if (now.paused)
+        return;
+    if (now.scanSpeed != 0)
+        post(ScanChange{0});
+    pauseOutputs();
+    store_->update([](PlaybackSnapshot &snapshot) {
+        snapshot.paused = true;
+        snapshot.scanSpeed = 0;
+    });
+}
+
+void DvdEngine::PlayForwards(double speed)
+{
+    scan(speed, true);
+}
+
+void DvdEngine::PlayBackwards(double speed)
+{
+    scan(speed, false);
+}
+
+void DvdEngine::scan(double speed, bool forward)
+{
+    const QString operation =
+        forward ? QStringLiteral("PlayForwards") : QStringLiteral("PlayBackwards");
+    const int rate = int(std::lround(speed));
+    if ((rate != 2 && rate != 4 && rate != 8) || std::abs(speed - rate) > 0.01)
+        throw DvdErrors::invalidArgument(
+            QStringLiteral("%1 takes the speeds 2, 4 and 8, not %2.").arg(operation).arg(speed));
+    const PlaybackSnapshot now = requireTitle(operation);
+    requireAllowed(now, forward ? UserOperation::kForwardScan : UserOperation::kBackwardScan,
+                   forward ? QStringLiteral("scanning forward")
+                           : QStringLiteral("scanning backward"));
+    if (now.still)
+        throw DvdErrors::notPermitted(operation, QStringLiteral("a still picture is shown"));
+    if (now.paused)
+        resumeOutputs();
+    const int signedRate = forward ? rate : -rate;
+    post(ScanChange{signedRate});
+    store_->update([&](PlaybackSnapshot &snapshot) {
+        snapshot.paused = false;
+        snapshot.scanSpeed = signedRate;
+    });
+}
+
+void DvdEngine::pauseOutputs()
+{
+    if (audio_)
+        audio_->pause();
+    session_->pause();
+}
+
+void DvdEngine::resumeOutputs()
+{
+    session_->resume();
+    if (audio_)
+        audio_->resume();
+}
+
+void DvdEngine::playOnAtNormalSpeed()
+{
+    const PlaybackSnapshot now = snapshot();
+    if (!session_ || (!now.paused && now.scanSpeed == 0))
+        return;
+    if (now.paused)
+        resumeOutputs();
+    store_->update([](PlaybackSnapshot &snapshot) {
+        snapshot.paused = false;
+        snapshot.scanSpeed = 0;
+    });
 }

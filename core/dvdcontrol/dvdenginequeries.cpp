@@ -128,3 +128,13 @@ int DvdEngine::selectedButton() const
 {
     return snapshot().button;
 }
+
+bool DvdEngine::isPaused() const
+{
+    return snapshot().paused;
+}
+
+int DvdEngine::scanSpeed() const
+{
+    return snapshot().scanSpeed;
+}

@@ -26,7 +26,8 @@ bool LoopGuard::stuck(int64_t cpuLimitMs) const
 
 LoopGuard::Section::Section(LoopGuard &guard) : guard_(guard)
 {
-    if (guard_.attached_) {
+    if (guard_.attached_ && !guard_.inside_) {
+        outermost_ = true;
         guard_.cpuAtEntry_ = guard_.threadCpuNs();
         guard_.inside_ = true;
     }
@@ -34,5 +35,6 @@ LoopGuard::Section::Section(LoopGuard &guard) : guard_(guard)
 
 LoopGuard::Section::~Section()
 {
-    guard_.inside_ = false;
+    if (outermost_)
+        guard_.inside_ = false;
 }

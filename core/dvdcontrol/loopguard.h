@@ -16,6 +16,7 @@ public:
     void attachCurrentThread();
     bool stuck(int64_t cpuLimitMs = 2000) const;
 
+    // Sections may nest; the outermost one counts.
     class Section
     {
     public:
@@ -26,6 +27,7 @@ public:
 
     private:
         LoopGuard &guard_;
+        bool outermost_ = false;
     };
 
 private:

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <variant>
 #include <vector>
@@ -38,8 +39,30 @@ struct ChapterPlay {
     int chapter = 1;
 };
 
-using NavCommand = std::variant<MenuCall, ButtonMove, ButtonActivate, PointerButton,
-                                StreamRegisters, AngleChange, ChapterPlay>;
+// Scanning: times normal speed, negative backwards; 0 plays on at 1x from
+// the picture on screen.
+struct ScanChange {
+    int speed = 0;
+};
+
+// A bookmark to go back to: the chapter, the time in its program chain, and
+// the angle and stream registers (audio -1 or subpicture -1: left alone).
+struct BookmarkJump {
+    int title = 1;
+    int chapter = 1;
+    int64_t time90k = 0;
+    int angle = 1;
+    int audio = -1;
+    int subpicture = -1; // with the display flag 0x40
+};
+// The VM's region mask (SPRM20): bit r-1 for region r.
+struct RegionMask {
+    int mask = 1;
+};
+
+using NavCommand =
+    std::variant<MenuCall, ButtonMove, ButtonActivate, PointerButton, StreamRegisters, AngleChange,
+                 ChapterPlay, ScanChange, BookmarkJump, RegionMask>;
 
 // The command queue doubles as the navigation thread's wake-up: anything the
 // thread may be waiting for (a command, queue space, a presented drain, the

@@ -8,6 +8,17 @@ template <class... Handlers> struct Visitor : Handlers... {
     using Handlers::operator()...;
 };
 template <class... Handlers> Visitor(Handlers...) -> Visitor<Handlers...>;
+
+// Commands that take the reader somewhere else: a scan does not go on there.
+bool movesReader(const NavCommand &command)
+{
+    if (const auto *pointer = std::get_if<PointerButton>(&command))
+        return pointer->activate;
+    return std::holds_alternative<MenuCall>(command) ||
+           std::holds_alternative<ButtonActivate>(command) ||
+           std::holds_alternative<ChapterPlay>(command) ||
+           std::holds_alternative<BookmarkJump>(command);
+}
 } // namespace
 
 // Commands run between two block reads. A stream change waits for the end of
@@ -27,13 +38,15 @@ void NavigationWorker::runCommands(NavSession &session, NavigationCore &core)
             deferred_.push_back(*registers);
             continue;
         }
+        if (movesReader(command))
+            leaveScan(core, std::nullopt);
         try {
             LoopGuard::Section section(*parts_.guard);
             execute(session, core, command);
         } catch (const AppError &error) {
             parts_.store->reportError(error.number(), error.description());
         }
-        if (!registers) {
+        if (!registers && !std::holds_alternative<ScanChange>(command)) {
             // The VM may have moved: read on, and a still that is still in
             // force is reported again (its timer runs on).
             if (hold_ == Hold::DrainForStill)
@@ -64,6 +77,9 @@ void NavigationWorker::execute(NavSession &session, NavigationCore &core, const 
                        session.check(dvdnav_part_play(session.handle(), play.title, play.chapter),
                                      QStringLiteral("chapter change"));
                    },
+                   [&](const ScanChange &scan) { changeScan(core, scan.speed); },
+                   [&](const BookmarkJump &jump) { restoreBookmark(session, core, jump); },
+                   [&](const RegionMask &region) { setRegionMask(session, region.mask); },
                },
                command);
 }
@@ -134,4 +150,32 @@ void NavigationWorker::pointAt(NavSession &session, const PointerButton &pointer
     parts_.link->setButtons({session.currentButton(), true});
     if (dvdnav_mouse_activate(session.handle(), &pci, pointer.x, pointer.y) != DVDNAV_STATUS_OK)
         throw DvdErrors::notPermitted(QStringLiteral("Activating a button"), session.error());
+}
+
+// Where a bookmark was: its chapter, the time within (to the VOBU), then the
+// angle and streams, which the VM keeps for the title from there on.
+void NavigationWorker::restoreBookmark(NavSession &session, NavigationCore &core,
+                                       const BookmarkJump &jump)
+{
+    session.check(dvdnav_part_play(session.handle(), jump.title, jump.chapter),
+                  QStringLiteral("going to the bookmark"));
+    if (jump.time90k > 0)
+        core.seek(jump.time90k);
+    if (jump.angle > 1)
+        dvdnav_angle_change(session.handle(), jump.angle);
+    if (jump.audio >= 0 || jump.subpicture >= 0) {
+        session.setStreamRegisters(jump.audio, jump.subpicture);
+        core.noteStreamRegisters(jump.audio, jump.subpicture);
+    }
+}
+
+// A mask of 0 keeps the VM's own and only reports it.
+void NavigationWorker::setRegionMask(NavSession &session, int mask)
+{
+    if (mask)
+        dvdnav_set_region_mask(session.handle(), mask);
+    int32_t now = 0;
+    if (dvdnav_get_region_mask(session.handle(), &now) != DVDNAV_STATUS_OK)
+        return;
+    parts_.store->update([now](PlaybackSnapshot &snapshot) { snapshot.regionMask = now; });
 }

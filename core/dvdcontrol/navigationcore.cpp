@@ -1,7 +1,6 @@
 #include "core/dvdcontrol/navigationcore.h"
 
 #include "core/dvdcontrol/dvderrors.h"
-#include "core/dvdcontrol/psdemuxer.h"
 
 #include <cstring>
 
@@ -10,6 +9,27 @@ namespace
 // libdvdnav events in a row without a single data block before the reader is
 // judged to be circling in the disc's commands.
 constexpr int kMaxEventsWithoutData = 20000;
+
+bool startCodeAt(const std::vector<uint8_t> &bytes, size_t at, uint8_t code)
+{
+    return at + 3 < bytes.size() && bytes[at] == 0 && bytes[at + 1] == 0 && bytes[at + 2] == 1 &&
+           bytes[at + 3] == code;
+}
+
+// Where the first picture of an MPEG video elementary stream ends: at the
+// next picture, sequence or group start code after it.
+size_t firstPictureEnd(const std::vector<uint8_t> &bytes)
+{
+    size_t at = 0;
+    while (at + 3 < bytes.size() && !startCodeAt(bytes, at, 0x00))
+        ++at;
+    for (at += 4; at + 3 < bytes.size(); ++at) {
+        if (startCodeAt(bytes, at, 0x00) || startCodeAt(bytes, at, 0xB3) ||
+            startCodeAt(bytes, at, 0xB8) || startCodeAt(bytes, at, 0xB7))
+            return at;
+    }
+    return bytes.size();
+}
 } // namespace
 
 NavigationCore::NavigationCore(NavSession &session, MediaSink &sink)
@@ -24,6 +44,7 @@ NavigationCore::Step NavigationCore::readNext()
     int32_t length = 0;
     session_.check(dvdnav_get_next_cache_block(session_.handle(), &block, &event, &length),
                    QStringLiteral("reading the disc"));
+    lastEvent_ = event;
     Step step;
     try {
         if (event == DVDNAV_BLOCK_OK || event == DVDNAV_NAV_PACKET)
@@ -95,8 +116,33 @@ void NavigationCore::handle(int event, const uint8_t *data)
     }
 }
 
+// libdvdnav's time jump may land in the first VOBU of the next cell while
+// its VM stays in the cell it chose, which then reads the next cell as its
+// own and tells wrong times. Once the VM has taken up the new cell, searching
+// the same sector of the program chain again puts it where the VOBU belongs.
+bool NavigationCore::seek(int64_t time90k)
+{
+    dvdnav_t *nav = session_.handle();
+    if (!session_.jumpToTime(time90k))
+        return false;
+    constexpr int kEventsBeforeCell = 16;
+    for (int read = 0; read < kEventsBeforeCell; ++read) {
+        readNext();
+        if (lastEvent_ == DVDNAV_CELL_CHANGE || lastEvent_ == DVDNAV_NAV_PACKET)
+            break;
+    }
+    uint32_t position = 0;
+    uint32_t length = 0;
+    if (dvdnav_get_position(nav, &position, &length) == DVDNAV_STATUS_OK && position < length)
+        dvdnav_sector_search(nav, position, SEEK_SET);
+    return true;
+}
+
 void NavigationCore::startSegment()
 {
+    firstPicture90k_ = -1;
+    soundHeldBack_ = true;
+    navPacketsInSegment_ = 0;
     offset_ = 0;
     previousVobuEnd_ = -1;
     sink_.startSegment();
@@ -105,22 +151,57 @@ void NavigationCore::startSegment()
 
 void NavigationCore::onBlock(const uint8_t *block)
 {
+    if (capture_.state == Capture::Reading) {
+        captureBlock(block);
+        return;
+    }
     for (const PsDemuxer::Payload &payload : PsDemuxer::split(block)) {
         if (payload.scrambled)
             throw DvdErrors::encryptedWithoutLibrary(session_.path());
         if (payload.streamId == PsDemuxer::kVideoStream) {
+            if (firstPicture90k_ < 0 && payload.pts >= 0)
+                firstPicture90k_ = onTimeline(payload.pts);
             sink_.push(
                 VideoData{{payload.data, payload.data + payload.size}, onTimeline(payload.pts)});
         } else if (PsDemuxer::isSubpicture(payload) &&
                    int(payload.subId & 0x1F) == subpictureStream_) {
             sink_.push(SubpictureData{{payload.data, payload.data + payload.size},
                                       onTimeline(payload.pts)});
+        } else if (isSelectedAudio(payload) && soundWithPictures(payload)) {
+            sink_.pushAudio({payload.data, payload.size}, onTimeline(payload.pts));
         }
     }
 }
 
+bool NavigationCore::isSelectedAudio(const PsDemuxer::Payload &payload) const
+{
+    if (!audio_ || payload.streamId != audioIds_.first)
+        return false;
+    return payload.streamId != PsDemuxer::kPrivateStream1 || payload.subId == audioIds_.second;
+}
+
+// The sound of a VOBU is often stored ahead of its pictures; after a jump it
+// starts with the first picture, so that both start together. A VOBU without
+// pictures lets its sound through.
+bool NavigationCore::soundWithPictures(const PsDemuxer::Payload &payload)
+{
+    if (!soundHeldBack_)
+        return true;
+    if (firstPicture90k_ < 0) {
+        soundHeldBack_ = navPacketsInSegment_ < 2;
+        return !soundHeldBack_;
+    }
+    if (payload.pts >= 0 && onTimeline(payload.pts) >= firstPicture90k_)
+        soundHeldBack_ = false;
+    return !soundHeldBack_;
+}
+
 void NavigationCore::onNavPacket()
 {
+    ++navPacketsInSegment_;
+    // A reference picture cannot reach past its VOBU, whatever the DSI says.
+    if (capture_.state == Capture::Reading && capture_.started)
+        finishCapture();
     const pci_t *pci = dvdnav_get_current_nav_pci(session_.handle());
     if (!pci)
         return;
@@ -138,6 +219,51 @@ void NavigationCore::onNavPacket()
     position_.prohibited = session_.prohibitedOperations();
     marker->position = position_;
     sink_.push(std::shared_ptr<const NavMarker>(std::move(marker)));
+    if (capture_.state == Capture::Reading && !capture_.started)
+        startCapture();
+}
+
+void NavigationCore::captureReferencePicture()
+{
+    capture_ = ReferenceCapture{};
+    capture_.state = Capture::Reading;
+}
+
+void NavigationCore::startCapture()
+{
+    capture_.started = true;
+    const dsi_t *dsi = dvdnav_get_current_nav_dsi(session_.handle());
+    capture_.blocksLeft = dsi ? int(dsi->dsi_gi.vobu_1stref_ea) : 0;
+    if (capture_.blocksLeft <= 0 || position_.titleTime90k == lastCapturedTime90k_)
+        capture_.state = Capture::Skipped;
+}
+
+void NavigationCore::captureBlock(const uint8_t *block)
+{
+    if (!capture_.started)
+        return;
+    for (const PsDemuxer::Payload &payload : PsDemuxer::split(block)) {
+        if (payload.scrambled)
+            throw DvdErrors::encryptedWithoutLibrary(session_.path());
+        if (payload.streamId != PsDemuxer::kVideoStream)
+            continue;
+        if (capture_.pts < 0)
+            capture_.pts = payload.pts;
+        capture_.bytes.insert(capture_.bytes.end(), payload.data, payload.data + payload.size);
+    }
+    if (--capture_.blocksLeft <= 0)
+        finishCapture();
+}
+
+void NavigationCore::finishCapture()
+{
+    std::vector<uint8_t> &bytes = capture_.bytes;
+    bytes.resize(firstPictureEnd(bytes));
+    bytes.insert(bytes.end(), {0x00, 0x00, 0x01, 0xB7});
+    sink_.push(VideoData{std::move(bytes), onTimeline(capture_.pts)});
+    lastCapturedTime90k_ = position_.titleTime90k;
+    capture_ = ReferenceCapture{};
+    capture_.state = Capture::Done;
 }
 
 void NavigationCore::onCellChange(const uint8_t *data)
@@ -209,6 +335,14 @@ void NavigationCore::onAudioStreamChange(const uint8_t *data)
         logical = state_.audio.empty() ? 0 : state_.audio.front().stream;
     state_.currentAudio = logical;
     ++state_.revision;
+    const std::optional<AudioSelection> selection =
+        session_.audioSelection(logical, change.physical);
+    if (selection != audio_) {
+        audio_ = selection;
+        if (audio_)
+            audioIds_ = audioStreamIds(audio_->coding, audio_->physical);
+        sink_.selectAudio(audio_);
+    }
 }
 
 void NavigationCore::onSubpictureStreamChange(const uint8_t *data)

@@ -2,8 +2,11 @@
 
 #include "core/dvdcontrol/mediaitems.h"
 #include "core/dvdcontrol/navsession.h"
+#include "core/dvdcontrol/psdemuxer.h"
 
 #include <functional>
+#include <optional>
+#include <span>
 
 // Where the reader's media goes: a queue for the player, the renderer itself
 // for a one-off picture.
@@ -13,6 +16,9 @@ public:
     virtual ~MediaSink() = default;
     virtual void push(MediaItem item) = 0;
     virtual void startSegment() = 0;
+    // The audio stream the VM plays now, and the payloads of that stream.
+    virtual void selectAudio(std::optional<AudioSelection>) {}
+    virtual void pushAudio(std::span<const uint8_t>, int64_t /*pts90k*/) {}
 };
 
 // The VM state the reader has met, for the snapshot: streams, angles, the
@@ -55,6 +61,20 @@ public:
     void refreshStreams();
     // The values a SetSTN just wrote (-1: left alone), ahead of the VM's events.
     void noteStreamRegisters(int audio, int subpicture);
+    // Moves the reader to the VOBU at a time of the program chain, reading
+    // the events of the jump; false when the time lies outside the chain.
+    bool seek(int64_t time90k); // throws AppError as readNext()
+    // Where the reader is: domain, title, chapter, time of the last VOBU.
+    const PositionTag &position() const { return position_; }
+
+    // Scans step through a title by pictures that decode on their own: from
+    // the next VOBU on, only its first reference picture is kept, cut off
+    // after its last slice and ended with a sequence end code. Sound and
+    // subpictures are dropped meanwhile. Skipped: the VOBU has no picture
+    // or is the one captured last.
+    enum class Capture { Off, Reading, Done, Skipped };
+    void captureReferencePicture();
+    Capture capture() const { return capture_.state; }
 
 private:
     void handle(int event, const uint8_t *data);
@@ -63,9 +83,14 @@ private:
     void onCellChange(const uint8_t *data);
     void onVtsChange(const uint8_t *data);
     void onAudioStreamChange(const uint8_t *data);
+    bool isSelectedAudio(const PsDemuxer::Payload &payload) const;
+    bool soundWithPictures(const PsDemuxer::Payload &payload);
     void onSubpictureStreamChange(const uint8_t *data);
     void onPalette(const uint8_t *data);
     void onHighlight();
+    void startCapture();
+    void captureBlock(const uint8_t *block);
+    void finishCapture();
     void startSegment();
     int64_t onTimeline(int64_t pts) const { return pts < 0 ? -1 : pts + offset_; }
 
@@ -78,5 +103,20 @@ private:
     int64_t offset_ = 0;
     int64_t previousVobuEnd_ = -1;
     int subpictureStream_ = -1;
+    std::optional<AudioSelection> audio_;
+    std::pair<uint8_t, uint8_t> audioIds_{0, 0};
+    // After a jump, sound from before the first picture is not played.
+    int64_t firstPicture90k_ = -1;
+    bool soundHeldBack_ = true;
+    int navPacketsInSegment_ = 0;
     int eventsWithoutData_ = 0;
+    int lastEvent_ = -1;
+    struct ReferenceCapture {
+        Capture state = Capture::Off;
+        bool started = false; // its NAV packet was read
+        int blocksLeft = 0;
+        std::vector<uint8_t> bytes;
+        int64_t pts = -1;
+    } capture_;
+    int64_t lastCapturedTime90k_ = -1;
 };

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/dvdcontrol/audiofeed.h"
 #include "core/dvdcontrol/loopguard.h"
 #include "core/dvdcontrol/mediaqueue.h"
 #include "core/dvdcontrol/navcommands.h"
+#include "core/dvdcontrol/playbackclock.h"
 #include "core/dvdcontrol/playbackstate.h"
 #include "core/dvdcontrol/presentationlink.h"
 
@@ -26,6 +28,11 @@ public:
         std::shared_ptr<SnapshotStore> store;
         std::shared_ptr<PresentationLink> link;
         std::shared_ptr<LoopGuard> guard;
+        std::shared_ptr<AudioGate> audio;
+        PcmFormat audioFormat;
+        std::shared_ptr<const PlaybackTaps> taps;
+        std::shared_ptr<PlaybackClock> clock; // its rate follows the scan
+        int regionMask = 0;                   // the VM's region mask; 0 keeps the library's
     };
 
     explicit NavigationThread(Parts parts);

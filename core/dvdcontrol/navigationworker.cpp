@@ -8,23 +8,44 @@ namespace
 using std::chrono::hours;
 using std::chrono::seconds;
 
-// The reader's media goes into the queue to the presentation thread.
+// The reader's pictures go into the queue to the presentation thread, its
+// sound to the audio output; a jump drops what both hold.
 class QueueSink : public MediaSink
 {
 public:
-    explicit QueueSink(MediaQueue &queue) : queue_(queue) {}
+    QueueSink(MediaQueue &queue, AudioFeed &audio) : queue_(queue), audio_(audio) {}
     void push(MediaItem item) override { queue_.push(std::move(item)); }
-    void startSegment() override { queue_.startSegment(); }
+    void startSegment() override
+    {
+        queue_.startSegment();
+        audio_.flush();
+    }
+    void selectAudio(std::optional<AudioSelection> selection) override { audio_.select(selection); }
+    void pushAudio(std::span<const uint8_t> payload, int64_t pts90k) override
+    {
+        audio_.feed(payload, pts90k);
+    }
 
 private:
     MediaQueue &queue_;
+    AudioFeed &audio_;
 };
+
+// While the sound output is full the reader offers it more this often; the
+// output holds half a second.
+constexpr auto kAudioRetry = std::chrono::milliseconds(20);
 
 constexpr int kEndlessStill = 255;
 
 } // namespace
 
-NavigationWorker::NavigationWorker(NavigationThread::Parts parts) : parts_(std::move(parts)) {}
+NavigationWorker::NavigationWorker(NavigationThread::Parts parts)
+    : parts_(std::move(parts)), audio_(parts_.audio, parts_.audioFormat, parts_.taps,
+                                       [store = parts_.store](const AppError &error) {
+                                           store->reportError(error.number(), error.description());
+                                       })
+{
+}
 
 void NavigationWorker::requestStop()
 {
@@ -40,7 +61,8 @@ void NavigationWorker::run()
             LoopGuard::Section section(*parts_.guard);
             session = std::make_unique<NavSession>(parts_.path);
         }
-        QueueSink sink(*parts_.queue);
+        setRegionMask(*session, parts_.regionMask);
+        QueueSink sink(*parts_.queue, audio_);
         NavigationCore core(*session, sink);
         loop(*session, core);
     } catch (const AppError &error) {
@@ -55,11 +77,13 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
     bool ended = false;
     while (!ended && !parts_.commands->stopping()) {
         runCommands(session, core);
-        if (holding(session))
+        const bool soundWaits = audio_.waiting() && !audio_.pump();
+        if (holding(session) || stepping(core))
             continue;
-        if (parts_.queue->full()) {
-            // The presentation thread wakes us when it has taken enough.
-            parts_.commands->waitUntil(Clock::now() + seconds(1));
+        if (soundWaits || parts_.queue->full()) {
+            // The presentation thread wakes us when it has taken enough;
+            // sound is offered again soon.
+            waitUntil(Clock::now() + seconds(1));
             continue;
         }
         NavigationCore::Step step;
@@ -67,6 +91,7 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
             LoopGuard::Section section(*parts_.guard);
             step = core.readNext();
         }
+        endScanAtTitleBounds(core, step.result);
         switch (step.result) {
         case NavigationCore::Result::Wait:
             // libdvdnav waits for the decoders to show everything read so far.
@@ -128,16 +153,25 @@ bool NavigationWorker::holding(NavSession &session)
             leaveStill();
             return false;
         }
-        parts_.commands->waitUntil(stillSeconds_ == kEndlessStill ? Clock::now() + hours(1)
-                                                                  : stillEnds_);
+        waitUntil(stillSeconds_ == kEndlessStill ? Clock::now() + hours(1) : stillEnds_);
         return true;
     }
-    parts_.commands->waitUntil(Clock::now() + seconds(1));
+    waitUntil(Clock::now() + seconds(1));
     return true;
+}
+
+// Sound that found no room in the output is offered again soon, whatever
+// else the thread waits for.
+void NavigationWorker::waitUntil(Clock::time_point deadline)
+{
+    if (audio_.waiting())
+        deadline = std::min(deadline, Clock::now() + kAudioRetry);
+    parts_.commands->waitUntil(deadline);
 }
 
 void NavigationWorker::requestDrain(Hold hold)
 {
+    audio_.drain();
     parts_.queue->push(DrainRequest{++drainId_});
     hold_ = hold;
 }

@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <utility>
 
 NavSession::NavSession(const QString &path) : path_(path), log_(std::make_unique<LibraryLog>())
@@ -124,6 +125,43 @@ int NavSession::logicalSubpictureFor(int physical) const
     return -1;
 }
 
+namespace
+{
+std::optional<AudioCoding> codingOfFormat(int formatCode)
+{
+    switch (formatCode) {
+    case 0:
+        return AudioCoding::Ac3;
+    case 2:
+    case 3:
+        return AudioCoding::Mpeg;
+    case 4:
+        return AudioCoding::Lpcm;
+    case 6:
+        return AudioCoding::Dts;
+    default:
+        return std::nullopt;
+    }
+}
+} // namespace
+
+// Streams are numbered apart per coding (an AC-3 and an MPEG stream may both
+// be physical 0), so the coding comes from the attributes, never the index.
+std::optional<AudioSelection> NavSession::audioSelection(int logical, int physical) const
+{
+    const bool title = domain() == DvdDomain::kTitle;
+    const auto stream = uint8_t(title ? std::clamp(logical, 0, 7) : 0);
+    if (physical < 0)
+        physical = dvdnav_get_audio_logical_stream(nav_, stream);
+    audio_attr_t attr{};
+    if (physical < 0 || dvdnav_get_audio_attr(nav_, stream, &attr) != DVDNAV_STATUS_OK)
+        return std::nullopt;
+    const std::optional<AudioCoding> coding = codingOfFormat(attr.audio_format);
+    if (!coding)
+        return std::nullopt;
+    return AudioSelection{*coding, physical & 0x07};
+}
+
 void NavSession::angles(int &current, int &count) const
 {
     int32_t now = 1;
@@ -185,6 +223,12 @@ uint32_t NavSession::prohibitedOperations() const
             mask |= bit;
     }
     return mask;
+}
+
+bool NavSession::jumpToTime(int64_t time90k)
+{
+    return time90k >= 0 &&
+           dvdnav_jump_to_sector_by_time(nav_, uint64_t(time90k), 0) == DVDNAV_STATUS_OK;
 }
 
 namespace UserOperation

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/dvdcontrol/audiofeed.h"
 #include "core/dvdcontrol/discinfo.h"
 #include "core/dvdcontrol/librarylog.h"
 
@@ -9,6 +10,10 @@
 
 #include <memory>
 #include <vector>
+
+// Exported by libdvdnav but not declared in its header.
+extern "C" dvdnav_status_t dvdnav_jump_to_sector_by_time(dvdnav_t *self, uint64_t time_in_pts_ticks,
+                                                         int32_t mode);
 
 // One open libdvdnav handle and the questions asked of its VM. Only the
 // thread that owns the session may call it: libdvdnav is not thread-safe.
@@ -38,6 +43,10 @@ public:
     std::vector<AudioStreamInfo> audioStreams() const;
     std::vector<SubpictureStreamInfo> subpictureStreams() const;
     int logicalSubpictureFor(int physical) const;
+    // The stream to hear for a logical audio stream: its coding from the IFO
+    // attributes, its physical number from the program chain (or the VM's
+    // own choice when given). Nothing when the coding is not one we play.
+    std::optional<AudioSelection> audioSelection(int logical, int physical) const;
     void angles(int &current, int &count) const;
 
     // Sets SPRM1/SPRM2 (audio, subpicture + display flag) the way a disc's own
@@ -45,6 +54,10 @@ public:
     void setStreamRegisters(int audio, int subpicture);
 
     uint32_t prohibitedOperations() const;
+
+    // Moves the reader to the VOBU at a time of the program chain, by the
+    // VOBU address map; false when the time lies outside it.
+    bool jumpToTime(int64_t time90k);
 
 private:
     dvdnav_t *nav_ = nullptr;

@@ -1,5 +1,7 @@
 #include "core/dvdcontrol/playbackclock.h"
 
+#include <algorithm>
+
 namespace
 {
 int64_t ticksBetween(PlaybackClock::Clock::time_point from, PlaybackClock::Clock::time_point to)
@@ -36,14 +38,14 @@ bool PlaybackClock::anchored() const
 
 int64_t PlaybackClock::wallNowLocked(Clock::time_point at) const
 {
-    return anchorPts_ + ticksBetween(anchorWall_, paused_ ? pausedAt_ : at);
+    return anchorPts_ + rate_ * ticksBetween(anchorWall_, paused_ ? pausedAt_ : at);
 }
 
 // The wall mapping is re-anchored on the master's position, so that when()
 // and now() agree with what is heard.
 void PlaybackClock::followMasterLocked() const
 {
-    if (!master_ || !anchored_ || paused_)
+    if (!master_ || !anchored_ || paused_ || rate_ != 1)
         return;
     if (const std::optional<int64_t> position = master_->position90k()) {
         anchorPts_ = *position;
@@ -64,7 +66,7 @@ PlaybackClock::Clock::time_point PlaybackClock::when(int64_t pts) const
     followMasterLocked();
     if (paused_)
         return Clock::time_point::max();
-    return anchorWall_ + std::chrono::microseconds((pts - anchorPts_) * 100 / 9);
+    return anchorWall_ + std::chrono::microseconds((pts - anchorPts_) * 100 / 9 / rate_);
 }
 
 void PlaybackClock::pause()
@@ -89,4 +91,16 @@ bool PlaybackClock::paused() const
 {
     std::lock_guard lock(mutex_);
     return paused_;
+}
+
+void PlaybackClock::setRate(int rate)
+{
+    std::lock_guard lock(mutex_);
+    rate = std::max(1, rate);
+    if (rate == rate_)
+        return;
+    const Clock::time_point now = paused_ ? pausedAt_ : Clock::now();
+    anchorPts_ = wallNowLocked(now);
+    anchorWall_ = now;
+    rate_ = rate;
 }

@@ -19,7 +19,8 @@ public:
 
 // The presentation clock: maps the media timeline to wall time. It is
 // anchored at the first picture of every segment (and after stills), runs
-// at the wall clock's rate, and follows a master whenever one answers.
+// at the wall clock's rate times the scan rate, and follows a master whenever
+// one answers at normal speed.
 class PlaybackClock
 {
 public:
@@ -38,6 +39,10 @@ public:
     void resume();
     bool paused() const;
 
+    // Media seconds per wall second (2 or 4 while scanning forward); the
+    // position reached so far is kept.
+    void setRate(int rate);
+
 private:
     int64_t wallNowLocked(Clock::time_point at) const;
     void followMasterLocked() const;
@@ -49,4 +54,5 @@ private:
     mutable Clock::time_point anchorWall_{};
     bool paused_ = false;
     Clock::time_point pausedAt_{};
+    int rate_ = 1;
 };

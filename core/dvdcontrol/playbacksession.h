@@ -13,18 +13,31 @@
 
 #include <memory>
 
+class AudioOutput;
+
 // One disc playing, from Play to Stop: the navigation and presentation
 // threads and what they share.
 class PlaybackSession
 {
 public:
-    PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store,
-                    std::shared_ptr<PictureSlot> output); // throws AppError (decoder)
+    struct Outputs {
+        std::shared_ptr<PictureSlot> pictures;
+        AudioOutput *sound = nullptr; // outlives the session
+        std::shared_ptr<const PlaybackTaps> taps;
+    };
+
+    // regionMask: the VM's region mask, 0 for the library's default.
+    PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store, Outputs outputs,
+                    int regionMask); // throws AppError (decoder)
     ~PlaybackSession();
 
     void start();
     void post(NavCommand command);
     PlaybackClock &clock() { return *clock_; }
+    // Freezes the pictures (the sound output pauses on its own), and lets
+    // them go on where they stood.
+    void pause();
+    void resume();
 
     // The navigation thread is caught in an endless loop of the disc's
     // commands inside libdvdnav.
@@ -38,6 +51,7 @@ private:
     std::shared_ptr<PresentationLink> link_;
     std::shared_ptr<LoopGuard> guard_;
     std::shared_ptr<PlaybackClock> clock_;
+    std::shared_ptr<AudioGate> audio_;
     std::unique_ptr<VideoPresenter> presenter_;
     std::unique_ptr<NavigationThread> navigator_;
 };

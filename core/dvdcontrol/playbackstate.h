@@ -28,6 +28,9 @@ struct PlaybackSnapshot {
     int button = 0;
     bool still = false;
     bool resumable = false; // a title was left for a menu and can be resumed
+    bool paused = false;
+    int scanSpeed = 0;  // times normal speed while scanning, negative backwards; 0 at 1x
+    int regionMask = 0; // the VM's: bit r-1 for region r
 
     std::vector<AudioStreamInfo> audio; // available in the program chain
     int currentAudio = 0;

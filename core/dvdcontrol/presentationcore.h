@@ -36,6 +36,7 @@ public:
 
     std::optional<DecodedPicture> nextPicture() { return decoder_.take(); }
     size_t bufferedPictures() const { return decoder_.ready(); }
+    void setSkipNonReference(bool skip) { decoder_.setSkipNonReference(skip); }
 
     FrameOnScreen show(DecodedPicture picture, const ButtonState &buttons);
     // The last picture shown, composed again (a new highlight during a still).

@@ -29,6 +29,10 @@ public:
     void setOnScreen(std::shared_ptr<const NavMarker> marker);
     std::shared_ptr<const NavMarker> onScreen() const;
 
+    // Times normal speed while scanning forward through everything (0: not).
+    void setScanRate(int rate) { scanRate_ = rate; }
+    int scanRate() const { return scanRate_; }
+
     void acknowledgeDrain(uint64_t id);
     uint64_t drained() const { return drained_; }
 
@@ -42,6 +46,7 @@ private:
     std::atomic<uint64_t> buttonSerial_{0};
     std::shared_ptr<const NavMarker> onScreen_;
     std::atomic<uint64_t> drained_{0};
+    std::atomic<int> scanRate_{0};
     std::function<void()> wakePresenter_;
     std::function<void()> wakeNavigator_;
 };

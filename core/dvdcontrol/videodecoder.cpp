@@ -62,6 +62,11 @@ void VideoDecoder::setFormat(QSize plane, int framesPerSecond)
     frameDuration_ = framesPerSecond == 30 ? 3003 : 3600;
 }
 
+void VideoDecoder::setSkipNonReference(bool skip)
+{
+    context_->skip_frame = skip ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+}
+
 void VideoDecoder::send(const uint8_t *data, size_t size, int64_t pts)
 {
     const int64_t stamp = pts >= 0 ? pts : AV_NOPTS_VALUE;

@@ -33,6 +33,8 @@ public:
     VideoDecoder &operator=(const VideoDecoder &) = delete;
 
     void setFormat(QSize plane, int framesPerSecond);
+    // Fast scans decode only the pictures others refer to.
+    void setSkipNonReference(bool skip);
     void send(const uint8_t *data, size_t size, int64_t pts);
     // Decodes what is held back (the parser's last picture, the decoder's
     // reordering delay): needed before a still, where no more data follows.

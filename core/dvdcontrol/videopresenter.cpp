@@ -11,6 +11,11 @@ using std::chrono::milliseconds;
 constexpr size_t kPicturesAhead = 3;
 // A picture is shown this early at most.
 constexpr int64_t kEarlyTolerance90k = 5 * 90;
+// From this scan rate on only reference pictures are decoded.
+constexpr int kSkipNonReferenceRate = 4;
+// However far off a picture is due, the thread looks up this often (a pause
+// stops the clock for as long as it lasts).
+constexpr auto kLongestWait = std::chrono::milliseconds(500);
 // A picture this late is dropped when another one is ready to take its place.
 constexpr int64_t kDropLateness90k = 80 * 90;
 // Further off than this, the timestamps jumped: the clock starts again.
@@ -58,6 +63,11 @@ void VideoPresenter::step()
         segment_ = parts_.queue->segment();
     }
     recomposeIfButtonsChanged();
+    const int scanRate = parts_.link->scanRate();
+    if (scanRate != scanRate_) {
+        scanRate_ = scanRate;
+        core_.setSkipNonReference(scanRate >= kSkipNonReferenceRate);
+    }
     if (!pending_)
         pending_ = core_.nextPicture();
     if (pending_) {
@@ -95,6 +105,7 @@ void VideoPresenter::presentDue()
 // highlight change or a stop still wakes the thread).
 void VideoPresenter::waitUntil(Clock::time_point due)
 {
+    due = std::min(due, Clock::now() + kLongestWait);
     if (core_.bufferedPictures() < kPicturesAhead)
         feedOne(due);
     else
@@ -120,7 +131,19 @@ void VideoPresenter::show(DecodedPicture picture)
 {
     shownPts_ = picture.pts;
     shownAt_ = Clock::now();
-    publish(core_.show(std::move(picture), parts_.link->buttons()));
+    const FrameOnScreen frame = core_.show(std::move(picture), parts_.link->buttons());
+    publish(frame);
+    tap(frame);
+}
+
+void VideoPresenter::tap(const FrameOnScreen &frame)
+{
+    if (!parts_.taps || !parts_.taps->picture)
+        return;
+    PresentedPicture presented{frame.picture.image, frame.pts, std::nullopt, shownAt_};
+    if (parts_.sound)
+        presented.heard90k = parts_.sound->audioClock90k();
+    parts_.taps->picture(presented);
 }
 
 // While no new picture comes (a still), time still passes for the

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/dvdcontrol/audioclocksource.h"
 #include "core/dvdcontrol/mediaqueue.h"
 #include "core/dvdcontrol/pictureslot.h"
 #include "core/dvdcontrol/playbackclock.h"
 #include "core/dvdcontrol/playbackstate.h"
+#include "core/dvdcontrol/playbacktaps.h"
 #include "core/dvdcontrol/presentationcore.h"
 #include "core/dvdcontrol/presentationlink.h"
 
@@ -22,6 +24,8 @@ public:
         std::shared_ptr<PictureSlot> output;
         std::shared_ptr<PresentationLink> link;
         std::shared_ptr<PlaybackClock> clock;
+        const AudioClockSource *sound = nullptr; // what is heard, for the taps
+        std::shared_ptr<const PlaybackTaps> taps;
     };
 
     explicit VideoPresenter(Parts parts); // throws AppError when the decoder cannot start
@@ -38,6 +42,7 @@ private:
     void feedOne(PlaybackClock::Clock::time_point deadline);
     void show(DecodedPicture picture);
     void publish(const FrameOnScreen &frame);
+    void tap(const FrameOnScreen &frame);
     void acknowledgeDrainIfDone();
     void recomposeIfButtonsChanged();
     void refreshOverlay();
@@ -49,6 +54,7 @@ private:
     uint64_t segment_ = 0;
     uint64_t buttonSerial_ = 0;
     int64_t shownPts_ = -1;
+    int scanRate_ = 0;
     PlaybackClock::Clock::time_point shownAt_{};
     std::thread thread_;
 };

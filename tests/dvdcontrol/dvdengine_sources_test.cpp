@@ -62,14 +62,16 @@ QString truncatedImage(const QTemporaryDir &dir, qsizetype size, const QString &
     return path;
 }
 
-// The image cut in the middle of title 1's video, so that its first
-// chapters play and its last cannot be read.
+// The image cut in the middle of title 1's second chapter (4 s to 8 s), so
+// that its first chapters play and its last cannot be read.
 QString imageCutInTitleOne(const QTemporaryDir &dir)
 {
     const QByteArray image = readAll(TestDisc::iso());
     const QByteArray video = readAll(TestDisc::folder() + QStringLiteral("/VIDEO_TS/VTS_01_1.VOB"));
     const qsizetype start = image.indexOf(video.left(16 * 2048));
-    return truncatedImage(dir, start + video.size() / 2, QStringLiteral("cut.iso"));
+    const double seconds = TestDisc::title(1).value(QStringLiteral("duration_seconds")).toDouble();
+    return truncatedImage(dir, start + qsizetype(double(video.size()) * 6.0 / seconds),
+                          QStringLiteral("cut.iso"));
 }
 
 // The error of choosing and playing a source: the choice itself may already

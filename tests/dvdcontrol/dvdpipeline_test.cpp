@@ -216,6 +216,13 @@ TEST(DiscInfo, ReadsTheStoredPlaybackTimesOfBothFrameRates)
     EXPECT_EQ(audioFormatName(3), QStringLiteral("MPEG"));
 }
 
+namespace
+{
+struct FixedMaster : ClockMaster {
+    std::optional<int64_t> position90k() const override { return 500000; }
+};
+} // namespace
+
 TEST(PlaybackClock, StandsStillWhilePausedAndFollowsAMaster)
 {
     PlaybackClock clock;
@@ -226,10 +233,23 @@ TEST(PlaybackClock, StandsStillWhilePausedAndFollowsAMaster)
     EXPECT_EQ(clock.now(), paused);
     EXPECT_EQ(clock.when(paused + 1), Clock::time_point::max());
 
-    struct FixedMaster : ClockMaster {
-        std::optional<int64_t> position90k() const override { return 500000; }
-    };
     clock.resume();
     clock.setMaster(std::make_shared<FixedMaster>());
+    EXPECT_NEAR(double(clock.now()), 500000.0, 900.0);
+}
+
+TEST(PlaybackClock, ScanRateRunsItFasterAndLeavesTheMasterAside)
+{
+    PlaybackClock clock;
+    clock.setMaster(std::make_shared<FixedMaster>());
+    clock.anchor(0);
+    clock.setRate(4);
+    const int64_t start = clock.now();
+    EXPECT_LT(start, 90000) << "the master does not lead a scan";
+    const auto due = clock.when(start + 4 * 90000);
+    EXPECT_NEAR(
+        double(std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now()).count()),
+        1000.0, 50.0);
+    clock.setRate(1);
     EXPECT_NEAR(double(clock.now()), 500000.0, 900.0);
 }

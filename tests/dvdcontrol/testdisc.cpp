@@ -23,6 +23,11 @@ QString folder()
     return discDir() + QStringLiteral("/sample");
 }
 
+QString avSyncFolder()
+{
+    return discDir() + QStringLiteral("/avsync");
+}
+
 QString iso()
 {
     return discDir() + QStringLiteral("/sample.iso");
@@ -93,13 +98,99 @@ QRect subtitleBand(const QImage &picture)
     return QRect(0, 450, picture.width(), 80);
 }
 
+namespace
+{
+std::vector<float> firstChannel(const PcmFormat &format, const PcmBlock &block)
+{
+    std::vector<float> samples(size_t(block.frames(format)));
+    const char *data = block.data.constData();
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const char *sample = data + i * size_t(format.bytesPerFrame());
+        switch (format.sampleType) {
+        case PcmSampleType::Int16:
+            samples[i] = float(*reinterpret_cast<const int16_t *>(sample)) / 32768.0f;
+            break;
+        case PcmSampleType::Int32:
+            samples[i] = float(*reinterpret_cast<const int32_t *>(sample)) / 2147483648.0f;
+            break;
+        case PcmSampleType::Float:
+            samples[i] = *reinterpret_cast<const float *>(sample);
+            break;
+        }
+    }
+    return samples;
+}
+
+int meanBrightness(const QImage &image)
+{
+    int sum = 0;
+    int count = 0;
+    for (int y = image.height() / 8; y < image.height(); y += image.height() / 4) {
+        for (int x = image.width() / 8; x < image.width(); x += image.width() / 4) {
+            sum += qGray(image.pixel(x, y));
+            ++count;
+        }
+    }
+    return count ? sum / count : 0;
+}
+} // namespace
+
+Recorder::Recorder() : taps_(std::make_shared<PlaybackTaps>())
+{
+    taps_->sound = [this](const PcmFormat &format, const PcmBlock &block) {
+        Sound sound{block.pts90k, format.sampleRate, firstChannel(format, block)};
+        std::lock_guard lock(mutex_);
+        sound_.push_back(std::move(sound));
+    };
+    taps_->picture = [this](const PresentedPicture &picture) {
+        Picture shown{picture.pts, picture.heard90k, meanBrightness(picture.image), picture.at};
+        std::lock_guard lock(mutex_);
+        pictures_.push_back(shown);
+    };
+}
+
+std::vector<Recorder::Sound> Recorder::sound() const
+{
+    std::lock_guard lock(mutex_);
+    return sound_;
+}
+
+std::vector<Recorder::Picture> Recorder::pictures() const
+{
+    std::lock_guard lock(mutex_);
+    return pictures_;
+}
+
+void Recorder::clear()
+{
+    std::lock_guard lock(mutex_);
+    sound_.clear();
+    pictures_.clear();
+}
+
+double toneFrequency(const std::vector<float> &samples, int sampleRate)
+{
+    if (samples.size() < 2 || sampleRate <= 0)
+        return 0;
+    int crossings = 0;
+    for (size_t i = 1; i < samples.size(); ++i) {
+        if ((samples[i - 1] < 0) != (samples[i] < 0))
+            ++crossings;
+    }
+    return crossings / 2.0 * sampleRate / double(samples.size());
+}
+
 bool waitFor(const std::function<bool()> &condition, int timeoutMs)
 {
     return QTest::qWaitFor(condition, timeoutMs);
 }
 
-Player::Player(const QString &source) : engine(std::make_unique<DvdEngine>())
+// The sound plays silently at the pace of a device, whatever this machine has.
+Player::Player(const QString &source)
+    : engine(std::make_unique<DvdEngine>(
+          nullptr, AudioOutputOptions{.sink = AudioOutputOptions::Sink::Silent}))
 {
+    engine->setTaps(recorder.taps());
     QObject::connect(engine.get(), &DvdControl::DVDNotify, engine.get(),
                      [this](int event, int p1, int p2) {
                          notifications.push_back({event, p1, p2});

@@ -6,8 +6,11 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 // The generated test disc and helpers for driving the real control on it.
@@ -15,6 +18,7 @@ namespace TestDisc
 {
 
 QString folder();       // <build>/testdiscs/sample (holds VIDEO_TS)
+QString avSyncFolder(); // <build>/testdiscs/avsync: flash and beep every second
 QString iso();          // <build>/testdiscs/sample.iso
 QJsonObject authored(); // what the generator authored (sample.json)
 QJsonObject title(int number);
@@ -30,6 +34,38 @@ QRect subtitleBand(const QImage &picture);
 // Waits, letting events run, until the condition holds or the time is up.
 bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
 
+// What the engine decoded and showed, recorded through its taps.
+class Recorder
+{
+public:
+    struct Sound {
+        int64_t pts = 0;
+        int sampleRate = 48000;
+        std::vector<float> left; // the first channel, -1..1
+    };
+    struct Picture {
+        int64_t pts = -1;
+        std::optional<int64_t> heard90k;
+        int brightness = 0; // mean of a grid of pixels, 0..255
+        std::chrono::steady_clock::time_point at;
+    };
+
+    Recorder();
+    std::shared_ptr<const PlaybackTaps> taps() const { return taps_; }
+    std::vector<Sound> sound() const;
+    std::vector<Picture> pictures() const;
+    void clear();
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<Sound> sound_;
+    std::vector<Picture> pictures_;
+    std::shared_ptr<PlaybackTaps> taps_;
+};
+
+// The frequency of a tone, from its zero crossings.
+double toneFrequency(const std::vector<float> &samples, int sampleRate);
+
 // A control playing the sample disc, its notifications recorded.
 struct Player {
     explicit Player(const QString &source = folder());
@@ -43,6 +79,7 @@ struct Player {
     // Seconds of the picture on screen in its program chain.
     double seconds() const;
 
+    Recorder recorder;
     std::unique_ptr<DvdEngine> engine;
     std::vector<std::array<int, 3>> notifications; // event, p1, p2
 };

@@ -1,0 +1,153 @@
+#include "testdisc.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using TestDisc::Player;
+using TestDisc::Recorder;
+using TestDisc::waitFor;
+
+namespace
+{
+
+constexpr int64_t kSecond90k = 90000;
+
+// The tone of the sound decoded from `from` on, over about 0.2 s.
+double toneAfter(const std::vector<Recorder::Sound> &sound, int64_t from)
+{
+    std::vector<float> samples;
+    int rate = 48000;
+    for (const Recorder::Sound &block : sound) {
+        if (block.pts < from)
+            continue;
+        rate = block.sampleRate;
+        samples.insert(samples.end(), block.left.begin(), block.left.end());
+        if (samples.size() >= size_t(rate / 5))
+            break;
+    }
+    return samples.size() >= size_t(rate / 10) ? TestDisc::toneFrequency(samples, rate) : 0.0;
+}
+
+// The first decoded block from `from` on whose tone is near `hertz`.
+std::optional<int64_t> firstBlockWithTone(const std::vector<Recorder::Sound> &sound, int64_t from,
+                                          double hertz)
+{
+    for (const Recorder::Sound &block : sound) {
+        if (block.pts >= from && std::abs(toneAfter(sound, block.pts) - hertz) < hertz * 0.05)
+            return block.pts;
+    }
+    return std::nullopt;
+}
+
+std::optional<int64_t> heardNow(const Recorder &recorder)
+{
+    const std::vector<Recorder::Picture> pictures = recorder.pictures();
+    for (auto it = pictures.rbegin(); it != pictures.rend(); ++it) {
+        if (it->heard90k)
+            return it->heard90k;
+    }
+    return std::nullopt;
+}
+
+int64_t lastSoundPts(const Recorder &recorder)
+{
+    const std::vector<Recorder::Sound> sound = recorder.sound();
+    return sound.empty() ? -1 : sound.back().pts;
+}
+
+// Beginnings of the beeps: the first loud sample after a quiet stretch.
+std::vector<int64_t> beepOnsets(const std::vector<Recorder::Sound> &sound)
+{
+    std::vector<int64_t> onsets;
+    int64_t quietSince = -1;
+    for (const Recorder::Sound &block : sound) {
+        for (size_t i = 0; i < block.left.size(); ++i) {
+            const int64_t pts = block.pts + int64_t(i) * kSecond90k / block.sampleRate;
+            if (std::abs(block.left[i]) < 0.05f) {
+                if (quietSince < 0)
+                    quietSince = pts;
+                continue;
+            }
+            if (quietSince >= 0 && pts - quietSince > kSecond90k / 2)
+                onsets.push_back(pts);
+            quietSince = -1;
+        }
+    }
+    return onsets;
+}
+
+} // namespace
+
+TEST(DvdEngineSound, SwitchingTheAudioStreamSwitchesTheToneWithinASecond)
+{
+    Player player;
+    player.playTitleFromMenu(0);
+    ASSERT_TRUE(player.waitForTitle(1));
+    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 1.5 && heardNow(player.recorder); }));
+    const int64_t english = lastSoundPts(player.recorder);
+    EXPECT_NEAR(toneAfter(player.recorder.sound(), english - kSecond90k / 2), 440.0, 10.0);
+
+    for (const auto &[stream, hertz] : {std::pair{1, 660.0}, std::pair{0, 440.0}}) {
+        const int64_t heardAtSwitch = *heardNow(player.recorder);
+        const double secondsAtSwitch = player.seconds();
+        player.engine->setCurrentAudioStream(stream);
+        EXPECT_EQ(player.engine->CurrentAudioStream(), stream);
+        std::optional<int64_t> switched;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                switched = firstBlockWithTone(player.recorder.sound(), heardAtSwitch, hertz);
+                return switched.has_value();
+            },
+            3000))
+            << "no " << hertz << " Hz tone after switching to stream " << stream;
+        EXPECT_LT(*switched - heardAtSwitch, kSecond90k) << "the new stream is heard too late";
+        ASSERT_TRUE(waitFor([&] { return player.seconds() > secondsAtSwitch + 1.0; }));
+        EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kTitle);
+        EXPECT_EQ(player.engine->CurrentTitle(), 1);
+    }
+
+    // The sound runs on without a hole: consecutive blocks follow each other.
+    const std::vector<Recorder::Sound> sound = player.recorder.sound();
+    int64_t longestGap = 0;
+    for (size_t i = 1; i < sound.size(); ++i) {
+        const int64_t end = sound[i - 1].pts + int64_t(sound[i - 1].left.size()) * kSecond90k /
+                                                   sound[i - 1].sampleRate;
+        longestGap = std::max(longestGap, sound[i].pts - end);
+    }
+    EXPECT_LT(longestGap, kSecond90k / 10);
+}
+
+TEST(DvdEngineSound, FlashAndBeepReachTheViewerTogether)
+{
+    Player player(TestDisc::avSyncFolder());
+    player.engine->Play();
+    ASSERT_TRUE(player.waitForTitle(1));
+    // A pause in the middle must stop both at once and start both again.
+    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 3.3; }, 10000));
+    player.engine->Pause();
+    QTest::qWait(700);
+    player.engine->Play();
+    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 6.5; }, 15000));
+
+    const std::vector<int64_t> beeps = beepOnsets(player.recorder.sound());
+    ASSERT_GE(beeps.size(), 5u);
+    std::vector<int64_t> offsets;
+    bool previousBright = true;
+    for (const Recorder::Picture &picture : player.recorder.pictures()) {
+        const bool bright = picture.brightness > 128;
+        if (bright && !previousBright && picture.heard90k) {
+            const auto nearest = std::min_element(beeps.begin(), beeps.end(), [&](auto a, auto b) {
+                return std::abs(a - picture.pts) < std::abs(b - picture.pts);
+            });
+            offsets.push_back(*picture.heard90k - *nearest);
+        }
+        previousBright = bright;
+    }
+    ASSERT_GE(offsets.size(), 4u);
+    for (const int64_t offset : offsets)
+        EXPECT_LT(std::abs(offset), 40 * 90) << "flash and beep " << offset / 90 << " ms apart";
+}
