@@ -4,14 +4,15 @@
 // the bench script also times the whole process from outside, the same way
 // as the other players it compares with.
 //
-// With --events, the moments the first picture is painted and the picture
-// starts moving are printed to the error output as they happen, for a
+// With --events, the moments the first picture is painted, the picture
+// starts moving and sound is first heard are printed to the error output as
+// they happen, for a
 // harness that times them from the launch of the program.
 //
 // usage: engine_playback_bench DISC SECONDS [--events]
 
 #include "bench/benchtools.h"
-#include "bench/viewprobe.h"
+#include "bench/playbackprobe.h"
 #include "core/errors.h"
 
 #include <QApplication>
@@ -43,18 +44,24 @@ PlaybackFigures play(const QString &disc, double seconds, bool events)
     engine.setDVDDirectory(disc);
     PlaybackFigures figures;
     uint64_t firstPicture = 0;
-    bench::ViewProbe probe(engine, [&](uint64_t picture, double position) {
-        if (figures.firstPosition < 0) {
-            figures.firstPosition = position;
-            firstPicture = picture;
-            if (events)
-                reportEvent("first picture");
-        } else if (events && firstPicture && picture != firstPicture) {
-            firstPicture = 0;
-            reportEvent("picture moving");
-        }
-        figures.lastPosition = position;
-    });
+    bench::PlaybackProbe::SoundListener onSound;
+    if (events)
+        onSound = [] { reportEvent("sound running"); };
+    bench::PlaybackProbe probe(
+        engine,
+        [&](uint64_t picture, double position) {
+            if (figures.firstPosition < 0) {
+                figures.firstPosition = position;
+                firstPicture = picture;
+                if (events)
+                    reportEvent("first picture");
+            } else if (events && firstPicture && picture != firstPicture) {
+                firstPicture = 0;
+                reportEvent("picture moving");
+            }
+            figures.lastPosition = position;
+        },
+        onSound);
     probe.showWindow(720, 576);
     QCoreApplication::processEvents();
     const double cpuStart = bench::processCpuSeconds();

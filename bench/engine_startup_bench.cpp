@@ -1,15 +1,14 @@
-// Time from Play to the first picture on screen, and to the picture moving,
-// measured from outside the control while its view is shown in a 720x576
-// window. Every run starts a new control, as a user's first Play does; the
-// first run also pays for loading and starting the decoders.
+// Time from Play to the first picture on screen, to the picture moving, to
+// sound heard, and to picture and sound both running, measured from outside
+// the control while its view is shown in a 720x576 window. Every run starts a new control, as a
+// user's first Play does; the first run also pays for loading and starting the decoders.
 //
 // usage: engine_startup_bench DISC [RUNS]
 
-#include "bench/viewprobe.h"
+#include "bench/playbackprobe.h"
 #include "core/errors.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -22,38 +21,52 @@ namespace
 
 constexpr int kTimeoutMs = 10000;
 
+using Clock = bench::PlaybackProbe::Clock;
+
 struct StartupRun {
     double playReturned = -1; // Play() is synchronous up to the threads' start
     double firstPicture = -1;
     double moving = -1; // a later picture of the title painted
+    double sound = -1;  // a picture presented while sound is heard
+    double running = -1;
 };
+
+double secondsSince(Clock::time_point start, Clock::time_point at = Clock::now())
+{
+    return std::chrono::duration<double>(at - start).count();
+}
 
 StartupRun measureOnce(const QString &disc)
 {
     DvdEngine engine;
     engine.setDVDDirectory(disc);
     StartupRun run;
-    QElapsedTimer timer;
+    Clock::time_point start;
     QEventLoop loop;
     uint64_t firstPicture = 0;
-    bench::ViewProbe probe(engine, [&](uint64_t picture, double) {
-        const double now = double(timer.nsecsElapsed()) / 1e9;
+    bench::PlaybackProbe probe(engine, [&](uint64_t picture, double) {
         if (run.firstPicture < 0) {
-            run.firstPicture = now;
+            run.firstPicture = secondsSince(start);
             firstPicture = picture;
         } else if (run.moving < 0 && picture != firstPicture) {
-            run.moving = now;
-            loop.quit();
+            run.moving = secondsSince(start);
         }
+        if (run.moving >= 0 && probe.soundHeardAt())
+            loop.quit();
     });
     probe.showWindow(720, 576);
     QCoreApplication::processEvents();
-    timer.start();
+    start = Clock::now();
     engine.Play();
-    run.playReturned = double(timer.nsecsElapsed()) / 1e9;
+    run.playReturned = secondsSince(start);
     QTimer::singleShot(kTimeoutMs, &loop, &QEventLoop::quit);
     loop.exec();
     engine.Stop();
+    if (const auto heard = probe.soundHeardAt()) {
+        run.sound = secondsSince(start, *heard);
+        if (run.moving >= 0)
+            run.running = std::max(run.moving, run.sound);
+    }
     return run;
 }
 
@@ -104,5 +117,7 @@ int main(int argc, char **argv)
     printFigure("Play returned", results, &StartupRun::playReturned);
     printFigure("first picture on screen", results, &StartupRun::firstPicture);
     printFigure("picture moving", results, &StartupRun::moving);
+    printFigure("sound heard", results, &StartupRun::sound);
+    printFigure("picture and sound both running", results, &StartupRun::running);
     return 0;
 }

@@ -1,12 +1,14 @@
 // Decoding throughput of a title through the engine's own path (libdvdnav's
-// block loop, the demultiplexer, the video decoder, composition) with no
-// clock and nothing shown, beside `ffmpeg -threads 1 -i <VOB> -f null -` on
+// block loop, the demultiplexer, the video decoder, composition, and the
+// sound of the selected audio stream decoded to 48 kHz stereo) with no clock
+// and nothing shown or heard, beside `ffmpeg -threads 1 -i <VOB> -f null -` on
 // the title's VOB files. Rounds alternate between the two so that both see
 // the same machine; the best round of each counts.
 //
 // usage: engine_throughput_bench DISC [TITLE] [ROUNDS]
 
 #include "bench/benchtools.h"
+#include "core/dvdcontrol/audiofeed.h"
 #include "core/dvdcontrol/dvderrors.h"
 #include "core/dvdcontrol/dvdsource.h"
 #include "core/dvdcontrol/navigationcore.h"
@@ -31,6 +33,8 @@ struct EngineRound {
     double wall = 0;
     double decodeWall = 0;  // feeding the decoder: parsing, decoding, conversion to RGB
     double composeWall = 0; // subpicture and highlight composition, position tags
+    double soundWall = 0;   // decoding and resampling the sound
+    double soundSeconds = 0;
 };
 
 struct FfmpegRound {
@@ -39,23 +43,58 @@ struct FfmpegRound {
     double wall = 0;
 };
 
-// Hands the reader's media straight to the presentation pipeline, timing it.
+// Hands the reader's pictures straight to the presentation pipeline and its
+// sound to the engine's sound feed, whose output is shut: decoded, then
+// dropped. Times both.
 class TimedSink : public MediaSink
 {
 public:
-    explicit TimedSink(PresentationCore &core) : core_(core) {}
+    explicit TimedSink(PresentationCore &core)
+        : core_(core),
+          sound_(std::make_shared<AudioGate>(nullptr), kSoundFormat, soundTap(), nullptr)
+    {
+    }
     void push(MediaItem item) override
     {
         const double start = bench::wallSeconds();
         core_.feed(std::move(item));
-        seconds_ += bench::wallSeconds() - start;
+        pictureSeconds_ += bench::wallSeconds() - start;
     }
-    void startSegment() override { core_.feed(SegmentStart{}); }
-    double seconds() const { return seconds_; }
+    void startSegment() override
+    {
+        core_.feed(SegmentStart{});
+        sound_.flush();
+    }
+    void selectAudio(std::optional<AudioSelection> selection) override { sound_.select(selection); }
+    void pushAudio(std::span<const uint8_t> payload, int64_t pts90k) override
+    {
+        const double start = bench::wallSeconds();
+        sound_.feed(payload, pts90k);
+        soundSeconds_ += bench::wallSeconds() - start;
+    }
+    void drainSound() { sound_.drain(); }
+
+    double pictureSeconds() const { return pictureSeconds_; }
+    double soundSeconds() const { return soundSeconds_; }
+    double soundDecoded() const { return double(*soundFrames_) / kSoundFormat.sampleRate; }
 
 private:
+    static constexpr PcmFormat kSoundFormat{48000, 2, PcmSampleType::Int16};
+
+    std::shared_ptr<const PlaybackTaps> soundTap()
+    {
+        auto taps = std::make_shared<PlaybackTaps>();
+        taps->sound = [frames = soundFrames_](const PcmFormat &format, const PcmBlock &block) {
+            *frames += block.frames(format);
+        };
+        return taps;
+    }
+
     PresentationCore &core_;
-    double seconds_ = 0;
+    std::shared_ptr<int64_t> soundFrames_ = std::make_shared<int64_t>(0);
+    AudioFeed sound_;
+    double pictureSeconds_ = 0;
+    double soundSeconds_ = 0;
 };
 
 class EngineRun
@@ -103,8 +142,10 @@ EngineRound EngineRun::run()
     uint64_t drain = 0;
     for (int64_t step = 0; step < kMaxSteps; ++step) {
         const NavigationCore::Step next = navigation.readNext();
-        if (next.result != NavigationCore::Result::Continue)
+        if (next.result != NavigationCore::Result::Continue) {
             core.feed(DrainRequest{++drain});
+            sink.drainSound();
+        }
         if (!showPictures(core) || next.result == NavigationCore::Result::Stop)
             break;
         if (next.result == NavigationCore::Result::Wait)
@@ -114,7 +155,9 @@ EngineRound EngineRun::run()
     }
     round_.cpu = bench::processCpuSeconds() - cpuStart;
     round_.wall = bench::wallSeconds() - wallStart;
-    round_.decodeWall = sink.seconds();
+    round_.decodeWall = sink.pictureSeconds();
+    round_.soundWall = sink.soundSeconds();
+    round_.soundSeconds = sink.soundDecoded();
     return round_;
 }
 
@@ -160,11 +203,13 @@ std::optional<FfmpegRound> runFfmpeg(const QString &input)
 void printEngine(const EngineRound &best)
 {
     const double perPicture = 1000.0 / std::max(1, best.pictures);
-    const double otherWall = best.wall - best.decodeWall - best.composeWall;
-    std::printf("  engine, nav+demux+decode+compose  %5d pictures  %6.2f s CPU  %6.0f fps  "
-                "(per picture: decode %.3f ms, compose %.3f ms, nav+demux %.3f ms)\n",
-                best.pictures, best.cpu, best.pictures / best.cpu, best.decodeWall * perPicture,
-                best.composeWall * perPicture, otherWall * perPicture);
+    const double otherWall = best.wall - best.decodeWall - best.composeWall - best.soundWall;
+    std::printf("  engine: nav, demux, decode, sound %5d pictures  %6.2f s CPU  %6.0f fps\n",
+                best.pictures, best.cpu, best.pictures / best.cpu);
+    std::printf("    per picture: video decode %.3f ms, compose %.3f ms, sound %.3f ms "
+                "(%.1f s decoded), nav+demux %.3f ms\n",
+                best.decodeWall * perPicture, best.composeWall * perPicture,
+                best.soundWall * perPicture, best.soundSeconds, otherWall * perPicture);
 }
 
 void printFfmpeg(const FfmpegRound &best)

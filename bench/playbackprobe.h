@@ -1,0 +1,87 @@
+#pragma once
+
+// Watches a playing control from the outside: every paint that puts a
+// picture on screen, with the count of pictures shown so far (a new count is
+// a new picture) and the position of the picture; and the moment sound is
+// first heard, from the engine's picture tap.
+
+#include "core/dvdcontrol/dvdengine.h"
+#include "core/dvdcontrol/dvdview.h"
+
+#include <QEvent>
+#include <QObject>
+#include <QPointer>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace bench
+{
+
+class PlaybackProbe : public QObject
+{
+public:
+    using Clock = std::chrono::steady_clock;
+    using PaintListener = std::function<void(uint64_t picture, double presentedSeconds)>;
+    // Called once, on the engine's presentation thread.
+    using SoundListener = std::function<void()>;
+
+    // Must be made before Play: the taps take effect when playback starts.
+    PlaybackProbe(DvdEngine &engine, PaintListener onPaint, SoundListener onSound = {})
+        : engine_(engine), view_(qobject_cast<DvdView *>(engine.view())),
+          onPaint_(std::move(onPaint))
+    {
+        view_->installEventFilter(this);
+        auto taps = std::make_shared<PlaybackTaps>();
+        taps->picture = [heard = heard_,
+                         onSound = std::move(onSound)](const PresentedPicture &shown) {
+            Clock::rep none = 0;
+            if (shown.heard90k &&
+                heard->compare_exchange_strong(none, shown.at.time_since_epoch().count()) &&
+                onSound)
+                onSound();
+        };
+        engine.setTaps(std::move(taps));
+    }
+    ~PlaybackProbe() override
+    {
+        if (view_)
+            view_->removeEventFilter(this);
+    }
+
+    // The view as a top-level window of the given size, shown.
+    void showWindow(int width, int height)
+    {
+        view_->resize(width, height);
+        view_->show();
+    }
+    int paintedPictures() const { return painted_; }
+    // When a picture was first presented while sound was heard.
+    std::optional<Clock::time_point> soundHeardAt() const
+    {
+        const Clock::rep at = heard_->load();
+        return at ? std::optional(Clock::time_point(Clock::duration(at))) : std::nullopt;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == view_ && event->type() == QEvent::Paint && !view_->pictureRect().isEmpty()) {
+            ++painted_;
+            onPaint_(engine_.picturesShown(), engine_.presentedSeconds());
+        }
+        return false;
+    }
+
+private:
+    DvdEngine &engine_;
+    QPointer<DvdView> view_;
+    PaintListener onPaint_;
+    std::shared_ptr<std::atomic<Clock::rep>> heard_ = std::make_shared<std::atomic<Clock::rep>>(0);
+    int painted_ = 0;
+};
+
+} // namespace bench
