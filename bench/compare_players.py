@@ -103,7 +103,11 @@ class VirtualScreen:
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as numbers:
-            self.display = ":" + numbers.readline().strip()
+            number = numbers.readline().strip()
+        if not number:
+            self.process.wait()
+            sys.exit("compare_players: Xvfb did not start")
+        self.display = ":" + number
         return self
 
     def __exit__(self, *_):
