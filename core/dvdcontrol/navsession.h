@@ -65,7 +65,7 @@ private:
     std::unique_ptr<LibraryLog> log_;
 };
 
-// user_ops_t as one 32-bit mask, bit n = operation n of the DVD specification.
+// The disc's prohibited user operations (user_ops_t) as one 32-bit mask: bit n forbids operation n.
 namespace UserOperation
 {
 constexpr uint32_t kTitleOrTimePlay = 1u << 0;

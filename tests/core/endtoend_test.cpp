@@ -4,6 +4,7 @@
 #include "core/clickarea.h"
 #include "core/dvd.h"
 #include "core/functions.h"
+#include "support/waitfor.h"
 #include "surfaces/frmnmain.h"
 
 #include <QApplication>
@@ -42,15 +43,7 @@ protected:
 
     static bool waitFor(const std::function<bool()> &condition, int milliseconds = 10000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < milliseconds) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            if (condition())
-                return true;
-            QThread::msleep(10);
-        }
-        return condition();
+        return ::waitFor(condition, milliseconds);
     }
 
     static int domain() { return dvdControl()->CurrentDomain(); }

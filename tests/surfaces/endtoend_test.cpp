@@ -8,6 +8,7 @@
 #include "settings/settingsstore.h"
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
+#include "support/waitfor.h"
 #include "surfaces/frmangle.h"
 #include "surfaces/frmlanguage.h"
 #include "surfaces/frmmain.h"
@@ -64,15 +65,7 @@ protected:
 
     static bool waitFor(const std::function<bool()> &condition, int milliseconds = 15000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < milliseconds) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            if (condition())
-                return true;
-            QThread::msleep(10);
-        }
-        return condition();
+        return ::waitFor(condition, milliseconds);
     }
 
     static void screenshot(const QString &name)

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <functional>
+
+// Lets events run until the condition holds or the time is up; the
+// condition's last answer is the result.
+inline bool waitFor(const std::function<bool()> &condition, int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (condition())
+            return true;
+        QThread::msleep(10);
+    }
+    return condition();
+}
