@@ -45,16 +45,47 @@ class Player:
 @dataclass
 class Usage:
     cpu_percent: float
-    rss_mb: float
+    rss_mb: float  # peak while playing
+    exit_rss_mb: float  # peak of the whole process, its exit included
+
+
+class PeakWhilePlaying:
+    """The process's peak resident memory (VmHWM) as last read while it ran,
+    every 50 ms: the peak of playback, without what a player touches while
+    it unloads its libraries at exit."""
+
+    def __init__(self, pid):
+        self.path = f"/proc/{pid}/status"
+        self.kib = 0
+        self.done = threading.Event()
+        self.thread = threading.Thread(target=self._watch, daemon=True)
+        self.thread.start()
+
+    def _watch(self):
+        while not self.done.wait(0.05):
+            try:
+                with open(self.path, encoding="ascii") as status:
+                    for line in status:
+                        if line.startswith("VmHWM:"):
+                            self.kib = int(line.split()[1])
+            except (OSError, ValueError):
+                pass
+
+    def stop(self):
+        self.done.set()
+        self.thread.join()
+        return self.kib
 
 
 def spawn(command, env, output, watch=None):
-    """Runs a command to its end; returns (exit ok, rusage, wall seconds).
-    With watch, each output line is passed to it with its time since start."""
+    """Runs a command to its end; returns (exit ok, rusage, wall seconds, peak
+    resident KiB while it ran). With watch, each output line is passed to it
+    with its time since start."""
     start = time.monotonic()
     process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
                                stdout=subprocess.PIPE if watch else output,
                                stderr=subprocess.STDOUT, text=bool(watch), errors="replace")
+    peak = PeakWhilePlaying(process.pid)
     killer = threading.Timer(120, process.kill)
     killer.start()
     if watch:
@@ -64,15 +95,16 @@ def spawn(command, env, output, watch=None):
     wall = time.monotonic() - start
     killer.cancel()
     process.returncode = os.waitstatus_to_exitcode(status)
-    return process.returncode == 0, usage, wall
+    return process.returncode == 0, usage, wall, peak.stop()
 
 
 def measure_usage(player, mode, seconds, env, log_path):
     with open(log_path, "w", encoding="utf-8") as log:
-        ok, usage, wall = spawn(player.command(mode, seconds, False), env, log)
+        ok, usage, wall, peak_kib = spawn(player.command(mode, seconds, False), env, log)
     if not ok:
         return None
-    return Usage(100 * (usage.ru_utime + usage.ru_stime) / wall, usage.ru_maxrss / 1024)
+    return Usage(100 * (usage.ru_utime + usage.ru_stime) / wall, peak_kib / 1024,
+                 usage.ru_maxrss / 1024)
 
 
 def measure_startup(player, mode, env):
@@ -84,7 +116,7 @@ def measure_startup(player, mode, env):
             if marker in line and marker not in seen:
                 seen[marker] = elapsed
 
-    ok, _, _ = spawn(player.command(mode, STARTUP_SECONDS, True), env, None, watch)
+    ok, _, _, _ = spawn(player.command(mode, STARTUP_SECONDS, True), env, None, watch)
     if not ok:
         return None, None
     picture = seen.get(player.first_picture)
@@ -119,7 +151,9 @@ def engine_player(build_dir, disc):
     program = os.path.join(build_dir, "bench", "engine_playback_bench")
 
     def command(mode, seconds, verbose):
-        return [program, disc, str(seconds)] + (["--events"] if verbose else [])
+        # Headless as the others' null video outputs: decoded, not painted.
+        return ([program, disc, str(seconds)] + (["--events"] if verbose else []) +
+                (["--headless"] if mode == "headless" else []))
 
     return Player("engine", command, "event: first picture",
                   ["event: picture moving", "event: sound running"])
@@ -206,13 +240,13 @@ def cells(values, formats):
                    for value, (form, width) in zip(values, formats))
 
 
-FIGURE_FORMATS = [("{:.3f} s", 15), ("{:.3f} s", 10), ("{:.1f}%", 8), ("{:.0f} MB", 9)]
-RATIO_FORMATS = [("{:.2f}", 15), ("{:.2f}", 10), ("{:.2f}", 8), ("{:.2f}", 9)]
+FIGURE_FORMATS = [("{:.3f} s", 15), ("{:.3f} s", 10), ("{:.1f}%", 8), ("{:.1f} MiB", 11)]
+RATIO_FORMATS = [("{:.2f}", 15), ("{:.2f}", 10), ("{:.2f}", 8), ("{:.2f}", 11)]
 
 
 def print_table(roster, results, seconds):
-    print(f"{'':26}{'headless':^42}  {'720x576 window (Xvfb)':^42}")
-    print(f"{'':26}" + f"{'first picture':>15}{'running':>10}{'CPU':>8}{'memory':>9}" * 2)
+    print(f"{'':26}{'headless':^44}  {'720x576 window (Xvfb)':^44}")
+    print(f"{'':26}" + f"{'first picture':>15}{'running':>10}{'CPU':>8}{'memory':>11}  " * 2)
     for player in roster:
         row = f"  {player.name:24}"
         for mode in MODES:
@@ -232,7 +266,11 @@ def print_table(roster, results, seconds):
         print(row + "(below 1: the engine does better)")
     print(f"  start-up: seconds from launch; running: picture and sound both going; CPU: of one "
           f"core over {seconds} s of playback with sound decoded, whole process; memory: peak "
-          "resident")
+          "resident while playing; headless: no picture painted (null video outputs)")
+    for mode in MODES:
+        at_exit = [f"{player.name.split()[0]} {results[mode][player.name][1].exit_rss_mb:.1f}"
+                   for player in roster if results[mode][player.name][1]]
+        print(f"  peak resident {mode}, exit included (MiB): " + ", ".join(at_exit))
     print(f"  {QUOTED}")
 
 

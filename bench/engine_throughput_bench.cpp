@@ -31,8 +31,8 @@ struct EngineRound {
     int pictures = 0;
     double cpu = 0;
     double wall = 0;
-    double decodeWall = 0;  // feeding the decoder: parsing, decoding, conversion to RGB
-    double composeWall = 0; // subpicture and highlight composition, position tags
+    double decodeWall = 0;  // feeding the decoder: parsing and decoding
+    double composeWall = 0; // showing: deinterlacing, conversion to RGB, subpictures, highlights
     double soundWall = 0;   // decoding and resampling the sound
     double soundSeconds = 0;
 };
@@ -117,7 +117,7 @@ bool EngineRun::showPictures(PresentationCore &core)
 {
     while (std::optional<DecodedPicture> picture = core.nextPicture()) {
         const double start = bench::wallSeconds();
-        const FrameOnScreen frame = core.show(std::move(*picture), ButtonState{});
+        const FrameOnScreen frame = core.show(*picture, ButtonState{});
         round_.composeWall += bench::wallSeconds() - start;
         const bool inTitle =
             frame.position.domain == DvdDomain::kTitle && frame.position.title == title_;
@@ -206,7 +206,7 @@ void printEngine(const EngineRound &best)
     const double otherWall = best.wall - best.decodeWall - best.composeWall - best.soundWall;
     std::printf("  engine: nav, demux, decode, sound %5d pictures  %6.2f s CPU  %6.0f fps\n",
                 best.pictures, best.cpu, best.pictures / best.cpu);
-    std::printf("    per picture: video decode %.3f ms, compose %.3f ms, sound %.3f ms "
+    std::printf("    per picture: video decode %.3f ms, convert+compose %.3f ms, sound %.3f ms "
                 "(%.1f s decoded), nav+demux %.3f ms\n",
                 best.decodeWall * perPicture, best.composeWall * perPicture,
                 best.soundWall * perPicture, best.soundSeconds, otherWall * perPicture);

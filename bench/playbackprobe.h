@@ -2,8 +2,9 @@
 
 // Watches a playing control from the outside: every paint that puts a
 // picture on screen, with the count of pictures shown so far (a new count is
-// a new picture) and the position of the picture; and the moment sound is
-// first heard, from the engine's picture tap.
+// a new picture) and the position of the picture; every picture presented,
+// painted or not; and the moment sound is first heard, from the engine's
+// picture tap.
 
 #include "core/dvdcontrol/dvdengine.h"
 #include "core/dvdcontrol/dvdview.h"
@@ -28,16 +29,23 @@ public:
     using PaintListener = std::function<void(uint64_t picture, double presentedSeconds)>;
     // Called once, on the engine's presentation thread.
     using SoundListener = std::function<void()>;
+    // Called for each picture presented, with its count, on the engine's
+    // presentation thread.
+    using PresentListener = std::function<void(uint64_t presented)>;
 
     // Must be made before Play: the taps take effect when playback starts.
-    PlaybackProbe(DvdEngine &engine, PaintListener onPaint, SoundListener onSound = {})
+    PlaybackProbe(DvdEngine &engine, PaintListener onPaint, SoundListener onSound = {},
+                  PresentListener onPresent = {})
         : engine_(engine), view_(qobject_cast<DvdView *>(engine.view())),
           onPaint_(std::move(onPaint))
     {
         view_->installEventFilter(this);
         auto taps = std::make_shared<PlaybackTaps>();
-        taps->picture = [heard = heard_,
-                         onSound = std::move(onSound)](const PresentedPicture &shown) {
+        taps->picture = [heard = heard_, presented = std::make_shared<uint64_t>(0),
+                         onSound = std::move(onSound),
+                         onPresent = std::move(onPresent)](const PresentedPicture &shown) {
+            if (onPresent)
+                onPresent(++*presented);
             Clock::rep none = 0;
             if (shown.heard90k &&
                 heard->compare_exchange_strong(none, shown.at.time_since_epoch().count()) &&

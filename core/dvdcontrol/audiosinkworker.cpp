@@ -13,7 +13,7 @@ namespace
 
 // How often the clock hears from the device, and how often the silent
 // backend consumes.
-constexpr int kTickMilliseconds = 5;
+constexpr int kTickMilliseconds = 10;
 // A device that holds queued data this long without playing any has hung.
 constexpr auto kStallLimit = std::chrono::seconds(3);
 

@@ -101,9 +101,11 @@ FrameOnScreen PresentationCore::frameFor(const QImage &base, int64_t pts, int64_
     return frame;
 }
 
-FrameOnScreen PresentationCore::show(DecodedPicture picture, const ButtonState &buttons)
+FrameOnScreen PresentationCore::show(const DecodedPicture &picture, const ButtonState &buttons)
 {
-    lastBase_ = std::move(picture.image);
+    // A picture that cannot be converted leaves the last one standing.
+    if (QImage image = decoder_.toImage(picture); !image.isNull())
+        lastBase_ = std::move(image);
     lastPts_ = picture.pts;
     return frameFor(lastBase_, lastPts_, lastPts_, buttons);
 }

@@ -38,7 +38,8 @@ public:
     size_t bufferedPictures() const { return decoder_.ready(); }
     void setSkipNonReference(bool skip) { decoder_.setSkipNonReference(skip); }
 
-    FrameOnScreen show(DecodedPicture picture, const ButtonState &buttons);
+    // Converts the picture and composes it with what shows over it.
+    FrameOnScreen show(const DecodedPicture &picture, const ButtonState &buttons);
     // The last picture shown, composed again (a new highlight during a still).
     std::optional<FrameOnScreen> recompose(const ButtonState &buttons);
     // The last picture composed for a later time, when the subpicture due then

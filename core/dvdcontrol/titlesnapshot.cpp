@@ -82,7 +82,7 @@ void SnapshotRun::start(NavSession &session)
 bool SnapshotRun::takePictures(PresentationCore &core)
 {
     while (std::optional<DecodedPicture> picture = core.nextPicture()) {
-        FrameOnScreen frame = core.show(std::move(*picture), ButtonState{});
+        FrameOnScreen frame = core.show(*picture, ButtonState{});
         if (!inTitle(frame)) {
             leftTitle_ = kept_.has_value();
             continue;

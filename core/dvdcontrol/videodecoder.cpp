@@ -6,8 +6,13 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace
 {
@@ -106,36 +111,93 @@ void VideoDecoder::receive()
         else if (lastPts_ >= 0)
             picture.pts = lastPts_ + frameDuration_;
         lastPts_ = picture.pts;
-        picture.image = convert(frame_);
-        av_frame_unref(frame_);
-        if (!picture.image.isNull())
-            ready_.push_back(std::move(picture));
+        AVFrame *reference = av_frame_alloc();
+        if (!reference) {
+            av_frame_unref(frame_);
+            continue;
+        }
+        // Takes the decoder's reference: no copy of the picture is made.
+        av_frame_move_ref(reference, frame_);
+        picture.frame.reset(reference, [](AVFrame *frame) { av_frame_free(&frame); });
+        ready_.push_back(std::move(picture));
     }
 }
 
-QImage VideoDecoder::convert(const AVFrame *frame)
+bool VideoDecoder::blendFields(const AVFrame *frame, uint8_t *planes[4], int strides[4])
 {
-    if (frame->width <= 0 || frame->height <= 0)
+    const AVPixFmtDescriptor *layout = av_pix_fmt_desc_get(AVPixelFormat(frame->format));
+    if (!layout || !(layout->flags & AV_PIX_FMT_FLAG_PLANAR) || layout->nb_components != 3 ||
+        layout->comp[0].depth != 8 || (layout->flags & AV_PIX_FMT_FLAG_PAL))
+        return false;
+    const int width = frame->width;
+    const int height = frame->height;
+    const int chromaWidth = AV_CEIL_RSHIFT(width, layout->log2_chroma_w);
+    const int chromaHeight = AV_CEIL_RSHIFT(height, layout->log2_chroma_h);
+    const size_t lumaBytes = size_t(width) * size_t(height);
+    const size_t chromaBytes = size_t(chromaWidth) * size_t(chromaHeight);
+    blended_.resize(lumaBytes + 2 * chromaBytes);
+    planes[0] = blended_.data();
+    planes[1] = planes[0] + lumaBytes;
+    planes[2] = planes[1] + chromaBytes;
+    strides[0] = width;
+    strides[1] = strides[2] = chromaWidth;
+    for (int plane = 0; plane < 3; ++plane) {
+        const bool luma = plane == 0;
+        Deinterlacer::blendPlane(frame->data[plane], frame->linesize[plane], planes[plane],
+                                 strides[plane], luma ? width : chromaWidth,
+                                 luma ? height : chromaHeight);
+    }
+    return true;
+}
+
+QImage VideoDecoder::toImage(const DecodedPicture &picture)
+{
+    const AVFrame *frame = picture.frame.get();
+    if (!frame || frame->width <= 0 || frame->height <= 0)
         return {};
-    const bool interlaced = frame->interlaced_frame != 0;
+    const uint8_t *source[4] = {frame->data[0], frame->data[1], frame->data[2], frame->data[3]};
+    int sourceStrides[4] = {frame->linesize[0], frame->linesize[1], frame->linesize[2],
+                            frame->linesize[3]};
     // Interlaced pictures are blended at their own size, before any scaling
     // mixes the fields.
-    const QSize target = interlaced ? QSize(frame->width, frame->height) : plane_;
+    uint8_t *blended[4] = {};
+    if (frame->interlaced_frame && blendFields(frame, blended, sourceStrides))
+        std::copy(std::begin(blended), std::end(blended), std::begin(source));
     scaler_ = sws_getCachedContext(scaler_, frame->width, frame->height,
-                                   AVPixelFormat(frame->format), target.width(), target.height(),
+                                   AVPixelFormat(frame->format), plane_.width(), plane_.height(),
                                    AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!scaler_)
         return {};
-    QImage image(target, QImage::Format_RGB32);
+    QImage image = freeImage();
+    if (image.isNull())
+        return {};
     uint8_t *planes[4] = {image.bits(), nullptr, nullptr, nullptr};
     int strides[4] = {int(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(scaler_, frame->data, frame->linesize, 0, frame->height, planes, strides);
-    if (interlaced) {
-        Deinterlacer::blendFields(image);
-        if (image.size() != plane_)
-            image = image.scaled(plane_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
+    sws_scale(scaler_, source, sourceStrides, 0, frame->height, planes, strides);
+    keepForReuse(image);
     return image;
+}
+
+QImage VideoDecoder::freeImage()
+{
+    for (QImage &kept : images_) {
+        // Held only here: the picture it was has left the screen.
+        if (kept.isDetached() && kept.size() == plane_)
+            return std::exchange(kept, QImage());
+    }
+    return QImage(plane_, QImage::Format_RGB32);
+}
+
+void VideoDecoder::keepForReuse(const QImage &image)
+{
+    // On screen, about to be, and one being painted: a few are plenty.
+    constexpr size_t kKept = 4;
+    const auto empty = std::find_if(images_.begin(), images_.end(),
+                                    [](const QImage &kept) { return kept.isNull(); });
+    if (empty != images_.end())
+        *empty = image;
+    else if (images_.size() < kKept)
+        images_.push_back(image);
 }
 
 void VideoDecoder::drain()

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
+#include <vector>
 
 struct AVCodecContext;
 struct AVCodecParserContext;
@@ -13,17 +15,20 @@ struct AVFrame;
 struct AVPacket;
 struct SwsContext;
 
-// A decoded picture, converted to RGB32 at the size of the subpicture plane
-// (720 x 576 or 720 x 480: MPEG-1 and reduced-size pictures are scaled up to
-// it) and deinterlaced when its fields were coded apart.
+// A decoded picture as the decoder left it: planar YUV, a reference to the
+// decoder's own buffer, a third of the size of RGB. Pictures wait in this
+// form until they are shown.
 struct DecodedPicture {
-    QImage image;
+    std::shared_ptr<const AVFrame> frame;
     int64_t pts = -1; // timeline, 90 kHz
     int64_t duration90k = 3600;
 };
 
 // MPEG-1/MPEG-2 video from a DVD's elementary stream bytes, as they come
 // out of the demuxer: a parser finds the pictures, libavcodec decodes them.
+// A picture is converted to RGB32 when it is shown, at the size of the
+// subpicture plane (720 x 576 or 720 x 480: MPEG-1 and reduced-size pictures
+// are scaled up to it) and deinterlaced when its fields were coded apart.
 class VideoDecoder
 {
 public:
@@ -44,6 +49,8 @@ public:
 
     std::optional<DecodedPicture> take();
     size_t ready() const { return ready_.size(); }
+    // The picture in RGB32 at the plane size; null when it cannot be converted.
+    QImage toImage(const DecodedPicture &picture);
     // Pictures the decoder rejected since it started; corrupt data is skipped.
     int errors() const { return errors_; }
 
@@ -51,7 +58,11 @@ private:
     void openParser();
     void decode(const uint8_t *data, int size, int64_t pts);
     void receive();
-    QImage convert(const AVFrame *frame);
+    // The frame's planes with the fields blended, in blended_; false for a
+    // layout the blend does not know (the frame is then shown as it is).
+    bool blendFields(const AVFrame *frame, uint8_t *planes[4], int strides[4]);
+    QImage freeImage();
+    void keepForReuse(const QImage &image);
 
     AVCodecContext *context_ = nullptr;
     AVCodecParserContext *parser_ = nullptr;
@@ -59,6 +70,10 @@ private:
     AVPacket *packet_ = nullptr;
     SwsContext *scaler_ = nullptr;
     std::deque<DecodedPicture> ready_;
+    std::vector<uint8_t> blended_;
+    // Images converted before; one that nobody else holds any more is
+    // written again rather than a new one allocated for every picture.
+    std::vector<QImage> images_;
     QSize plane_{720, 576};
     int64_t frameDuration_ = 3600;
     int64_t lastPts_ = -1;

@@ -8,7 +8,7 @@ using Clock = PlaybackClock::Clock;
 using std::chrono::milliseconds;
 
 // Decoded pictures kept ahead of the screen.
-constexpr size_t kPicturesAhead = 3;
+constexpr size_t kPicturesAhead = 2;
 // A picture is shown this early at most.
 constexpr int64_t kEarlyTolerance90k = 5 * 90;
 // From this scan rate on only reference pictures are decoded.
@@ -97,7 +97,7 @@ void VideoPresenter::presentDue()
         pending_.reset();
         return;
     }
-    show(std::move(*pending_));
+    show(*pending_);
     pending_.reset();
 }
 
@@ -127,11 +127,11 @@ void VideoPresenter::feedOne(Clock::time_point deadline)
         drainToAcknowledge_ = drain;
 }
 
-void VideoPresenter::show(DecodedPicture picture)
+void VideoPresenter::show(const DecodedPicture &picture)
 {
     shownPts_ = picture.pts;
     shownAt_ = Clock::now();
-    const FrameOnScreen frame = core_.show(std::move(picture), parts_.link->buttons());
+    const FrameOnScreen frame = core_.show(picture, parts_.link->buttons());
     publish(frame);
     tap(frame);
 }

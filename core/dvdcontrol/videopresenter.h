@@ -40,7 +40,7 @@ private:
     void presentDue();
     void waitUntil(PlaybackClock::Clock::time_point due);
     void feedOne(PlaybackClock::Clock::time_point deadline);
-    void show(DecodedPicture picture);
+    void show(const DecodedPicture &picture);
     void publish(const FrameOnScreen &frame);
     void tap(const FrameOnScreen &frame);
     void acknowledgeDrainIfDone();
