@@ -11,9 +11,10 @@ Q_LOGGING_CATEGORY(lcAudioOutput, "vidora.audio")
 namespace
 {
 
-// How often the clock hears from the device, and how often the silent
-// backend consumes.
-constexpr int kTickMilliseconds = 10;
+// How often the clock hears from the device (it extrapolates in between), and
+// how often the silent backend consumes: well within their buffers.
+constexpr int kDeviceTickMilliseconds = 10;
+constexpr int kSilentTickMilliseconds = 20;
 // A device that holds queued data this long without playing any has hung.
 constexpr auto kStallLimit = std::chrono::seconds(3);
 
@@ -22,7 +23,7 @@ constexpr auto kStallLimit = std::chrono::seconds(3);
 AudioSinkWorker::AudioSinkWorker(QObject *parent) : QObject(parent), timer_(this)
 {
     timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(kTickMilliseconds);
+    timer_.setInterval(kDeviceTickMilliseconds);
     connect(&timer_, &QTimer::timeout, this, &AudioSinkWorker::tick);
 }
 
@@ -61,7 +62,7 @@ void AudioSinkWorker::start(AudioRingBuffer *ring, AudioClock *clock)
         silent_ = true;
     }
     backend_->setVolume(volume_);
-    timer_.start();
+    timer_.start(silent_ ? kSilentTickMilliseconds : kDeviceTickMilliseconds);
 }
 
 void AudioSinkWorker::shutdown()
@@ -150,4 +151,5 @@ void AudioSinkWorker::fallBackToSilence(const char *reason)
         backend_->suspend();
     silent_ = true;
     lastPlayed_ = -1;
+    timer_.setInterval(kSilentTickMilliseconds);
 }
