@@ -74,6 +74,11 @@ void VideoDecoder::setSkipNonReference(bool skip)
 
 void VideoDecoder::send(const uint8_t *data, size_t size, int64_t pts)
 {
+    // The parser reads (and copies) up to a padding's length past the end of
+    // what it is given.
+    padded_.assign(data, data + size);
+    padded_.resize(size + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+    data = padded_.data();
     const int64_t stamp = pts >= 0 ? pts : AV_NOPTS_VALUE;
     while (size > 0) {
         uint8_t *picture = nullptr;

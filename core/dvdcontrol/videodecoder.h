@@ -70,6 +70,7 @@ private:
     AVPacket *packet_ = nullptr;
     SwsContext *scaler_ = nullptr;
     std::deque<DecodedPicture> ready_;
+    std::vector<uint8_t> padded_;
     std::vector<uint8_t> blended_;
     // Images converted before; one that nobody else holds any more is
     // written again rather than a new one allocated for every picture.
