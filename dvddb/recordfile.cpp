@@ -4,6 +4,7 @@
 #include "dvddb/windows1252.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace RecordFile
 {
@@ -14,25 +15,27 @@ namespace
 // No line of a record or scheme comes anywhere near this; a longer one is
 // cut so that a stray large file cannot exhaust the memory.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
+// Nor does a whole file: reading stops here, so that a huge stray file does
+// not hold up the player.
+constexpr qint64 kMaxFileBytes = 1024 * 1024;
 
-AppError fileError(const QFile &file)
+AppError fileError(const QString &path, const QString &reason)
 {
-    return AppError(
-        ErrorNumbers::kFileError,
-        QStringLiteral("Cannot read \"%1\": %2").arg(file.fileName(), file.errorString()));
+    return AppError(ErrorNumbers::kFileError,
+                    QStringLiteral("Cannot read \"%1\": %2").arg(path, reason));
 }
 
 // Reads one line, dropping what lies beyond kMaxLineBytes; false at the end.
 bool readLine(QFile &file, QByteArray &line)
 {
-    if (file.atEnd())
+    if (file.atEnd() || file.pos() >= kMaxFileBytes)
         return false;
     line = file.readLine(kMaxLineBytes + 1);
     if (line.isEmpty() && file.error() != QFile::NoError)
-        throw fileError(file);
+        throw fileError(file.fileName(), file.errorString());
     if (!line.endsWith('\n')) {
         char skipped = 0;
-        while (file.getChar(&skipped) && skipped != '\n') {
+        while (file.pos() < kMaxFileBytes && file.getChar(&skipped) && skipped != '\n') {
         }
     }
     if (line.endsWith('\n'))
@@ -46,9 +49,13 @@ bool readLine(QFile &file, QByteArray &line)
 
 QStringList readLines(const QString &path, int maxLines)
 {
+    // A pipe or a device would block the reader or never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw fileError(path, QStringLiteral("not a file"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw fileError(file);
+        throw fileError(path, file.errorString());
     QStringList lines;
     QByteArray line;
     while ((maxLines < 0 || lines.size() < maxLines) && readLine(file, line))

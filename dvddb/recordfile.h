@@ -13,7 +13,9 @@ namespace RecordFile
 constexpr int kRecordLines = 9;
 
 // The file's lines without their line ends; at most maxLines when it is not
-// negative. Throws AppError when the file cannot be opened or read.
+// negative. A line is cut after 64 KiB and reading stops after 1 MiB. Throws
+// AppError when the file cannot be opened or read, or is not a plain file (a
+// folder, a pipe, a device).
 QStringList readLines(const QString &path, int maxLines = -1);
 
 // Line 1 of a record, empty for an empty file. Throws like readLines.

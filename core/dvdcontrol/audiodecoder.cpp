@@ -108,27 +108,37 @@ void AudioDecoder::open()
         throw AppError(
             ErrorNumbers::kDecoderMissing,
             QStringLiteral("No %1 audio decoder is installed.").arg(audioCodingName(coding_)));
-    context_ = avcodec_alloc_context3(codec);
     packet_ = av_packet_alloc();
     frame_ = av_frame_alloc();
-    if (!context_ || !packet_ || !frame_)
+    if (!packet_ || !frame_)
         throw AppError(ErrorNumbers::kDecoderFailed, QStringLiteral("Out of memory for audio."));
-    context_->thread_count = 1;
-    context_->pkt_timebase = AVRational{1, 90000};
+    context_ = openContext(codec);
+    if (!context_)
+        throw AppError(
+            ErrorNumbers::kDecoderFailed,
+            QStringLiteral("The %1 audio decoder does not start.").arg(audioCodingName(coding_)));
+    if (needsParser(coding_))
+        openParser();
+}
+
+AVCodecContext *AudioDecoder::openContext(const AVCodec *codec) const
+{
+    AVCodecContext *context = avcodec_alloc_context3(codec);
+    if (!context)
+        return nullptr;
+    context->thread_count = 1;
+    context->pkt_timebase = AVRational{1, 90000};
     AVDictionary *options = nullptr;
     // Decoders that can downmix (AC-3) do it best, with the levels the stream
     // carries; the others leave it to the resampler.
     if (resampler_.outputFormat().channels <= 2)
         av_dict_set(&options, "downmix",
                     resampler_.outputFormat().channels == 1 ? "mono" : "stereo", 0);
-    const int result = avcodec_open2(context_, codec, &options);
+    const int result = avcodec_open2(context, codec, &options);
     av_dict_free(&options);
     if (result < 0)
-        throw AppError(
-            ErrorNumbers::kDecoderFailed,
-            QStringLiteral("The %1 audio decoder does not start.").arg(audioCodingName(coding_)));
-    if (needsParser(coding_))
-        openParser();
+        avcodec_free_context(&context);
+    return context;
 }
 
 void AudioDecoder::openParser()
@@ -285,10 +295,25 @@ void AudioDecoder::drain(std::vector<PcmBlock> &out)
 void AudioDecoder::flush()
 {
     restartParser();
-    avcodec_flush_buffers(context_);
+    restartDecoder();
     resampler_.reset();
     nextPts_.reset();
     pendingPts_.reset();
+}
+
+// The LPCM decoder keeps the bytes of a sample group cut off by the end of a
+// packet even through a flush, and would read everything after a jump out of
+// step; a new one forgets them. The others forget on a flush.
+void AudioDecoder::restartDecoder()
+{
+    if (coding_ == AudioCoding::Lpcm) {
+        if (AVCodecContext *fresh = openContext(context_->codec)) {
+            avcodec_free_context(&context_);
+            context_ = fresh;
+            return;
+        }
+    }
+    avcodec_flush_buffers(context_);
 }
 
 void AudioDecoder::restartParser()

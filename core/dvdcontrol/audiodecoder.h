@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+struct AVCodec;
 struct AVCodecContext;
 struct AVCodecParserContext;
 struct AVFrame;
@@ -83,7 +84,9 @@ public:
 
 private:
     void open();
+    AVCodecContext *openContext(const AVCodec *codec) const; // nullptr when it does not open
     void openParser();
+    void restartDecoder();
     void restartParser();
     void close();
     void parseAndDecode(std::span<const uint8_t> payload, int64_t avPts,

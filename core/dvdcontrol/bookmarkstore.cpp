@@ -114,12 +114,17 @@ FileContents readFile(const QString &path)
 }
 
 // A damaged file is kept beside the new one, so that saving a bookmark never
-// throws away what someone may still recover by hand.
+// throws away what someone may still recover by hand; a copy set aside
+// earlier is kept as well. When it cannot be moved it is not replaced either.
 void setAsideDamaged(const QString &path)
 {
-    const QString aside = path + QStringLiteral(".damaged");
-    QFile::remove(aside);
-    QFile::rename(path, aside);
+    QString aside = path + QStringLiteral(".damaged");
+    for (int copy = 2; QFile::exists(aside); ++copy)
+        aside = path + QStringLiteral(".damaged-%1").arg(copy);
+    QFile damaged(path);
+    if (!damaged.rename(aside))
+        throw fileError(QStringLiteral("Cannot set the damaged bookmark file %1 aside: %2."), path,
+                        damaged.errorString());
 }
 
 } // namespace

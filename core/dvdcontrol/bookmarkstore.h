@@ -28,8 +28,10 @@ public:
     static QString defaultFilePath();
     const QString &filePath() const { return filePath_; }
 
-    // Replaces the disc's bookmark. Throws AppError for a malformed disc id
-    // or record, or when the file cannot be written.
+    // Replaces the disc's bookmark. A damaged file is first moved aside, to
+    // "<file>.damaged" or the first free "<file>.damaged-N". Throws AppError
+    // for a malformed disc id or record, or when the file cannot be read,
+    // moved aside or written.
     void save(const QString &discId, const Record &record);
     // The disc's bookmark; nothing when there is none or its entry was
     // damaged by hand. Throws AppError for a malformed disc id or when the

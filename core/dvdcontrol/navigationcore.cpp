@@ -2,6 +2,9 @@
 
 #include "core/dvdcontrol/dvderrors.h"
 
+#include <QDebug>
+
+#include <cstdio>
 #include <cstring>
 
 namespace
@@ -9,6 +12,9 @@ namespace
 // libdvdnav events in a row without a single data block before the reader is
 // judged to be circling in the disc's commands.
 constexpr int kMaxEventsWithoutData = 20000;
+// Unreadable VOBUs in a row that a title steps over (about half a second
+// each) before the read error stands.
+constexpr int kMaxUnreadableVobus = 40;
 
 bool startCodeAt(const std::vector<uint8_t> &bytes, size_t at, uint8_t code)
 {
@@ -42,11 +48,13 @@ NavigationCore::Step NavigationCore::readNext()
     uint8_t *block = buffer_;
     int32_t event = 0;
     int32_t length = 0;
-    session_.check(dvdnav_get_next_cache_block(session_.handle(), &block, &event, &length),
-                   QStringLiteral("reading the disc"));
+    if (dvdnav_get_next_cache_block(session_.handle(), &block, &event, &length) != DVDNAV_STATUS_OK)
+        return skipUnreadable();
     lastEvent_ = event;
     Step step;
     try {
+        if (event == DVDNAV_NAV_PACKET)
+            unreadableInRow_ = 0;
         if (event == DVDNAV_BLOCK_OK || event == DVDNAV_NAV_PACKET)
             eventsWithoutData_ = 0;
         else if (++eventsWithoutData_ > kMaxEventsWithoutData)
@@ -80,6 +88,25 @@ NavigationCore::Step NavigationCore::readNext()
     return step;
 }
 
+// A block that cannot be read, or a VOBU that does not begin with its NAV
+// packet (a scratch, a damaged image), is stepped over in a title: the
+// reader goes on at the next VOBU the IFO's address map knows. Menus, a
+// damage too long, or nothing after it, and the read error stands.
+NavigationCore::Step NavigationCore::skipUnreadable()
+{
+    const AppError error = session_.failure(QStringLiteral("reading the disc"));
+    const QString reason = session_.error();
+    lastEvent_ = -1;
+    if (position_.domain != DvdDomain::kTitle || ++unreadableInRow_ > kMaxUnreadableVobus ||
+        dvdnav_sector_search(session_.handle(), 1, SEEK_CUR) != DVDNAV_STATUS_OK)
+        throw error;
+    qWarning() << "navigation: stepped over an unreadable VOBU:" << reason;
+    steppingOver_ = true;
+    Step step;
+    step.progressed = true;
+    return step;
+}
+
 void NavigationCore::handle(int event, const uint8_t *data)
 {
     switch (event) {
@@ -90,8 +117,12 @@ void NavigationCore::handle(int event, const uint8_t *data)
         onNavPacket();
         break;
     case DVDNAV_HOP_CHANNEL:
-        // Everything queued belongs to where the VM jumped from.
-        startSegment();
+        // Everything queued belongs to where the VM jumped from; but what was
+        // read before an unreadable part stepped over still plays, and the
+        // timeline closes over the gap.
+        if (!steppingOver_)
+            startSegment();
+        steppingOver_ = false;
         break;
     case DVDNAV_CELL_CHANGE:
         onCellChange(data);
@@ -123,6 +154,7 @@ void NavigationCore::handle(int event, const uint8_t *data)
 bool NavigationCore::seek(int64_t time90k)
 {
     dvdnav_t *nav = session_.handle();
+    steppingOver_ = false;
     if (!session_.jumpToTime(time90k))
         return false;
     constexpr int kEventsBeforeCell = 16;

@@ -53,9 +53,15 @@ public:
 
     NavigationCore(NavSession &session, MediaSink &sink);
 
-    Step readNext(); // throws AppError (read failure, encrypted data, endless event loop)
+    // Throws AppError: a read failure (one a title cannot step over), encrypted
+    // data, an endless event loop.
+    Step readNext();
     // The user acted: events since then are not a loop of the disc's own.
-    void userActed() { eventsWithoutData_ = 0; }
+    void userActed()
+    {
+        eventsWithoutData_ = 0;
+        steppingOver_ = false;
+    }
     const ReaderState &state() const { return state_; }
     // Re-reads streams and angles from the VM (after a command changed them).
     void refreshStreams();
@@ -77,6 +83,7 @@ public:
     Capture capture() const { return capture_.state; }
 
 private:
+    Step skipUnreadable();
     void handle(int event, const uint8_t *data);
     void onBlock(const uint8_t *block);
     void onNavPacket();
@@ -110,6 +117,8 @@ private:
     bool soundHeldBack_ = true;
     int navPacketsInSegment_ = 0;
     int eventsWithoutData_ = 0;
+    int unreadableInRow_ = 0;
+    bool steppingOver_ = false;
     int lastEvent_ = -1;
     struct ReferenceCapture {
         Capture state = Capture::Off;

@@ -42,7 +42,12 @@ QString NavSession::error() const
 void NavSession::check(dvdnav_status_t status, const QString &what) const
 {
     if (status != DVDNAV_STATUS_OK)
-        throw DvdErrors::unreadableSource(path_, QStringLiteral("%1: %2").arg(what, error()));
+        throw failure(what);
+}
+
+AppError NavSession::failure(const QString &what) const
+{
+    return DvdErrors::unreadableSource(path_, QStringLiteral("%1: %2").arg(what, error()));
 }
 
 int NavSession::domain() const

@@ -3,6 +3,7 @@
 #include "core/dvdcontrol/audiofeed.h"
 #include "core/dvdcontrol/discinfo.h"
 #include "core/dvdcontrol/librarylog.h"
+#include "core/errors.h"
 
 #include <QString>
 
@@ -31,6 +32,8 @@ public:
     QString error() const;
     // Throws unreadableSource with the library's reason unless ok.
     void check(dvdnav_status_t status, const QString &what) const;
+    // The error check() throws, for the library's last failure in `what`.
+    AppError failure(const QString &what) const;
 
     // DvdDomain value of the VM; FirstPlay before the VM has started.
     int domain() const;

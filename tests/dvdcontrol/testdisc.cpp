@@ -46,6 +46,22 @@ QJsonObject title(int number)
     return authored().value(QStringLiteral("titles")).toArray().at(number - 1).toObject();
 }
 
+std::vector<std::vector<uint8_t>> packs(const QString &fileName, int first, int count)
+{
+    constexpr qint64 kPack = 2048;
+    QFile file(folder() + QStringLiteral("/VIDEO_TS/") + fileName);
+    std::vector<std::vector<uint8_t>> result;
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(first * kPack))
+        return result;
+    for (int i = 0; i < count; ++i) {
+        std::vector<uint8_t> pack(kPack);
+        if (file.read(reinterpret_cast<char *>(pack.data()), kPack) != kPack)
+            break;
+        result.push_back(std::move(pack));
+    }
+    return result;
+}
+
 namespace
 {
 template <typename Test> int countPixels(const QImage &picture, const QRect &area, Test test)

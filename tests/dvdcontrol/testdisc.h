@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,9 @@ QString avSyncFolder(); // <build>/testdiscs/avsync: flash and beep every second
 QString iso();          // <build>/testdiscs/sample.iso
 QJsonObject authored(); // what the generator authored (sample.json)
 QJsonObject title(int number);
+// The 2048-byte packs of one of the sample disc's files ("VTS_01_1.VOB"),
+// from the first on, at most count of them.
+std::vector<std::vector<uint8_t>> packs(const QString &fileName, int first, int count);
 
 // Pictures: pixels near white, pixels of the menus' yellow highlight, and
 // the peak signal-to-noise ratio of two pictures of one size, in dB.
