@@ -1,6 +1,7 @@
 #include "core/dvdcontrol/discinfo.h"
 
 #include "core/dvdcontrol/dvderrors.h"
+#include "core/dvdcontrol/ifoguard.h"
 #include "core/dvdcontrol/languagenames.h"
 
 #include <dvdread/dvd_reader.h>
@@ -144,6 +145,15 @@ QString discIdText(dvd_reader_t *reader)
     return text;
 }
 
+// libdvdread must not see information files it cannot survive; libdvdnav
+// later reads the same files.
+void refuseFatalDamage(dvd_reader_t *reader, int number, const QString &sourceName)
+{
+    const QString damage = IfoGuard::damage(reader, number);
+    if (!damage.isEmpty())
+        throw DvdErrors::unreadableSource(sourceName, damage);
+}
+
 } // namespace
 
 const TitleInfo *DiscInfo::title(int number) const
@@ -192,6 +202,7 @@ int64_t dvdTimeTo90k(const dvd_time_t &time)
 
 DiscInfo readDiscInfo(dvd_reader_t *reader, const QString &sourceName)
 {
+    refuseFatalDamage(reader, 0, sourceName);
     IfoHandle vmg(ifoOpen(reader, 0));
     if (!vmg || !vmg->vmgi_mat || !vmg->tt_srpt || !vmg->tt_srpt->title)
         throw DvdErrors::unreadableSource(sourceName,
@@ -207,8 +218,10 @@ DiscInfo readDiscInfo(dvd_reader_t *reader, const QString &sourceName)
 
     std::vector<IfoHandle> sets;
     const int setCount = std::min<int>(vmg->vmgi_mat->vmg_nr_of_title_sets, 99);
-    for (int number = 1; number <= setCount; ++number)
+    for (int number = 1; number <= setCount; ++number) {
+        refuseFatalDamage(reader, number, sourceName);
         info.titleSets.push_back(readTitleSet(reader, number, sets));
+    }
     if (!info.titleSets.empty())
         info.framesPerSecond = info.titleSets.front().framesPerSecond;
 
