@@ -23,7 +23,7 @@ int64_t readPts(const uint8_t *p)
 // The pack header: MPEG-2 (14 bytes plus stuffing) or MPEG-1 (12 bytes).
 size_t skipPackHeader(const uint8_t *block, size_t size)
 {
-    if (!startCodeAt(block, size, 0) || block[3] != 0xBA)
+    if (!startCodeAt(block, size, 0) || block[3] != 0xBA || size < 12)
         return size;
     if ((block[4] & 0xC0) == 0x40) {
         if (size < 14)
