@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -283,11 +284,11 @@ int64_t AudioDecoder::framePts() const
         return line_ ? line_->end90k() : pendingPts_.value_or(0);
     // An LPCM packet's PTS belongs to the first audio frame that starts in
     // it, anywhere in the packet, and muxers place it loosely (up to a whole
-    // packet late). The samples themselves have no gaps: a stamp less than
-    // the packet's own length off the running line is that line.
+    // packet late). The samples themselves have no gaps: a stamp less than a
+    // packet's length off the running line is that line.
+    const int packet = sameRate ? std::max(line_->longestPacket, frame_->nb_samples) : 0;
     if (coding_ == AudioCoding::Lpcm && sameRate &&
-        std::abs(frame_->pts - line_->end90k()) <=
-            framesToTicks90k(frame_->nb_samples, frame_->sample_rate))
+        std::abs(frame_->pts - line_->end90k()) <= framesToTicks90k(packet, frame_->sample_rate))
         return line_->end90k();
     return frame_->pts;
 }
@@ -296,9 +297,10 @@ void AudioDecoder::follow(int64_t pts)
 {
     if (line_ && line_->sampleRate == frame_->sample_rate && pts == line_->end90k()) {
         line_->frames += frame_->nb_samples;
+        line_->longestPacket = std::max(line_->longestPacket, frame_->nb_samples);
         return;
     }
-    line_ = Line{pts, frame_->nb_samples, frame_->sample_rate};
+    line_ = Line{pts, frame_->nb_samples, frame_->sample_rate, frame_->nb_samples};
 }
 
 void AudioDecoder::drain(std::vector<PcmBlock> &out)

@@ -104,6 +104,7 @@ private:
         int64_t start90k = 0;
         int64_t frames = 0;
         int sampleRate = 0;
+        int longestPacket = 0; // in frames
         int64_t end90k() const { return start90k + framesToTicks90k(frames, sampleRate); }
     };
 
