@@ -71,10 +71,13 @@ void AudioSinkWorker::shutdown()
     backend_.reset();
 }
 
+// Sound after a dry spell: the clock hears of it now, not at the next tick.
 void AudioSinkWorker::wake()
 {
-    if (backend_)
-        backend_->wake();
+    if (!backend_)
+        return;
+    backend_->wake();
+    report();
 }
 
 void AudioSinkWorker::suspend()

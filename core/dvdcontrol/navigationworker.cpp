@@ -142,11 +142,16 @@ bool NavigationWorker::holding(NavSession &session)
         if (drained) {
             hold_ = Hold::Still;
             stillEnds_ = Clock::now() + seconds(stillSeconds_);
+            stillPausedAt_.reset();
             parts_.store->update([](PlaybackSnapshot &snapshot) { snapshot.still = true; });
             return true;
         }
         break;
     case Hold::Still:
+        if (stillTimeStands()) {
+            waitUntil(Clock::now() + hours(1));
+            return true;
+        }
         if (stillSeconds_ != kEndlessStill && Clock::now() >= stillEnds_) {
             dvdnav_still_skip(session.handle());
             hold_ = Hold::None;
@@ -158,6 +163,21 @@ bool NavigationWorker::holding(NavSession &session)
     }
     waitUntil(Clock::now() + seconds(1));
     return true;
+}
+
+// A pause stops a timed still's time as it stops the picture: what was left
+// of it runs on after Play.
+bool NavigationWorker::stillTimeStands()
+{
+    const bool paused = parts_.clock && parts_.clock->paused();
+    const Clock::time_point now = Clock::now();
+    if (paused && !stillPausedAt_) {
+        stillPausedAt_ = now;
+    } else if (!paused && stillPausedAt_) {
+        stillEnds_ += now - *stillPausedAt_;
+        stillPausedAt_.reset();
+    }
+    return paused;
 }
 
 // Sound that found no room in the output is offered again soon, whatever

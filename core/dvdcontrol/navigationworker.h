@@ -25,6 +25,7 @@ private:
     void requestDrain(Hold hold);
     void waitUntil(Clock::time_point deadline);
     void leaveStill();
+    bool stillTimeStands();
     void runCommands(NavSession &session, NavigationCore &core);
     void execute(NavSession &session, NavigationCore &core, const NavCommand &command);
     void callMenu(NavSession &session, int menu);
@@ -51,6 +52,7 @@ private:
     int stillSeconds_ = 0;
     bool stillActive_ = false;
     Clock::time_point stillEnds_{};
+    std::optional<Clock::time_point> stillPausedAt_;
     uint64_t publishedRevision_ = 0;
     std::vector<StreamRegisters> deferred_;
 

@@ -73,15 +73,18 @@ void PlaybackSession::post(NavCommand command)
     commands_->post(std::move(command));
 }
 
+// The reader hears of both: a timed still's time stands while paused.
 void PlaybackSession::pause()
 {
     clock_->pause();
+    commands_->wake();
 }
 
 void PlaybackSession::resume()
 {
     clock_->resume();
     queue_->wake();
+    commands_->wake();
 }
 
 bool PlaybackSession::stuckInLoop() const

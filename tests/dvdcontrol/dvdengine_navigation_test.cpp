@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using TestDisc::Player;
 using TestDisc::waitFor;
 
@@ -157,6 +159,25 @@ TEST(DvdEngineNavigation, TimedStillAtTheEndOfTitleTwoEndsInTheMenu)
         stillOff = stillOff || (stillOn && notification[0] == DvdEvent::kStillOff);
     }
     EXPECT_TRUE(stillOn && stillOff);
+}
+
+TEST(DvdEngineNavigation, PauseStopsATimedStillsTimeAndPlayRunsOutTheRest)
+{
+    Player player;
+    player.playTitleFromMenu(1);
+    ASSERT_TRUE(player.waitForTitle(2));
+    const auto stillShown = [&] {
+        return std::any_of(player.notifications.begin(), player.notifications.end(),
+                           [](const auto &n) { return n[0] == DvdEvent::kStillOn; });
+    };
+    ASSERT_TRUE(waitFor(stillShown, 15000));
+    player.engine->Pause();
+    // Paused far longer than the two-second still: it stays.
+    EXPECT_FALSE(player.waitForDomain(DvdDomain::kVideoManagerMenu, 3500));
+    EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kTitle);
+    player.engine->Play();
+    // What was left of the still runs out, then the menu follows.
+    EXPECT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu, 5000));
 }
 
 TEST(DvdEngineNavigation, TimeNotificationsCarryTheTimeOfThePictureOnScreen)
