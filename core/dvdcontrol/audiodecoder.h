@@ -117,7 +117,8 @@ private:
     AVFrame *frame_ = nullptr;
     AudioResampler resampler_;
     std::vector<uint8_t> scratch_;
-    // Where the next frame starts when it carries no PTS of its own.
+    // Where the next frame starts when it carries no PTS of its own, or (LPCM)
+    // one that is only loosely placed.
     std::optional<Line> line_;
     // The last PTS handed to the decoder and not yet used by a frame.
     std::optional<int64_t> pendingPts_;
