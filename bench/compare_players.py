@@ -50,19 +50,21 @@ class Usage:
 
 
 class PeakWhilePlaying:
-    """The process's peak resident memory (VmHWM) as last read while it ran,
-    every 50 ms: the peak of playback, without what a player touches while
-    it unloads its libraries at exit."""
+    """The process's peak resident memory (VmHWM) over the time it was asked
+    to play, counted from its launch: read every 50 ms up to then. What a
+    player touches afterwards, unloading its libraries at exit, is not
+    playback."""
 
-    def __init__(self, pid):
+    def __init__(self, pid, seconds):
         self.path = f"/proc/{pid}/status"
+        self.deadline = time.monotonic() + seconds
         self.kib = 0
         self.done = threading.Event()
         self.thread = threading.Thread(target=self._watch, daemon=True)
         self.thread.start()
 
     def _watch(self):
-        while not self.done.wait(0.05):
+        while not self.done.wait(0.05) and time.monotonic() < self.deadline:
             try:
                 with open(self.path, encoding="ascii") as status:
                     for line in status:
@@ -77,15 +79,15 @@ class PeakWhilePlaying:
         return self.kib
 
 
-def spawn(command, env, output, watch=None):
+def spawn(command, env, output, seconds, watch=None):
     """Runs a command to its end; returns (exit ok, rusage, wall seconds, peak
-    resident KiB while it ran). With watch, each output line is passed to it
-    with its time since start."""
+    resident KiB over its first seconds). With watch, each output line is
+    passed to it with its time since start."""
     start = time.monotonic()
     process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
                                stdout=subprocess.PIPE if watch else output,
                                stderr=subprocess.STDOUT, text=bool(watch), errors="replace")
-    peak = PeakWhilePlaying(process.pid)
+    peak = PeakWhilePlaying(process.pid, seconds)
     killer = threading.Timer(120, process.kill)
     killer.start()
     if watch:
@@ -100,7 +102,8 @@ def spawn(command, env, output, watch=None):
 
 def measure_usage(player, mode, seconds, env, log_path):
     with open(log_path, "w", encoding="utf-8") as log:
-        ok, usage, wall, peak_kib = spawn(player.command(mode, seconds, False), env, log)
+        ok, usage, wall, peak_kib = spawn(player.command(mode, seconds, False), env, log,
+                                          seconds)
     if not ok:
         return None
     return Usage(100 * (usage.ru_utime + usage.ru_stime) / wall, peak_kib / 1024,
@@ -116,7 +119,8 @@ def measure_startup(player, mode, env):
             if marker in line and marker not in seen:
                 seen[marker] = elapsed
 
-    ok, _, _, _ = spawn(player.command(mode, STARTUP_SECONDS, True), env, None, watch)
+    ok, _, _, _ = spawn(player.command(mode, STARTUP_SECONDS, True), env, None, STARTUP_SECONDS,
+                        watch)
     if not ok:
         return None, None
     picture = seen.get(player.first_picture)
@@ -266,7 +270,7 @@ def print_table(roster, results, seconds):
         print(row + "(below 1: the engine does better)")
     print(f"  start-up: seconds from launch; running: picture and sound both going; CPU: of one "
           f"core over {seconds} s of playback with sound decoded, whole process; memory: peak "
-          "resident while playing; headless: no picture painted (null video outputs)")
+          "resident over the playing time; headless: no picture painted (null video outputs)")
     for mode in MODES:
         at_exit = [f"{player.name.split()[0]} {results[mode][player.name][1].exit_rss_mb:.1f}"
                    for player in roster if results[mode][player.name][1]]

@@ -66,10 +66,10 @@ public:
         sound_.flush();
     }
     void selectAudio(std::optional<AudioSelection> selection) override { sound_.select(selection); }
-    void pushAudio(std::span<const uint8_t> payload, int64_t pts90k) override
+    void pushAudio(std::span<const uint8_t> payload, int64_t pts90k, size_t unitStart) override
     {
         const double start = bench::wallSeconds();
-        sound_.feed(payload, pts90k);
+        sound_.feed(payload, pts90k, unitStart);
         soundSeconds_ += bench::wallSeconds() - start;
     }
     void drainSound() { sound_.drain(); }

@@ -2,6 +2,8 @@
 
 #include "core/errors.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 extern "C" {
@@ -153,6 +155,7 @@ void AudioDecoder::openParser()
         throw AppError(
             ErrorNumbers::kDecoderFailed,
             QStringLiteral("The %1 audio parser does not start.").arg(audioCodingName(coding_)));
+    parserFed_ = false;
     parserContext_->codec_type = AVMEDIA_TYPE_AUDIO;
     parserContext_->codec_id = codecIdOf(coding_);
 }
@@ -176,7 +179,7 @@ std::vector<PcmBlock> AudioDecoder::decode(std::span<const uint8_t> payload,
 }
 
 void AudioDecoder::decode(std::span<const uint8_t> payload, std::optional<int64_t> pts90k,
-                          std::vector<PcmBlock> &out)
+                          std::vector<PcmBlock> &out, size_t unitStart)
 {
     if (payload.empty())
         return;
@@ -185,10 +188,21 @@ void AudioDecoder::decode(std::span<const uint8_t> payload, std::optional<int64_
         return;
     }
     const int64_t avPts = pts90k ? *pts90k : AV_NOPTS_VALUE;
-    if (parser_)
-        parseAndDecode(payload, avPts, out);
-    else
+    if (!parser_) {
+        // LPCM packets start with their header and are decoded whole; their
+        // stamps are placed on the running line instead (framePts).
         decodePacket(payload.data(), int(payload.size()), avPts, out);
+        return;
+    }
+    // The tail of the frame before goes in without a PTS, so that the parser
+    // gives the PTS to the frame starting at the pointer. A parser that has
+    // seen nothing yet never saw that frame start: its tail is dropped.
+    if (pts90k && unitStart > 0 && unitStart < payload.size()) {
+        if (parserFed_)
+            parseAndDecode(payload.first(unitStart), AV_NOPTS_VALUE, out);
+        payload = payload.subspan(unitStart);
+    }
+    parseAndDecode(payload, avPts, out);
 }
 
 void AudioDecoder::parseAndDecode(std::span<const uint8_t> payload, int64_t avPts,
@@ -199,6 +213,7 @@ void AudioDecoder::parseAndDecode(std::span<const uint8_t> payload, int64_t avPt
     scratch_.resize(payload.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
     const uint8_t *data = scratch_.data();
     int size = int(payload.size());
+    parserFed_ = true;
     while (size > 0) {
         uint8_t *frameData = nullptr;
         int frameSize = 0;
@@ -257,21 +272,45 @@ void AudioDecoder::receiveFrames(std::vector<PcmBlock> &out)
 
 void AudioDecoder::emitFrame(std::vector<PcmBlock> &out)
 {
-    // Without a PTS of its own a frame follows the one before; right after a
-    // flush there is none, and the PTS of a packet that did not decode (the
-    // tail of a frame cut by the jump) is the best there is.
-    int64_t pts = frame_->pts;
-    if (pts == AV_NOPTS_VALUE)
-        pts = nextPts_ ? *nextPts_ : pendingPts_.value_or(0);
+    const int64_t pts = framePts();
     pendingPts_.reset();
     if (resampler_.convert(frame_, pts, out)) {
         sourceRate_ = frame_->sample_rate;
         sourceChannels_ = frame_->ch_layout.nb_channels;
-        nextPts_ = pts + framesToTicks90k(frame_->nb_samples, frame_->sample_rate);
+        follow(pts);
     } else {
         ++corrupt_;
     }
     av_frame_unref(frame_);
+}
+
+int64_t AudioDecoder::framePts() const
+{
+    const bool sameRate = line_ && line_->sampleRate == frame_->sample_rate;
+    // Without a PTS of its own a frame follows the one before; right after a
+    // flush there is none, and the PTS of a packet that did not decode (the
+    // tail of a frame cut by the jump) is the best there is.
+    if (frame_->pts == AV_NOPTS_VALUE)
+        return line_ ? line_->end90k() : pendingPts_.value_or(0);
+    // An LPCM packet's PTS belongs to the first audio frame that starts in
+    // it, anywhere in the packet, and muxers place it loosely (up to a whole
+    // packet late). The samples themselves have no gaps: a stamp less than a
+    // packet's length off the running line is that line.
+    const int packet = sameRate ? std::max(line_->longestPacket, frame_->nb_samples) : 0;
+    if (coding_ == AudioCoding::Lpcm && sameRate &&
+        std::abs(frame_->pts - line_->end90k()) <= framesToTicks90k(packet, frame_->sample_rate))
+        return line_->end90k();
+    return frame_->pts;
+}
+
+void AudioDecoder::follow(int64_t pts)
+{
+    if (line_ && line_->sampleRate == frame_->sample_rate && pts == line_->end90k()) {
+        line_->frames += frame_->nb_samples;
+        line_->longestPacket = std::max(line_->longestPacket, frame_->nb_samples);
+        return;
+    }
+    line_ = Line{pts, frame_->nb_samples, frame_->sample_rate, frame_->nb_samples};
 }
 
 void AudioDecoder::drain(std::vector<PcmBlock> &out)
@@ -297,7 +336,7 @@ void AudioDecoder::flush()
     restartParser();
     restartDecoder();
     resampler_.reset();
-    nextPts_.reset();
+    line_.reset();
     pendingPts_.reset();
 }
 
@@ -323,4 +362,5 @@ void AudioDecoder::restartParser()
         return;
     av_parser_close(parser_);
     parser_ = av_parser_init(codecIdOf(coding_));
+    parserFed_ = false;
 }

@@ -48,7 +48,10 @@ QString audioCodingName(AudioCoding coding);
 //    the start of what is passed: the decoder reads the format from them.
 //  - MPEG audio (0xC0-0xC7): the whole payload.
 // Frames may be split across packets; the PTS applies to the first frame
-// that starts in the packet, as on the disc.
+// that starts in the packet, as on the disc. Where the header's first access
+// unit pointer says that frame starts (unitStart, counted in what is passed)
+// the PTS is tied to it exactly; a frame whose sync word straddles two
+// packets would otherwise take the PTS of the frame after it.
 //
 // Corrupt data is skipped and counted, never thrown; only opening can fail.
 class AudioDecoder
@@ -62,9 +65,10 @@ public:
     AudioDecoder &operator=(const AudioDecoder &) = delete;
 
     // Decodes one payload; appends the blocks it completes to out (often
-    // none, sometimes several). pts90k is the PES PTS, if any.
+    // none, sometimes several). pts90k is the PES PTS, if any; unitStart is
+    // where the frame it belongs to starts, 0 when unknown.
     void decode(std::span<const uint8_t> payload, std::optional<int64_t> pts90k,
-                std::vector<PcmBlock> &out);
+                std::vector<PcmBlock> &out, size_t unitStart = 0);
     std::vector<PcmBlock> decode(std::span<const uint8_t> payload, std::optional<int64_t> pts90k);
     // End of the data for now (a still, a WAIT, the end of a title): lets out
     // every sample still held in the parser, decoder and resampler.
@@ -94,17 +98,31 @@ private:
     void decodePacket(const uint8_t *data, int size, int64_t avPts, std::vector<PcmBlock> &out);
     void receiveFrames(std::vector<PcmBlock> &out);
     void emitFrame(std::vector<PcmBlock> &out);
+    int64_t framePts() const;
+    void follow(int64_t pts);
+
+    // The sound decoded so far without a break: where it starts and how many
+    // frames of one rate follow, so that a long run gathers no rounding.
+    struct Line {
+        int64_t start90k = 0;
+        int64_t frames = 0;
+        int sampleRate = 0;
+        int longestPacket = 0; // in frames
+        int64_t end90k() const { return start90k + framesToTicks90k(frames, sampleRate); }
+    };
 
     AudioCoding coding_;
     AVCodecContext *context_ = nullptr;
     AVCodecParserContext *parser_ = nullptr;
     AVCodecContext *parserContext_ = nullptr;
+    bool parserFed_ = false; // anything given to the parser since it started
     AVPacket *packet_ = nullptr;
     AVFrame *frame_ = nullptr;
     AudioResampler resampler_;
     std::vector<uint8_t> scratch_;
-    // Where the next frame starts when it carries no PTS of its own.
-    std::optional<int64_t> nextPts_;
+    // Where the next frame starts when it carries no PTS of its own, or (LPCM)
+    // one that is only loosely placed.
+    std::optional<Line> line_;
     // The last PTS handed to the decoder and not yet used by a frame.
     std::optional<int64_t> pendingPts_;
     int64_t corrupt_ = 0;

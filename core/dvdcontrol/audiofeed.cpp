@@ -55,13 +55,13 @@ void AudioFeed::openDecoder()
     }
 }
 
-void AudioFeed::feed(std::span<const uint8_t> payload, int64_t pts90k)
+void AudioFeed::feed(std::span<const uint8_t> payload, int64_t pts90k, size_t unitStart)
 {
     if (!enabled_ || !decoder_)
         return;
     decoded_.clear();
-    decoder_->decode(payload, pts90k >= 0 ? std::optional<int64_t>(pts90k) : std::nullopt,
-                     decoded_);
+    decoder_->decode(payload, pts90k >= 0 ? std::optional<int64_t>(pts90k) : std::nullopt, decoded_,
+                     unitStart);
     queue(decoded_);
 }
 

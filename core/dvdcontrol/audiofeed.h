@@ -52,7 +52,8 @@ public:
     // The stream whose payloads follow. Sound of the old stream already
     // queued still plays, so a switch leaves no gap.
     void select(std::optional<AudioSelection> selection);
-    void feed(std::span<const uint8_t> payload, int64_t pts90k);
+    // unitStart: where in the payload the unit the PTS belongs to starts.
+    void feed(std::span<const uint8_t> payload, int64_t pts90k, size_t unitStart = 0);
     // No more data for now (a still, a wait): lets the decoder's tail out.
     void drain();
     // A jump: everything decoded or queued belongs to the old place.

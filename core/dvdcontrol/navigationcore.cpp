@@ -206,7 +206,8 @@ void NavigationCore::onBlock(const uint8_t *block)
             sink_.push(SubpictureData{{payload.data, payload.data + payload.size},
                                       onTimeline(payload.pts)});
         } else if (isSelectedAudio(payload) && soundWithPictures(payload)) {
-            sink_.pushAudio({payload.data, payload.size}, onTimeline(payload.pts));
+            sink_.pushAudio({payload.data, payload.size}, onTimeline(payload.pts),
+                            payload.unitStart);
         }
     }
 }

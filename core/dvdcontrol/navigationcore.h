@@ -18,7 +18,7 @@ public:
     virtual void startSegment() = 0;
     // The audio stream the VM plays now, and the payloads of that stream.
     virtual void selectAudio(std::optional<AudioSelection>) {}
-    virtual void pushAudio(std::span<const uint8_t>, int64_t /*pts90k*/) {}
+    virtual void pushAudio(std::span<const uint8_t>, int64_t /*pts90k*/, size_t /*unitStart*/) {}
 };
 
 // The VM state the reader has met, for the snapshot: streams, angles, the

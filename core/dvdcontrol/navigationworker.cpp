@@ -21,9 +21,9 @@ public:
         audio_.flush();
     }
     void selectAudio(std::optional<AudioSelection> selection) override { audio_.select(selection); }
-    void pushAudio(std::span<const uint8_t> payload, int64_t pts90k) override
+    void pushAudio(std::span<const uint8_t> payload, int64_t pts90k, size_t unitStart) override
     {
-        audio_.feed(payload, pts90k);
+        audio_.feed(payload, pts90k, unitStart);
     }
 
 private:

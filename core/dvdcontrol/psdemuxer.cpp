@@ -41,6 +41,14 @@ size_t privateHeaderSize(uint8_t subId)
     return (subId & 0xE0) == 0x20 ? 1 : 4;
 }
 
+// The first access unit pointer counts from its own last byte, so 1 is the
+// first byte after the header; 0 means no unit starts in the packet.
+size_t unitStartOf(const uint8_t *header, size_t payloadSize)
+{
+    const size_t pointer = (size_t(header[2]) << 8) | header[3];
+    return pointer >= 1 && pointer - 1 < payloadSize ? pointer - 1 : 0;
+}
+
 bool carriesPayload(uint8_t streamId)
 {
     return streamId == kVideoStream || streamId == kPrivateStream1 ||
@@ -73,9 +81,12 @@ size_t parsePes(const uint8_t *block, size_t size, size_t offset, std::vector<Pa
         if (dataStart >= end)
             return end;
         payload.subId = block[dataStart];
-        dataStart += privateHeaderSize(payload.subId);
-        if (dataStart > end)
+        const size_t privateHeader = privateHeaderSize(payload.subId);
+        if (dataStart + privateHeader > end)
             return end;
+        if (privateHeader == 4)
+            payload.unitStart = unitStartOf(block + dataStart, end - dataStart - privateHeader);
+        dataStart += privateHeader;
     }
     payload.data = block + dataStart;
     payload.size = end - dataStart;

@@ -20,6 +20,9 @@ struct Payload {
     int64_t pts = -1;     // 90 kHz, -1 when the PES carries none
     const uint8_t *data = nullptr; // elementary stream bytes, sub-id and audio headers removed
     size_t size = 0;
+    // Private-stream-1 audio: where in data the access unit the PTS belongs to
+    // starts (the header's first access unit pointer); 0 elsewhere.
+    size_t unitStart = 0;
     bool scrambled = false; // CSS-scrambled payload that nobody decrypted
 };
 

@@ -90,8 +90,13 @@ std::vector<PesPacket> audioPackets(const std::vector<PesPacket> &packets, Audio
         if (packet.streamId != streamId || (streamId == 0xBD && packet.subStreamId != subStreamId))
             continue;
         PesPacket cut = packet;
-        if (streamId == 0xBD)
+        if (streamId == 0xBD && packet.payload.size() >= 4) {
+            const auto pointer =
+                size_t(uint8_t(packet.payload[2]) << 8 | uint8_t(packet.payload[3]));
             cut.payload = packet.payload.mid(4);
+            cut.unitStart =
+                pointer >= 1 && pointer - 1 < size_t(cut.payload.size()) ? pointer - 1 : 0;
+        }
         selected.push_back(cut);
     }
     return selected;
@@ -102,7 +107,8 @@ std::vector<PcmBlock> decodeAll(AudioDecoder &decoder, const std::vector<PesPack
     std::vector<PcmBlock> blocks;
     for (const PesPacket &packet : packets) {
         const auto *bytes = reinterpret_cast<const uint8_t *>(packet.payload.constData());
-        decoder.decode({bytes, size_t(packet.payload.size())}, packet.pts90k, blocks);
+        decoder.decode({bytes, size_t(packet.payload.size())}, packet.pts90k, blocks,
+                       packet.unitStart);
     }
     decoder.drain(blocks);
     return blocks;

@@ -33,6 +33,9 @@ struct PesPacket {
     uint8_t subStreamId = 0;
     QByteArray payload;
     std::optional<int64_t> pts90k;
+    // Private-stream-1 audio cut for AudioDecoder: where the frame the PTS
+    // belongs to starts in payload, from the first access unit pointer.
+    size_t unitStart = 0;
 };
 
 // The PES packets of an MPEG-2 program stream, in order; packs, system

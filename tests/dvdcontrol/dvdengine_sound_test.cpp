@@ -7,57 +7,18 @@
 #include <algorithm>
 #include <cmath>
 
+using TestDisc::firstBlockWithTone;
+using TestDisc::heardNow;
+using TestDisc::lastSoundPts;
 using TestDisc::Player;
 using TestDisc::Recorder;
+using TestDisc::toneAfter;
 using TestDisc::waitFor;
 
 namespace
 {
 
 constexpr int64_t kSecond90k = 90000;
-
-// The tone of the sound decoded from `from` on, over about 0.2 s.
-double toneAfter(const std::vector<Recorder::Sound> &sound, int64_t from)
-{
-    std::vector<float> samples;
-    int rate = 48000;
-    for (const Recorder::Sound &block : sound) {
-        if (block.pts < from)
-            continue;
-        rate = block.sampleRate;
-        samples.insert(samples.end(), block.left.begin(), block.left.end());
-        if (samples.size() >= size_t(rate / 5))
-            break;
-    }
-    return samples.size() >= size_t(rate / 10) ? TestDisc::toneFrequency(samples, rate) : 0.0;
-}
-
-// The first decoded block from `from` on whose tone is near `hertz`.
-std::optional<int64_t> firstBlockWithTone(const std::vector<Recorder::Sound> &sound, int64_t from,
-                                          double hertz)
-{
-    for (const Recorder::Sound &block : sound) {
-        if (block.pts >= from && std::abs(toneAfter(sound, block.pts) - hertz) < hertz * 0.05)
-            return block.pts;
-    }
-    return std::nullopt;
-}
-
-std::optional<int64_t> heardNow(const Recorder &recorder)
-{
-    const std::vector<Recorder::Picture> pictures = recorder.pictures();
-    for (auto it = pictures.rbegin(); it != pictures.rend(); ++it) {
-        if (it->heard90k)
-            return it->heard90k;
-    }
-    return std::nullopt;
-}
-
-int64_t lastSoundPts(const Recorder &recorder)
-{
-    const std::vector<Recorder::Sound> sound = recorder.sound();
-    return sound.empty() ? -1 : sound.back().pts;
-}
 
 // Beginnings of the beeps: the first loud sample after a quiet stretch.
 std::vector<int64_t> beepOnsets(const std::vector<Recorder::Sound> &sound)

@@ -81,6 +81,24 @@ TEST(PsDemuxer, SplitsVideoSubpictureAndAudioPayloads)
     EXPECT_FALSE(PsDemuxer::isScrambled(block.data()));
 }
 
+TEST(PsDemuxer, TellsWhereTheAudioUnitOfThePtsStarts)
+{
+    // The pointer counts from its own last byte: 1 is the first data byte.
+    const Bytes block = pack({pes(0xBD, {0x88, 1, 0, 3, 0xA, 0xB, 0x7F, 0xFE}, 900),
+                              pes(0xBD, {0xA0, 7, 0, 4, 0x0C, 0x01, 0x80, 1, 2, 3, 4}, 1800),
+                              pes(0xBD, {0x81, 0, 0, 0, 0xA, 0xB}, -1),
+                              pes(0xBD, {0x82, 1, 0, 9, 0xA, 0xB}, 2700)});
+    const std::vector<PsDemuxer::Payload> payloads = PsDemuxer::split(block.data());
+    ASSERT_EQ(payloads.size(), 4u);
+    EXPECT_EQ(payloads[0].unitStart, 2u);
+    EXPECT_EQ(payloads[0].size, 4u);
+    // LPCM keeps its 3-byte header, which the pointer counts.
+    EXPECT_EQ(payloads[1].unitStart, 3u);
+    EXPECT_EQ(payloads[1].size, 7u);
+    EXPECT_EQ(payloads[2].unitStart, 0u); // no unit starts here
+    EXPECT_EQ(payloads[3].unitStart, 0u); // pointing past the packet
+}
+
 TEST(PsDemuxer, NoticesScrambledPacketsAndSurvivesBrokenOnes)
 {
     const Bytes scrambled = pack({pes(0xE0, {1, 2, 3}, 0, 0x81 | 0x10)});

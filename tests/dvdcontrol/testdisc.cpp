@@ -28,6 +28,11 @@ QString avSyncFolder()
     return discDir() + QStringLiteral("/avsync");
 }
 
+QString lpcmFolder()
+{
+    return discDir() + QStringLiteral("/lpcm");
+}
+
 QString iso()
 {
     return discDir() + QStringLiteral("/sample.iso");
@@ -194,6 +199,47 @@ double toneFrequency(const std::vector<float> &samples, int sampleRate)
             ++crossings;
     }
     return crossings / 2.0 * sampleRate / double(samples.size());
+}
+
+double toneAfter(const std::vector<Recorder::Sound> &sound, int64_t from)
+{
+    std::vector<float> samples;
+    int rate = 48000;
+    for (const Recorder::Sound &block : sound) {
+        if (block.pts < from)
+            continue;
+        rate = block.sampleRate;
+        samples.insert(samples.end(), block.left.begin(), block.left.end());
+        if (samples.size() >= size_t(rate / 5))
+            break;
+    }
+    return samples.size() >= size_t(rate / 10) ? toneFrequency(samples, rate) : 0.0;
+}
+
+std::optional<int64_t> firstBlockWithTone(const std::vector<Recorder::Sound> &sound, int64_t from,
+                                          double hertz)
+{
+    for (const Recorder::Sound &block : sound) {
+        if (block.pts >= from && std::abs(toneAfter(sound, block.pts) - hertz) < hertz * 0.05)
+            return block.pts;
+    }
+    return std::nullopt;
+}
+
+std::optional<int64_t> heardNow(const Recorder &recorder)
+{
+    const std::vector<Recorder::Picture> pictures = recorder.pictures();
+    for (auto it = pictures.rbegin(); it != pictures.rend(); ++it) {
+        if (it->heard90k)
+            return it->heard90k;
+    }
+    return std::nullopt;
+}
+
+int64_t lastSoundPts(const Recorder &recorder)
+{
+    const std::vector<Recorder::Sound> sound = recorder.sound();
+    return sound.empty() ? -1 : sound.back().pts;
 }
 
 bool waitFor(const std::function<bool()> &condition, int timeoutMs)

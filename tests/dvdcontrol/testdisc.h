@@ -20,6 +20,7 @@ namespace TestDisc
 
 QString folder();       // <build>/testdiscs/sample (holds VIDEO_TS)
 QString avSyncFolder(); // <build>/testdiscs/avsync: flash and beep every second
+QString lpcmFolder();   // <build>/testdiscs/lpcm: an LPCM and a DTS stream, one tone each
 QString iso();          // <build>/testdiscs/sample.iso
 QJsonObject authored(); // what the generator authored (sample.json)
 QJsonObject title(int number);
@@ -69,6 +70,15 @@ private:
 
 // The frequency of a tone, from its zero crossings.
 double toneFrequency(const std::vector<float> &samples, int sampleRate);
+// The tone of the sound decoded from `from` (90 kHz) on, over about 0.2 s; 0
+// when less than 0.1 s was decoded.
+double toneAfter(const std::vector<Recorder::Sound> &sound, int64_t from);
+// The PTS of the first decoded block from `from` on whose tone is near `hertz`.
+std::optional<int64_t> firstBlockWithTone(const std::vector<Recorder::Sound> &sound, int64_t from,
+                                          double hertz);
+// What the viewer hears now, as the last picture shown saw it.
+std::optional<int64_t> heardNow(const Recorder &recorder);
+int64_t lastSoundPts(const Recorder &recorder);
 
 // A control playing the sample disc, its notifications recorded.
 struct Player {
