@@ -76,9 +76,9 @@ Bytes bytesOf(const QByteArray &payload)
 }
 
 void decode(AudioDecoder &decoder, const Bytes &payload, std::optional<int64_t> pts,
-            std::vector<PcmBlock> &out)
+            std::vector<PcmBlock> &out, size_t unitStart = 0)
 {
-    decoder.decode({payload.data(), payload.size()}, pts, out);
+    decoder.decode({payload.data(), payload.size()}, pts, out, unitStart);
 }
 
 class AudioDecoderRobustness : public ::testing::TestWithParam<Stream>
@@ -109,8 +109,11 @@ TEST_P(AudioDecoderRobustness, DamagedPayloadsAreSkippedAndCleanOnesPlayAfterThe
                 std::optional<int64_t> pts = packet.pts90k;
                 if (pts && mutator.chance(5))
                     pts = int64_t(mutator.below(1u << 31)) * 4;
+                // The first access unit pointer comes from the damaged header too.
+                const size_t unitStart =
+                    mutator.chance(10) ? mutator.below(payload.size() + 8) : packet.unitStart;
                 inputBytes += int64_t(payload.size());
-                decode(decoder, payload, pts, blocks);
+                decode(decoder, payload, pts, blocks, unitStart);
                 if (mutator.chance(3))
                     decoder.drain(blocks);
                 if (mutator.chance(3))
@@ -126,7 +129,7 @@ TEST_P(AudioDecoderRobustness, DamagedPayloadsAreSkippedAndCleanOnesPlayAfterThe
         decoder.flush();
         std::vector<PcmBlock> after;
         for (const PesPacket &packet : clean)
-            decode(decoder, bytesOf(packet.payload), packet.pts90k, after);
+            decode(decoder, bytesOf(packet.payload), packet.pts90k, after, packet.unitStart);
         decoder.drain(after);
         ASSERT_TRUE(sane(after, format));
         const std::vector<float> samples = channelOf(after, format, 0);

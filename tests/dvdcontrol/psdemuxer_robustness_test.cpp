@@ -35,6 +35,8 @@ const std::vector<Bytes> &titlePacks()
                    << block.size();
         if (payload.pts < -1 || payload.pts >= (int64_t(1) << 33))
             return ::testing::AssertionFailure() << "timestamp " << payload.pts;
+        if (payload.unitStart > payload.size)
+            return ::testing::AssertionFailure() << "unit start " << payload.unitStart;
     }
     return ::testing::AssertionSuccess();
 }
