@@ -187,8 +187,12 @@ QImage VideoDecoder::freeImage()
 {
     for (QImage &kept : images_) {
         // Held only here: the picture it was has left the screen.
-        if (kept.isDetached() && kept.size() == plane_)
+        if (!kept.isDetached())
+            continue;
+        if (kept.size() == plane_)
             return std::exchange(kept, QImage());
+        // Of a picture size no longer played (another title set).
+        kept = QImage();
     }
     return QImage(plane_, QImage::Format_RGB32);
 }
