@@ -4,11 +4,11 @@
 #include "core/clickarea.h"
 #include "core/dvd.h"
 #include "core/functions.h"
+#include "support/realcontrol.h"
 #include "support/waitfor.h"
 #include "surfaces/frmnmain.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,15 +28,11 @@ protected:
     void SetUp() override
     {
         CoreTest::SetUp();
-        const QString discs = qEnvironmentVariable("VIDORA_TEST_DISCS");
-        disc = discs + "/sample/";
-        if (discs.isEmpty() || !QDir(disc).exists("VIDEO_TS"))
-            GTEST_SKIP() << "no generated test disc";
-        try {
-            installDvdControl(createRealDvdControl());
-        } catch (const AppError &error) {
-            GTEST_SKIP() << error.description().toStdString();
-        }
+        std::string whyNot;
+        const std::optional<QString> sample = RealControl::installOnSampleDisc(whyNot);
+        if (!sample)
+            GTEST_SKIP() << whyNot;
+        disc = *sample;
         control = nullptr; // the double is gone; use dvdControl()
         dvdControl()->setDVDDirectory(disc);
     }

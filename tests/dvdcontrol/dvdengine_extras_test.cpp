@@ -17,23 +17,12 @@
 
 #include <gtest/gtest.h>
 
+using TestDisc::errorNumber;
 using TestDisc::Player;
 using TestDisc::waitFor;
 
 namespace
 {
-
-int errorNumber(const std::function<void()> &action, QString *description = nullptr)
-{
-    try {
-        action();
-    } catch (const AppError &error) {
-        if (description)
-            *description = error.description();
-        return error.number();
-    }
-    return 0;
-}
 
 void expectRect(const QRectF &actual, const QRectF &expected)
 {

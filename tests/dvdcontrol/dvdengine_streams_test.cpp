@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+using TestDisc::errorNumber;
 using TestDisc::Player;
 using TestDisc::waitFor;
 
@@ -28,16 +29,6 @@ int subtitlePixels(const Player &player)
 QRect displayRect(int x0, int y0, int x1, int y1)
 {
     return QRect(QPoint(x0 * 768 / 720, y0), QPoint(x1 * 768 / 720, y1));
-}
-
-int errorNumber(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const AppError &error) {
-        return error.number();
-    }
-    return 0;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+using TestDisc::errorNumber;
 using TestDisc::Player;
 using TestDisc::waitFor;
 
@@ -24,18 +25,6 @@ double measuredRate(Player &player, int milliseconds)
     timer.start();
     QTest::qWait(milliseconds);
     return (player.seconds() - from) / (double(timer.elapsed()) / 1000.0);
-}
-
-int errorNumber(const std::function<void()> &action, QString *description = nullptr)
-{
-    try {
-        action();
-    } catch (const AppError &error) {
-        if (description)
-            *description = error.description();
-        return error.number();
-    }
-    return 0;
 }
 
 std::vector<int> chapterStarts(const Player &player, size_t from)

@@ -247,6 +247,14 @@ bool waitFor(const std::function<bool()> &condition, int timeoutMs)
     return QTest::qWaitFor(condition, timeoutMs);
 }
 
+int errorNumber(const std::function<void()> &action, QString *description)
+{
+    const std::optional<AppError> error = trapFirstError(action);
+    if (error && description)
+        *description = error->description();
+    return error ? error->number() : 0;
+}
+
 // The sound plays silently at the pace of a device, whatever this machine has.
 Player::Player(const QString &source)
     : engine(std::make_unique<DvdEngine>(

@@ -39,6 +39,10 @@ QRect subtitleBand(const QImage &picture);
 // Waits, letting events run, until the condition holds or the time is up.
 bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
 
+// The number of the AppError the action throws (its description into
+// description when given); 0 when it throws none.
+int errorNumber(const std::function<void()> &action, QString *description = nullptr);
+
 // What the engine decoded and showed, recorded through its taps.
 class Recorder
 {

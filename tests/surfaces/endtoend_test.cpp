@@ -1,12 +1,12 @@
 #include "surfacetesting.h"
 
 #include "core/dvdcontrol/dvdcontrolinstance.h"
-#include "core/errors.h"
 #include "core/functions.h"
 #include "core/startup.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "support/qtprinters.h"
+#include "support/realcontrol.h"
 #include "support/scripteddialogs.h"
 #include "support/waitfor.h"
 #include "surfaces/frmangle.h"
@@ -17,7 +17,6 @@
 #include "surfaces/frmsubp.h"
 #include "widgets/skinbutton.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -41,15 +40,11 @@ class SurfacesEndToEnd : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString discs = qEnvironmentVariable("VIDORA_TEST_DISCS");
-        disc = discs + "/sample/";
-        if (discs.isEmpty() || !QDir(disc).exists("VIDEO_TS"))
-            GTEST_SKIP() << "no generated test disc";
-        try {
-            installDvdControl(createRealDvdControl());
-        } catch (const AppError &error) {
-            GTEST_SKIP() << error.description().toStdString();
-        }
+        std::string whyNot;
+        const std::optional<QString> sample = RealControl::installOnSampleDisc(whyNot);
+        if (!sample)
+            GTEST_SKIP() << whyNot;
+        disc = *sample;
         ScriptedDialogs::install();
         for (const char *application : {SettingsKeys::kPlayer, SettingsKeys::kDatabase})
             QFile::remove(SettingsStore::fileName(application));

@@ -37,21 +37,15 @@ QAction *item(QMenu *menu, const char *name)
     return nullptr;
 }
 
-class MenuHost : public ::testing::Test
+class MenuHost : public ScriptedControlTest
 {
 protected:
     void SetUp() override
     {
-        control = ScriptedDvdControl::install();
+        ScriptedControlTest::SetUp();
         dialogs = ScriptedDialogs::install();
         QFile::remove(SettingsStore::fileName(kPlayer));
     }
-    void TearDown() override
-    {
-        Forms::unloadAll();
-        takeMessages();
-    }
-    ScriptedDvdControl *control = nullptr;
     ScriptedDialogs *dialogs = nullptr;
 };
 

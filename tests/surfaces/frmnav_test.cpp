@@ -12,16 +12,8 @@ using namespace SurfaceTesting;
 
 namespace
 {
-class NavigationPad : public ::testing::Test
+class NavigationPad : public ScriptedControlTest
 {
-protected:
-    void SetUp() override { control = ScriptedDvdControl::install(); }
-    void TearDown() override
-    {
-        Forms::unloadAll();
-        takeMessages();
-    }
-    ScriptedDvdControl *control = nullptr;
 };
 } // namespace
 

@@ -45,12 +45,12 @@ public:
     }
 };
 
-class ControlBar : public ::testing::Test
+class ControlBar : public ScriptedControlTest
 {
 protected:
     void SetUp() override
     {
-        control = ScriptedDvdControl::install();
+        ScriptedControlTest::SetUp();
         ScriptedDialogs::install();
         QFile::remove(SettingsStore::fileName(kPlayer));
         QFile::remove(SettingsStore::fileName(kDatabase));
@@ -58,8 +58,7 @@ protected:
     void TearDown() override
     {
         bar.reset();
-        Forms::unloadAll();
-        takeMessages();
+        ScriptedControlTest::TearDown();
     }
     // A bar loaded with the given command line.
     frmNMain *load(const QString &commandLine = QString())
@@ -75,7 +74,6 @@ protected:
                form<frmMain>()->mnuInMenu()->isVisible();
     }
 
-    ScriptedDvdControl *control = nullptr;
     std::unique_ptr<frmNMain> bar;
 };
 

@@ -44,16 +44,8 @@ public:
     }
 };
 
-class StreamDialogs : public ::testing::Test
+class StreamDialogs : public ScriptedControlTest
 {
-protected:
-    void SetUp() override { control = ScriptedDvdControl::install(); }
-    void TearDown() override
-    {
-        Forms::unloadAll();
-        takeMessages();
-    }
-    ScriptedDvdControl *control = nullptr;
 };
 
 } // namespace

@@ -2,12 +2,15 @@
 
 #include "core/box.h"
 #include "core/forms.h"
+#include "support/scripteddvdcontrol.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 // Helpers shared by the control surface tests.
 namespace SurfaceTesting
@@ -73,5 +76,19 @@ inline void flushDeletes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();
 }
+
+// A test on the scripted control; whatever windows and messages it opened
+// are gone after it.
+class ScriptedControlTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { control = ScriptedDvdControl::install(); }
+    void TearDown() override
+    {
+        Forms::unloadAll();
+        takeMessages();
+    }
+    ScriptedDvdControl *control = nullptr;
+};
 
 } // namespace SurfaceTesting
