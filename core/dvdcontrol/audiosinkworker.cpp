@@ -23,7 +23,6 @@ constexpr auto kStallLimit = std::chrono::seconds(3);
 AudioSinkWorker::AudioSinkWorker(QObject *parent) : QObject(parent), timer_(this)
 {
     timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(kDeviceTickMilliseconds);
     connect(&timer_, &QTimer::timeout, this, &AudioSinkWorker::tick);
 }
 

@@ -11,7 +11,6 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 
 namespace
@@ -128,31 +127,26 @@ void VideoDecoder::receive()
     }
 }
 
-bool VideoDecoder::blendFields(const AVFrame *frame, uint8_t *planes[4], int strides[4])
+void VideoDecoder::blendFields(const AVFrame *frame, const uint8_t *planes[4], int strides[4])
 {
     const AVPixFmtDescriptor *layout = av_pix_fmt_desc_get(AVPixelFormat(frame->format));
     if (!layout || !(layout->flags & AV_PIX_FMT_FLAG_PLANAR) || layout->nb_components != 3 ||
         layout->comp[0].depth != 8 || (layout->flags & AV_PIX_FMT_FLAG_PAL))
-        return false;
-    const int width = frame->width;
-    const int height = frame->height;
-    const int chromaWidth = AV_CEIL_RSHIFT(width, layout->log2_chroma_w);
-    const int chromaHeight = AV_CEIL_RSHIFT(height, layout->log2_chroma_h);
-    const size_t lumaBytes = size_t(width) * size_t(height);
-    const size_t chromaBytes = size_t(chromaWidth) * size_t(chromaHeight);
-    blended_.resize(lumaBytes + 2 * chromaBytes);
-    planes[0] = blended_.data();
-    planes[1] = planes[0] + lumaBytes;
-    planes[2] = planes[1] + chromaBytes;
-    strides[0] = width;
-    strides[1] = strides[2] = chromaWidth;
+        return;
+    const int widths[3] = {frame->width, AV_CEIL_RSHIFT(frame->width, layout->log2_chroma_w),
+                           AV_CEIL_RSHIFT(frame->width, layout->log2_chroma_w)};
+    const int heights[3] = {frame->height, AV_CEIL_RSHIFT(frame->height, layout->log2_chroma_h),
+                            AV_CEIL_RSHIFT(frame->height, layout->log2_chroma_h)};
+    blended_.resize(size_t(widths[0]) * size_t(heights[0]) +
+                    2 * size_t(widths[1]) * size_t(heights[1]));
+    uint8_t *target = blended_.data();
     for (int plane = 0; plane < 3; ++plane) {
-        const bool luma = plane == 0;
-        Deinterlacer::blendPlane(frame->data[plane], frame->linesize[plane], planes[plane],
-                                 strides[plane], luma ? width : chromaWidth,
-                                 luma ? height : chromaHeight);
+        Deinterlacer::blendPlane(frame->data[plane], frame->linesize[plane], target, widths[plane],
+                                 widths[plane], heights[plane]);
+        planes[plane] = target;
+        strides[plane] = widths[plane];
+        target += size_t(widths[plane]) * size_t(heights[plane]);
     }
-    return true;
 }
 
 QImage VideoDecoder::toImage(const DecodedPicture &picture)
@@ -165,9 +159,8 @@ QImage VideoDecoder::toImage(const DecodedPicture &picture)
                             frame->linesize[3]};
     // Interlaced pictures are blended at their own size, before any scaling
     // mixes the fields.
-    uint8_t *blended[4] = {};
-    if (frame->interlaced_frame && blendFields(frame, blended, sourceStrides))
-        std::copy(std::begin(blended), std::end(blended), std::begin(source));
+    if (frame->interlaced_frame)
+        blendFields(frame, source, sourceStrides);
     scaler_ = sws_getCachedContext(scaler_, frame->width, frame->height,
                                    AVPixelFormat(frame->format), plane_.width(), plane_.height(),
                                    AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);

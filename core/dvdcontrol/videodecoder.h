@@ -58,9 +58,10 @@ private:
     void openParser();
     void decode(const uint8_t *data, int size, int64_t pts);
     void receive();
-    // The frame's planes with the fields blended, in blended_; false for a
-    // layout the blend does not know (the frame is then shown as it is).
-    bool blendFields(const AVFrame *frame, uint8_t *planes[4], int strides[4]);
+    // Points planes and strides at the frame's planes with the fields
+    // blended, kept in blended_; leaves them for a layout the blend does not
+    // know (the frame is then shown as it is).
+    void blendFields(const AVFrame *frame, const uint8_t *planes[4], int strides[4]);
     QImage freeImage();
     void keepForReuse(const QImage &image);
 
