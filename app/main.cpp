@@ -1,6 +1,6 @@
-#include "core/dvdcontrol/dvdcommandline.h"
 #include "core/startup.h"
 #include "core/version.h"
+#include "engine/headless/dvdcommandline.h"
 
 #include <QApplication>
 

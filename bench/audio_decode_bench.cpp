@@ -2,8 +2,8 @@
 // by AudioDecoder, beside ffmpeg decoding the same stream on one thread to the
 // same format. Prints CPU milliseconds per second of sound and the ratio.
 
-#include "core/dvdcontrol/audiodecoder.h"
 #include "core/errors.h"
+#include "engine/decode/audiodecoder.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -8,12 +8,12 @@
 // usage: engine_throughput_bench DISC [TITLE] [ROUNDS]
 
 #include "bench/benchtools.h"
-#include "core/dvdcontrol/audiofeed.h"
-#include "core/dvdcontrol/dvderrors.h"
-#include "core/dvdcontrol/dvdsource.h"
-#include "core/dvdcontrol/navigationcore.h"
-#include "core/dvdcontrol/presentationcore.h"
 #include "core/errors.h"
+#include "engine/common/dvderrors.h"
+#include "engine/decode/audiofeed.h"
+#include "engine/navigation/navigationcore.h"
+#include "engine/present/presentationcore.h"
+#include "engine/source/dvdsource.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,8 +6,8 @@
 // painted or not; and the moment sound is first heard, from the engine's
 // picture tap.
 
-#include "core/dvdcontrol/dvdengine.h"
-#include "core/dvdcontrol/dvdview.h"
+#include "engine/control/dvdengine.h"
+#include "engine/output/dvdview.h"
 
 #include <QEvent>
 #include <QObject>

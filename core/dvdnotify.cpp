@@ -1,12 +1,12 @@
 #include "core/dvdnotify.h"
 
 #include "core/dvd.h"
-#include "core/dvdcontrol/dvdcontrolinstance.h"
 #include "core/errors.h"
 #include "core/forms.h"
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/recordfile.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"

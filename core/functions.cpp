@@ -1,11 +1,11 @@
 #include "core/functions.h"
 
 #include "core/dvd.h"
-#include "core/dvdcontrol/dvdcontrolinstance.h"
 #include "core/errors.h"
 #include "core/forms.h"
 #include "core/module2.h"
 #include "core/version.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"

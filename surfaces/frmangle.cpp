@@ -1,6 +1,6 @@
 #include "surfaces/frmangle.h"
 
-#include "core/dvdcontrol/dvdcontrolinstance.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "platform/units.h"
 #include "widgets/skinbutton.h"
 

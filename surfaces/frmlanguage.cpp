@@ -1,6 +1,6 @@
 #include "surfaces/frmlanguage.h"
 
-#include "core/dvdcontrol/dvdcontrolinstance.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "platform/units.h"
 
 frmLanguage::frmLanguage()

@@ -1,7 +1,7 @@
 #include "surfaces/frmsubp.h"
 
-#include "core/dvdcontrol/dvdcontrolinstance.h"
 #include "core/errors.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "platform/units.h"
 #include "widgets/skinbutton.h"
 

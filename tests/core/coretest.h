@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/box.h"
-#include "core/dvdcontrol/dvdcontrolinstance.h"
 #include "core/forms.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "platform/keystate.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"

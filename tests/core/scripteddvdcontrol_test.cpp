@@ -1,4 +1,4 @@
-#include "core/dvdcontrol/dvdcontrolinstance.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "support/qtprinters.h"
 #include "support/scripteddvdcontrol.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/dvdcontrol/dvdcontrolinstance.h"
 #include "core/errors.h"
+#include "engine/control/dvdcontrolinstance.h"
 
 #include <QDir>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "support/scripteddvdcontrol.h"
 
-#include "core/dvdcontrol/dvdcontrolinstance.h"
+#include "engine/control/dvdcontrolinstance.h"
 
 ScriptedDvdControl *ScriptedDvdControl::install()
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/dvdcontrol/dvdcontrol.h"
 #include "core/errors.h"
+#include "engine/control/dvdcontrol.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "surfacetesting.h"
 
-#include "core/dvdcontrol/dvdcontrolinstance.h"
 #include "core/functions.h"
 #include "core/startup.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "support/qtprinters.h"

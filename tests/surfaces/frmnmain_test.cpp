@@ -1,8 +1,8 @@
 #include "surfacetesting.h"
 
 #include "core/dvd.h"
-#include "core/dvdcontrol/dvdcontrolinstance.h"
 #include "dvddb/frmdvddb.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "platform/appdirs.h"
 #include "settings/frmsettings.h"
 #include "settings/settingskeys.h"

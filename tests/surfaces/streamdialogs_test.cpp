@@ -1,6 +1,6 @@
 #include "surfacetesting.h"
 
-#include "core/dvdcontrol/dvdcontrolinstance.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "platform/desktop.h"
 #include "support/qtprinters.h"
 #include "support/scripteddvdcontrol.h"

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "engine/control/dvdcontrol.h"
+
+#include <memory>
+
+// The one DVD control of the program (DVDw). Created on first use; tests
+// install a double before anything refers to it.
+DvdControl *dvdControl();
+void installDvdControl(std::unique_ptr<DvdControl> control);
+void releaseDvdControl();
+
+// Creates the real control on libdvdnav and FFmpeg.
+std::unique_ptr<DvdControl> createRealDvdControl();

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "engine/common/playbackstate.h"
+#include "engine/common/playbacktaps.h"
+#include "engine/control/dvdcontrol.h"
+#include "engine/drive/drivesource.h"
+#include "engine/navigation/navcommands.h"
+#include "engine/output/audiooutput.h"
+#include "engine/present/pictureslot.h"
+#include "engine/source/dvdsource.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+class DvdView;
+class PlaybackSession;
+
+// The real DVD control on libdvdnav and FFmpeg. It lives on the GUI thread:
+// reads answer from the published snapshot, commands are checked against it
+// and then run on the navigation thread, and notifications from the worker
+// threads are delivered here as DVDNotify.
+class DvdEngine : public DvdControl
+{
+    Q_OBJECT
+public:
+    explicit DvdEngine(QObject *parent = nullptr, const AudioOutputOptions &audio = {});
+    ~DvdEngine() override;
+
+    void Play() override;
+    void Pause() override;
+    void Stop() override;
+    void PlayForwards(double speed) override;
+    void PlayBackwards(double speed) override;
+    void PlayNextChapter() override;
+    void PlayPrevChapter() override;
+
+    void ShowMenu(int menuId) override;
+    void Resume() override;
+    void SelectUpperButton() override;
+    void SelectLowerButton() override;
+    void SelectLeftButton() override;
+    void SelectRightButton() override;
+    void ActivateButton() override;
+
+    int CurrentDomain() const override;
+    int CurrentTitle() const override;
+    int CurrentChapter() const override;
+    int ChapterCount(int title) const override;
+    QString TotalTitleTime() const override;
+    QString TimeCodeToText(int32_t timeCode) const override;
+
+    int AudioStreamsAvailable() const override;
+    int CurrentAudioStream() const override;
+    void setCurrentAudioStream(int stream) override;
+    QString AudioLanguage(int stream) const override;
+    int SubpictureStreamsAvailable() const override;
+    int CurrentSubpictureStream() const override;
+    void setCurrentSubpictureStream(int stream) override;
+    bool SubpictureOn() const override;
+    void setSubpictureOn(bool on) override;
+    QString SubpictureLanguage(int stream) const override;
+    int AnglesAvailable() const override;
+    int CurrentAngle() const override;
+    void setCurrentAngle(int angle) override;
+
+    QString DiscUniqueId() const override;
+    QString DVDDirectory() const override;
+    void setDVDDirectory(const QString &source) override;
+    int CurrentDiscSide() const override;
+    int FramesPerSecond() const override;
+    void ChangeRegion() override;
+
+    void Zoom(int x, int y, double ratio) override;
+
+    void SaveBookmark() override;
+    void RestoreBookmark() override;
+    void DeleteBookmark() override;
+
+    QWidget *view() override;
+
+    // The picture on screen at its display aspect (e.g. 768 x 576 for 4:3
+    // PAL); null before the first picture.
+    QImage currentPicture() const;
+    // Pictures shown since the control was made; a new count is a new
+    // picture on screen.
+    uint64_t picturesShown() const;
+    // Points at (hover) or clicks (activate) the picture, in picture pixels.
+    void pointAt(QPoint picturePoint, bool activate);
+    // Seconds of the picture on screen into its program chain.
+    double presentedSeconds() const;
+    // The VM's region mask (bit r-1: region r) of the disc playing.
+    int regionMask() const;
+    // Where the control looks for drives and their regions (tests give it a
+    // drive double).
+    void setDriveAccess(DriveAccess access);
+    bool isPaused() const;
+    // Times normal speed while scanning, negative backwards; 0 at normal speed.
+    int scanSpeed() const;
+    // The menu button the disc has selected (0: none).
+    int selectedButton() const;
+    // Observers of decoded sound and presented pictures; they take effect at
+    // the next Play.
+    void setTaps(std::shared_ptr<const PlaybackTaps> taps);
+    // The description of the last failure that happened on the navigation
+    // thread (reported by DVDNotify with DvdEvent::kError).
+    QString lastPlaybackError() const;
+
+private:
+    PlaybackSnapshot snapshot() const { return store_->read(); }
+    PlaybackSnapshot requirePlaying() const;
+    PlaybackSnapshot requireTitle(const QString &operation) const;
+    PlaybackSnapshot requireButtons(const QString &operation) const;
+    void requireAllowed(const PlaybackSnapshot &snapshot, uint32_t operation,
+                        const QString &name) const;
+    void post(NavCommand command);
+    void scan(double speed, bool forward);
+    void pauseOutputs();
+    void resumeOutputs();
+    // Jumps elsewhere play on at normal speed.
+    void playOnAtNormalSpeed();
+    void postSubpicture(int value);
+    void startSession();
+    int startingRegionMask(const DiscSource &source, const DiscInfo &info) const;
+    void applyRegionMask(int mask);
+    QString discIdForBookmark();
+    void endSession();
+    void deliverNotifications();
+    void schedulePictureUpdate();
+    void watch();
+    static QString durationText(int64_t ticks90k);
+
+    AudioOutputOptions audioOptions_;
+    std::unique_ptr<AudioOutput> audio_;
+    std::shared_ptr<const PlaybackTaps> taps_;
+    DriveAccess driveAccess_;
+    int chosenRegionMask_ = 0;
+    QString requestedSource_;
+    std::optional<DiscSource> requested_;
+    std::optional<ProbedDisc> disc_;
+    std::shared_ptr<SnapshotStore> store_;
+    std::shared_ptr<PictureSlot> pictures_;
+    std::unique_ptr<PlaybackSession> session_;
+    QPointer<DvdView> view_;
+    QTimer watchTimer_;
+    std::shared_ptr<std::atomic<bool>> pictureUpdatePending_;
+    qint64 lastTimeNotification_ = 0;
+};

@@ -1,0 +1,135 @@
+#include "engine/control/dvdengine.h"
+
+#include "engine/common/dvderrors.h"
+#include "engine/control/bookmarkstore.h"
+#include "engine/control/regiondialog.h"
+#include "engine/drive/driveregion.h"
+#include "engine/navigation/navsession.h"
+#include "engine/output/dvdview.h"
+
+#include <cmath>
+
+// The picture zoom, the bookmark and the drive's region.
+
+void DvdEngine::Zoom(int x, int y, double ratio)
+{
+    if (!std::isfinite(ratio) || ratio <= 0)
+        throw DvdErrors::invalidArgument(
+            QStringLiteral("The zoom ratio must be a positive number, not %1.").arg(ratio));
+    static_cast<DvdView *>(view())->zoomAt(QPointF(x, y), ratio);
+}
+
+// The bookmark is the picture on screen: its title, chapter and time, with
+// the angle and streams the viewer chose.
+void DvdEngine::SaveBookmark()
+{
+    const PlaybackSnapshot now = requirePlaying();
+    if (now.domain != DvdDomain::kTitle || now.title <= 0)
+        throw DvdErrors::notPermitted(QStringLiteral("SaveBookmark"),
+                                      QStringLiteral("no title is playing"));
+    BookmarkStore::Record record;
+    record.title = now.title;
+    record.chapter = std::max(1, now.chapter);
+    record.seconds = double(now.time90k) / 90000.0;
+    record.angle = now.currentAngle;
+    record.audioStream = now.currentAudio;
+    record.subpictureStream = now.currentSubpicture;
+    record.subpictureOn = now.subpictureOn;
+    BookmarkStore().save(now.disc->discId, record);
+}
+
+// From any domain, and from a stopped disc, which starts playing there.
+void DvdEngine::RestoreBookmark()
+{
+    const QString discId = discIdForBookmark();
+    const std::optional<BookmarkStore::Record> record = BookmarkStore().load(discId);
+    if (!record)
+        throw AppError(ErrorNumbers::kNoBookmark,
+                       QStringLiteral("No bookmark is stored for this disc."));
+    const TitleInfo *title = disc_->info.title(record->title);
+    if (!title || record->chapter > title->chapters)
+        throw AppError(ErrorNumbers::kNoBookmark,
+                       QStringLiteral("The stored bookmark (title %1, chapter %2) does not fit "
+                                      "this disc.")
+                           .arg(record->title)
+                           .arg(record->chapter));
+    if (!session_ || snapshot().domain == DvdDomain::kStop) {
+        endSession();
+        startSession();
+    }
+    requireAllowed(snapshot(), UserOperation::kTitleOrTimePlay,
+                   QStringLiteral("going to a bookmark"));
+    BookmarkJump jump;
+    jump.title = record->title;
+    jump.chapter = record->chapter;
+    jump.time90k = std::llround(record->seconds * 90000.0);
+    jump.angle = record->angle;
+    jump.audio = record->audioStream < 8 ? record->audioStream : -1;
+    if (record->subpictureStream < 32)
+        jump.subpicture = record->subpictureStream | (record->subpictureOn ? 0x40 : 0);
+    playOnAtNormalSpeed();
+    post(jump);
+}
+
+// Deleting a bookmark that is not there is no failure: saving deletes first.
+void DvdEngine::DeleteBookmark()
+{
+    BookmarkStore().remove(discIdForBookmark());
+}
+
+// The disc the bookmark belongs to: the one playing, else the chosen source.
+QString DvdEngine::discIdForBookmark()
+{
+    if (!disc_ || (requested_ && requested_->path != disc_->source.path))
+        disc_ = DvdSource::probe(DvdSource::resolve(requestedSource_));
+    if (disc_->info.discId.isEmpty())
+        throw DvdErrors::noDisc(requestedSource_);
+    return disc_->info.discId;
+}
+
+void DvdEngine::ChangeRegion()
+{
+    QString source;
+    if (requested_)
+        source = requested_->path;
+    else if (disc_)
+        source = disc_->source.path;
+    QWidget *parent = view_ ? view_->window() : nullptr;
+    changeDriveRegion(
+        parent, source, [this](int mask) { applyRegionMask(mask); }, driveAccess_);
+}
+
+void DvdEngine::applyRegionMask(int mask)
+{
+    chosenRegionMask_ = mask;
+    if (session_)
+        post(RegionMask{mask});
+}
+
+// The VM's region follows the one chosen here, else the drive's, else it is
+// every region the disc itself allows (an image or a folder has no drive).
+int DvdEngine::startingRegionMask(const DiscSource &source, const DiscInfo &info) const
+{
+    if (chosenRegionMask_)
+        return chosenRegionMask_;
+    if (source.kind != SourceKind::Image) {
+        try {
+            if (const std::optional<int> region =
+                    readDriveRegion(source.path, driveAccess_).region())
+                return 1 << (*region - 1);
+        } catch (const AppError &) {
+            // No drive to ask, or no permission to ask it: the disc decides.
+        }
+    }
+    return info.allowedRegions;
+}
+
+void DvdEngine::setDriveAccess(DriveAccess access)
+{
+    driveAccess_ = std::move(access);
+}
+
+int DvdEngine::regionMask() const
+{
+    return snapshot().regionMask;
+}

@@ -1,0 +1,102 @@
+#include "engine/control/playbacksession.h"
+
+#include "engine/output/audiooutput.h"
+
+namespace
+{
+// The sound leads the pictures whenever some is heard.
+class AudioClockMaster : public ClockMaster
+{
+public:
+    explicit AudioClockMaster(const AudioOutput &output) : output_(output) {}
+    std::optional<int64_t> position90k() const override { return output_.audioClock90k(); }
+
+private:
+    const AudioOutput &output_;
+};
+
+// How far the reader may run ahead of the picture: enough to ride out a slow
+// drive and to keep sound queued (discs store it up to half a second or more
+// behind the pictures of the same time), little enough for Resume to land
+// close.
+constexpr size_t kQueueBytes = 4 * 1024 * 1024;
+constexpr int64_t kQueueLead90k = 90000;
+} // namespace
+
+PlaybackSession::PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store,
+                                 Outputs outputs, int regionMask)
+    : queue_(std::make_shared<MediaQueue>(kQueueBytes, kQueueLead90k)),
+      commands_(std::make_shared<CommandQueue>()), link_(std::make_shared<PresentationLink>()),
+      guard_(std::make_shared<LoopGuard>()), clock_(std::make_shared<PlaybackClock>()),
+      audio_(std::make_shared<AudioGate>(outputs.sound))
+{
+    if (outputs.sound)
+        clock_->setMaster(std::make_shared<AudioClockMaster>(*outputs.sound));
+    std::weak_ptr<CommandQueue> commands = commands_;
+    auto wakeNavigator = [commands] {
+        if (const auto queue = commands.lock())
+            queue->wake();
+    };
+    std::weak_ptr<MediaQueue> media = queue_;
+    auto wakePresenter = [media] {
+        if (const auto queue = media.lock())
+            queue->wake();
+    };
+    queue_->setSpaceListener(wakeNavigator);
+    link_->setWakers(wakePresenter, wakeNavigator);
+    presenter_ = std::make_unique<VideoPresenter>(VideoPresenter::Parts{
+        queue_, store, std::move(outputs.pictures), link_, clock_, outputs.sound, outputs.taps});
+    const PcmFormat format = outputs.sound ? outputs.sound->format() : PcmFormat{};
+    navigator_ = std::make_unique<NavigationThread>(
+        NavigationThread::Parts{source.path, queue_, commands_, std::move(store), link_, guard_,
+                                audio_, format, std::move(outputs.taps), clock_, regionMask});
+}
+
+PlaybackSession::~PlaybackSession()
+{
+    commands_->stop();
+    queue_->close();
+    if (navigator_)
+        navigator_->stop();
+    audio_->close();
+    presenter_->stop();
+}
+
+void PlaybackSession::start()
+{
+    presenter_->start();
+    navigator_->start();
+}
+
+void PlaybackSession::post(NavCommand command)
+{
+    commands_->post(std::move(command));
+}
+
+// The reader hears of both: a timed still's time stands while paused.
+void PlaybackSession::pause()
+{
+    clock_->pause();
+    commands_->wake();
+}
+
+void PlaybackSession::resume()
+{
+    clock_->resume();
+    queue_->wake();
+    commands_->wake();
+}
+
+bool PlaybackSession::stuckInLoop() const
+{
+    return guard_->stuck();
+}
+
+void PlaybackSession::abandon()
+{
+    navigator_->abandon();
+    navigator_.reset();
+    audio_->close();
+    queue_->close();
+    presenter_->stop();
+}

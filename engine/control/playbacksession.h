@@ -1,0 +1,57 @@
+#pragma once
+
+#include "engine/common/playbackstate.h"
+#include "engine/demux/mediaqueue.h"
+#include "engine/navigation/loopguard.h"
+#include "engine/navigation/navcommands.h"
+#include "engine/navigation/navigationthread.h"
+#include "engine/present/pictureslot.h"
+#include "engine/present/playbackclock.h"
+#include "engine/present/presentationlink.h"
+#include "engine/present/videopresenter.h"
+#include "engine/source/dvdsource.h"
+
+#include <memory>
+
+class AudioOutput;
+
+// One disc playing, from Play to Stop: the navigation and presentation
+// threads and what they share.
+class PlaybackSession
+{
+public:
+    struct Outputs {
+        std::shared_ptr<PictureSlot> pictures;
+        AudioOutput *sound = nullptr; // outlives the session
+        std::shared_ptr<const PlaybackTaps> taps;
+    };
+
+    // regionMask: the VM's region mask, 0 for the library's default.
+    PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store, Outputs outputs,
+                    int regionMask); // throws AppError (decoder)
+    ~PlaybackSession();
+
+    void start();
+    void post(NavCommand command);
+    PlaybackClock &clock() { return *clock_; }
+    // Freezes the pictures (the sound output pauses on its own), and lets
+    // them go on where they stood.
+    void pause();
+    void resume();
+
+    // The navigation thread is caught in an endless loop of the disc's
+    // commands inside libdvdnav.
+    bool stuckInLoop() const;
+    // Ends the session without waiting for a stuck navigation thread.
+    void abandon();
+
+private:
+    std::shared_ptr<MediaQueue> queue_;
+    std::shared_ptr<CommandQueue> commands_;
+    std::shared_ptr<PresentationLink> link_;
+    std::shared_ptr<LoopGuard> guard_;
+    std::shared_ptr<PlaybackClock> clock_;
+    std::shared_ptr<AudioGate> audio_;
+    std::unique_ptr<VideoPresenter> presenter_;
+    std::unique_ptr<NavigationThread> navigator_;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/common/playbackstate.h"
+#include "engine/decode/audiofeed.h"
+#include "engine/demux/mediaqueue.h"
+#include "engine/navigation/loopguard.h"
+#include "engine/navigation/navcommands.h"
+#include "engine/present/playbackclock.h"
+#include "engine/present/presentationlink.h"
+
+#include <QString>
+
+#include <memory>
+#include <thread>
+
+class NavigationWorker;
+
+// The navigation thread: the only thread that calls libdvdnav. It runs the
+// block loop, honours waits and stills against what the screen shows, runs
+// the commands the GUI posted, and publishes the VM's stream state.
+class NavigationThread
+{
+public:
+    struct Parts {
+        QString path; // what libdvdnav opens
+        std::shared_ptr<MediaQueue> queue;
+        std::shared_ptr<CommandQueue> commands;
+        std::shared_ptr<SnapshotStore> store;
+        std::shared_ptr<PresentationLink> link;
+        std::shared_ptr<LoopGuard> guard;
+        std::shared_ptr<AudioGate> audio;
+        PcmFormat audioFormat;
+        std::shared_ptr<const PlaybackTaps> taps;
+        std::shared_ptr<PlaybackClock> clock; // its rate follows the scan
+        int regionMask = 0;                   // the VM's region mask; 0 keeps the library's
+    };
+
+    explicit NavigationThread(Parts parts);
+    ~NavigationThread();
+
+    void start();
+    // Asks the thread to end and waits for it.
+    void stop();
+    // Gives up on a thread caught in an endless loop inside libdvdnav: it is
+    // left running at idle priority, owning nothing anybody else uses.
+    void abandon();
+
+private:
+    std::shared_ptr<NavigationWorker> worker_;
+    std::thread thread_;
+};

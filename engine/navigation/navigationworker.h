@@ -1,0 +1,73 @@
+#pragma once
+
+#include "engine/navigation/navigationcore.h"
+#include "engine/navigation/navigationthread.h"
+
+#include <chrono>
+#include <optional>
+
+// The navigation thread's work, kept apart from its handle so that an
+// abandoned thread still owns everything it touches.
+class NavigationWorker
+{
+public:
+    explicit NavigationWorker(NavigationThread::Parts parts);
+    void run();
+    void requestStop();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    enum class Hold { None, DrainForWait, DrainForStill, Still };
+
+    void loop(NavSession &session, NavigationCore &core);
+    bool holding(NavSession &session);
+    void read(NavigationCore &core);
+    void requestDrain(Hold hold);
+    void waitUntil(Clock::time_point deadline);
+    void leaveStill();
+    bool stillTimeStands();
+    void runCommands(NavSession &session, NavigationCore &core);
+    void execute(NavSession &session, NavigationCore &core, const NavCommand &command);
+    void callMenu(NavSession &session, int menu);
+    void moveButton(NavSession &session, ButtonDirection direction);
+    void activateButton(NavSession &session);
+    void pointAt(NavSession &session, const PointerButton &pointer);
+    void restoreBookmark(NavSession &session, NavigationCore &core, const BookmarkJump &jump);
+    void setRegionMask(NavSession &session, int mask);
+    void publish(const ReaderState &state);
+    void changeScan(NavigationCore &core, int speed);
+    void leaveScan(NavigationCore &core, std::optional<int64_t> resumeAt);
+    bool stepping(NavigationCore &core);
+    bool captureStep(NavigationCore &core);
+    bool seek(NavigationCore &core, int64_t time90k);
+    void endScanAtTitleBounds(NavigationCore &core, NavigationCore::Result result);
+    void publishScan();
+    void fail(int number, const QString &description);
+    pci_t onScreenButtons() const;
+
+    NavigationThread::Parts parts_;
+    AudioFeed audio_;
+    Hold hold_ = Hold::None;
+    uint64_t drainId_ = 0;
+    int stillSeconds_ = 0;
+    bool stillActive_ = false;
+    Clock::time_point stillEnds_{};
+    std::optional<Clock::time_point> stillPausedAt_;
+    uint64_t publishedRevision_ = 0;
+    std::vector<StreamRegisters> deferred_;
+
+    // A scan: 2x and 4x forward read everything on a faster clock; faster
+    // and backward scans step from reference picture to reference picture
+    // by the time that has passed.
+    struct Scan {
+        int speed = 0; // times normal, negative backwards; 0: not scanning
+        bool stepping = false;
+        int title = 0;
+        int64_t origin90k = 0; // program chain time the steps count from
+        Clock::time_point originAt{};
+        Clock::time_point nextStep{};
+        int64_t lastStep90k = 0;
+        uint64_t stepDrain = 0; // the drain that shows the last step's picture
+    };
+    Scan scan_;
+};

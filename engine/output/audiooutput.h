@@ -1,0 +1,97 @@
+#pragma once
+
+#include "engine/common/audiopcm.h"
+#include "engine/output/audioclocksource.h"
+
+#include <QThread>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <optional>
+
+class AudioClock;
+class AudioRingBuffer;
+class AudioSinkWorker;
+
+struct AudioOutputOptions {
+    enum class Sink {
+        Default, // the desktop's default output; silent when there is none
+        Silent,  // never open a device (headless runs, benchmarks)
+    };
+    Sink sink = Sink::Default;
+    // How much decoded sound may wait for the device.
+    std::chrono::milliseconds queueLength{500};
+};
+
+// Plays decoded PCM on the default sound device through QAudioSink, pulling
+// from a ring buffer on an audio thread of its own; without a device, a silent
+// backend consumes the sound at wall-clock pace instead. Also the audio clock.
+//
+// Threads: one thread pushes (the engine's navigation thread); any thread may
+// pause, resume, flush, mute, set the volume and read the clock. The output
+// must be created and destroyed on one thread while a QCoreApplication
+// exists, and destroyed only once the pushing thread has stopped pushing.
+// One output can serve the whole life of the control: flush() between
+// streams, titles and discs.
+class AudioOutput : public AudioClockSource
+{
+public:
+    enum class PushResult {
+        Accepted, // queued whole
+        Full,     // no room within the timeout; push it again later
+        Rejected, // not whole frames of format(), or longer than the queue
+        Closed,   // shutting down
+    };
+
+    explicit AudioOutput(const AudioOutputOptions &options = {});
+    ~AudioOutput() override;
+    AudioOutput(const AudioOutput &) = delete;
+    AudioOutput &operator=(const AudioOutput &) = delete;
+
+    // What push() takes; give it to the AudioDecoder.
+    const PcmFormat &format() const { return format_; }
+    // True when sound goes nowhere (no device, or the device failed). The
+    // clock then runs by the wall clock at the pace the sound is consumed.
+    bool isSilent() const;
+
+    // Queues a block, waiting up to timeout for room. The block's PTS is that
+    // of its first sample; blocks need not be contiguous. Nothing drains while
+    // paused, so a pusher that must stay responsive uses short timeouts.
+    PushResult push(const PcmBlock &block, std::chrono::milliseconds timeout = {});
+    // Drops everything queued or in the device (channel hop, stream switch);
+    // the clock gives nothing until new sound is pushed and reaches the
+    // speaker.
+    void flush();
+
+    // Freezes sound and clock together; resume() carries on where it was.
+    void pause();
+    void resume();
+    bool isPaused() const;
+    // Silence without stopping the flow (scans); the clock keeps running.
+    void setMuted(bool muted);
+    bool isMuted() const { return muted_.load(); }
+    // Linear, 0 to 1.
+    void setVolume(float volume);
+    float volume() const { return volume_.load(); }
+
+    // PTS of the sample being heard now; nothing when no sound plays (nothing
+    // pushed since a flush, or everything pushed has been played).
+    std::optional<int64_t> audioClock90k() const override;
+    // Sound pushed but not heard yet.
+    std::chrono::microseconds queuedDuration() const;
+    // Everything pushed has been heard (for a WAIT or a still).
+    bool isDrained() const;
+
+private:
+    void applyVolume();
+    template <typename Call> void runOnAudioThread(Call call, Qt::ConnectionType type);
+
+    QThread thread_;
+    AudioSinkWorker *worker_ = nullptr;
+    PcmFormat format_;
+    std::unique_ptr<AudioRingBuffer> ring_;
+    std::unique_ptr<AudioClock> clock_;
+    std::atomic<bool> muted_{false};
+    std::atomic<float> volume_{1.0f};
+};

@@ -1,0 +1,160 @@
+#include "engine/output/audioringbuffer.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace
+{
+
+// PTS of consecutive blocks may be off by rounding; a larger gap is a jump.
+constexpr int64_t kContinuityTolerance90k = 180; // 2 ms
+// Bounds the marks kept when nobody reads the clock.
+constexpr size_t kMaxMarks = 4096;
+
+} // namespace
+
+AudioRingBuffer::AudioRingBuffer(const PcmFormat &format, qsizetype capacityBytes) : format_(format)
+{
+    const qsizetype frame = format_.bytesPerFrame();
+    storage_.resize(size_t(std::max(frame, capacityBytes / frame * frame)));
+}
+
+AudioRingBuffer::WriteResult AudioRingBuffer::write(const char *data, qsizetype size,
+                                                    int64_t pts90k,
+                                                    std::chrono::milliseconds timeout)
+{
+    if (size <= 0 || size % format_.bytesPerFrame() != 0 || size > capacity())
+        return WriteResult::Rejected;
+    std::unique_lock lock(mutex_);
+    const bool roomOrClosed =
+        roomFreed_.wait_for(lock, timeout, [&] { return closed_ || capacity() - queued_ >= size; });
+    if (closed_)
+        return WriteResult::Closed;
+    if (!roomOrClosed)
+        return WriteResult::Full;
+    addMark(pts90k);
+    copyIn(data, size);
+    return WriteResult::Written;
+}
+
+void AudioRingBuffer::addMark(int64_t pts90k)
+{
+    if (!marks_.empty()) {
+        const Mark &last = marks_.back();
+        const int64_t expected = last.pts90k + ticksBetween(last.position, writePosition_);
+        if (std::abs(pts90k - expected) > kContinuityTolerance90k)
+            ++epoch_;
+    }
+    marks_.push_back(Mark{writePosition_, pts90k, epoch_});
+    if (marks_.size() > kMaxMarks)
+        marks_.pop_front();
+}
+
+int64_t AudioRingBuffer::ticksBetween(int64_t from, int64_t to) const
+{
+    return framesToTicks90k((to - from) / format_.bytesPerFrame(), format_.sampleRate);
+}
+
+void AudioRingBuffer::copyIn(const char *data, qsizetype size)
+{
+    const qsizetype total = capacity();
+    const qsizetype tail = (head_ + queued_) % total;
+    const qsizetype first = std::min(size, total - tail);
+    std::memcpy(storage_.data() + tail, data, size_t(first));
+    std::memcpy(storage_.data(), data + first, size_t(size - first));
+    queued_ += size;
+    writePosition_ += size;
+}
+
+qsizetype AudioRingBuffer::read(char *data, qsizetype maxSize)
+{
+    qsizetype size = 0;
+    {
+        std::lock_guard lock(mutex_);
+        const qsizetype frame = format_.bytesPerFrame();
+        size = std::min(queued_, maxSize / frame * frame);
+        if (size <= 0) {
+            starved_ = true;
+            return 0;
+        }
+        copyOut(data, size);
+    }
+    roomFreed_.notify_all();
+    return size;
+}
+
+void AudioRingBuffer::copyOut(char *data, qsizetype size)
+{
+    const qsizetype total = capacity();
+    const qsizetype first = std::min(size, total - head_);
+    std::memcpy(data, storage_.data() + head_, size_t(first));
+    std::memcpy(data + first, storage_.data(), size_t(size - first));
+    head_ = (head_ + size) % total;
+    queued_ -= size;
+    readPosition_ += size;
+}
+
+bool AudioRingBuffer::takeStarved()
+{
+    std::lock_guard lock(mutex_);
+    return std::exchange(starved_, false);
+}
+
+void AudioRingBuffer::clear()
+{
+    {
+        std::lock_guard lock(mutex_);
+        readPosition_ = writePosition_;
+        head_ = 0;
+        queued_ = 0;
+        marks_.clear();
+        ++epoch_;
+    }
+    roomFreed_.notify_all();
+}
+
+void AudioRingBuffer::close()
+{
+    {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+    }
+    roomFreed_.notify_all();
+}
+
+qsizetype AudioRingBuffer::queuedBytes() const
+{
+    std::lock_guard lock(mutex_);
+    return queued_;
+}
+
+int64_t AudioRingBuffer::readPosition() const
+{
+    std::lock_guard lock(mutex_);
+    return readPosition_;
+}
+
+int64_t AudioRingBuffer::writePosition() const
+{
+    std::lock_guard lock(mutex_);
+    return writePosition_;
+}
+
+std::optional<AudioRingBuffer::Timestamp> AudioRingBuffer::timestampAt(int64_t position) const
+{
+    std::lock_guard lock(mutex_);
+    for (auto mark = marks_.rbegin(); mark != marks_.rend(); ++mark) {
+        if (mark->position <= position)
+            return Timestamp{mark->pts90k + ticksBetween(mark->position, position), mark->epoch};
+    }
+    return std::nullopt;
+}
+
+void AudioRingBuffer::forgetMarksBefore(int64_t position)
+{
+    std::lock_guard lock(mutex_);
+    while (marks_.size() >= 2 && marks_[1].position <= position)
+        marks_.pop_front();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "engine/output/audioringbuffer.h"
+
+#include <QIODevice>
+
+// The ring buffer as the sequential, read-only device a QAudioSink pulls from
+// in pull mode.
+class AudioRingDevice : public QIODevice
+{
+    Q_OBJECT
+public:
+    explicit AudioRingDevice(AudioRingBuffer &ring, QObject *parent = nullptr);
+
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override;
+
+    // Tells the sink that data is there again after it found the ring empty.
+    void announceData() { emit readyRead(); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *data, qint64 maxSize) override;
+
+private:
+    AudioRingBuffer &ring_;
+};

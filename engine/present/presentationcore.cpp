@@ -1,0 +1,130 @@
+#include "engine/present/presentationcore.h"
+
+namespace
+{
+// Overloaded visitor for the media items.
+template <class... Handlers> struct Visitor : Handlers... {
+    using Handlers::operator()...;
+};
+template <class... Handlers> Visitor(Handlers...) -> Visitor<Handlers...>;
+} // namespace
+
+PresentationCore::PresentationCore() = default;
+
+void PresentationCore::feed(MediaItem item)
+{
+    std::visit(Visitor{
+                   [this](VideoData &video) {
+                       decoder_.send(video.bytes.data(), video.bytes.size(), video.pts);
+                   },
+                   [this](SubpictureData &data) { subpictures_.feed(data); },
+                   [this](std::shared_ptr<const NavMarker> &marker) {
+                       markers_.push_back(std::move(marker));
+                   },
+                   [this](PictureFormat &format) {
+                       format_ = format;
+                       decoder_.setFormat(QSize(720, format.planeHeight), format.framesPerSecond);
+                   },
+                   [this](SegmentStart &) {
+                       reset();
+                       segmentStarted_ = true;
+                   },
+                   [this](DrainRequest &request) {
+                       decoder_.drain();
+                       drain_ = request.id;
+                   },
+                   [this](PaletteChange &palette) { subpictures_.setPalette(palette.clut); },
+                   [this](SubpictureMode &mode) { subpictures_.setMode(mode); },
+               },
+               item);
+}
+
+void PresentationCore::reset()
+{
+    decoder_.reset();
+    subpictures_.reset();
+    markers_.clear();
+    lastBase_ = QImage();
+    lastPts_ = -1;
+}
+
+bool PresentationCore::takeSegmentStart()
+{
+    return std::exchange(segmentStarted_, false);
+}
+
+std::optional<uint64_t> PresentationCore::takeDrainRequest()
+{
+    return std::exchange(drain_, {});
+}
+
+// The NAV packet of the VOBU a picture belongs to: the last one that starts
+// at or before the picture. Older ones are no longer needed.
+std::shared_ptr<const NavMarker> PresentationCore::markerFor(int64_t pts)
+{
+    while (markers_.size() > 1 && markers_[1]->vobuStart <= pts)
+        markers_.pop_front();
+    return markers_.empty() ? nullptr : markers_.front();
+}
+
+// The subpicture is blended at the picture's own size, before the picture is
+// stretched to its display aspect; the menu highlight replaces the
+// subpicture's colours inside the selected button.
+ShownPicture PresentationCore::compose(const QImage &base, int64_t pts, const ButtonState &buttons,
+                                       const NavMarker *marker)
+{
+    ShownPicture shown{base, format_.wide};
+    const SubpictureUnit *unit = subpictures_.unitAt(pts);
+    if (!unit)
+        return shown;
+    std::optional<ButtonHighlight> highlight;
+    if (marker)
+        highlight = buttonHighlight(*marker, buttons.button, buttons.action);
+    if (!subpictures_.shows(*unit) && !highlight)
+        return shown;
+    composeSubpicture(shown.image, *unit, subpictures_.palette(), highlight);
+    return shown;
+}
+
+FrameOnScreen PresentationCore::frameFor(const QImage &base, int64_t pts, int64_t overlayPts,
+                                         const ButtonState &buttons)
+{
+    FrameOnScreen frame;
+    frame.pts = pts;
+    frame.marker = markerFor(pts);
+    if (frame.marker) {
+        frame.position = frame.marker->position;
+        frame.position.titleTime90k += std::max<int64_t>(0, pts - frame.marker->vobuStart);
+    }
+    lastOverlayPts_ = overlayPts;
+    frame.picture = compose(base, overlayPts, buttons, frame.marker.get());
+    return frame;
+}
+
+FrameOnScreen PresentationCore::show(const DecodedPicture &picture, const ButtonState &buttons)
+{
+    // A picture that cannot be converted leaves the last one standing.
+    if (QImage image = decoder_.toImage(picture); !image.isNull())
+        lastBase_ = std::move(image);
+    lastPts_ = picture.pts;
+    return frameFor(lastBase_, lastPts_, lastPts_, buttons);
+}
+
+std::optional<FrameOnScreen> PresentationCore::recompose(const ButtonState &buttons)
+{
+    if (lastBase_.isNull())
+        return std::nullopt;
+    return frameFor(lastBase_, lastPts_, lastOverlayPts_, buttons);
+}
+
+std::optional<FrameOnScreen> PresentationCore::refreshOverlay(int64_t pts,
+                                                              const ButtonState &buttons)
+{
+    if (lastBase_.isNull())
+        return std::nullopt;
+    const uint64_t shown = subpictures_.lastShown();
+    subpictures_.unitAt(pts);
+    if (subpictures_.lastShown() == shown)
+        return std::nullopt;
+    return frameFor(lastBase_, lastPts_, pts, buttons);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "engine/decode/videodecoder.h"
+#include "engine/demux/mediaitems.h"
+#include "engine/present/pictureslot.h"
+#include "engine/present/presentationlink.h"
+#include "engine/present/subpicturetrack.h"
+
+#include <deque>
+#include <memory>
+#include <optional>
+
+// A picture as it reaches the screen, with where the disc was when it did.
+struct FrameOnScreen {
+    ShownPicture picture;
+    std::shared_ptr<const NavMarker> marker; // null before the first NAV packet
+    PositionTag position;                    // titleTime90k is this picture's
+    int64_t pts = -1;
+};
+
+// The presentation pipeline without its clock: consumes the reader's media
+// in order, decodes pictures, and composes a picture for the screen from the
+// decoded frame, the subpicture showing at its time, the menu highlight and
+// the NAV data it belongs to. The player drives it from a thread against the
+// clock; a one-off snapshot drives it directly.
+class PresentationCore
+{
+public:
+    PresentationCore(); // throws AppError when the decoder cannot start
+
+    void feed(MediaItem item);
+    // A SegmentStart was fed since the last call.
+    bool takeSegmentStart();
+    // A DrainRequest was fed since the last call: its pictures are decoded.
+    std::optional<uint64_t> takeDrainRequest();
+
+    std::optional<DecodedPicture> nextPicture() { return decoder_.take(); }
+    size_t bufferedPictures() const { return decoder_.ready(); }
+    void setSkipNonReference(bool skip) { decoder_.setSkipNonReference(skip); }
+
+    // Converts the picture and composes it with what shows over it.
+    FrameOnScreen show(const DecodedPicture &picture, const ButtonState &buttons);
+    // The last picture shown, composed again (a new highlight during a still).
+    std::optional<FrameOnScreen> recompose(const ButtonState &buttons);
+    // The last picture composed for a later time, when the subpicture due then
+    // differs from the one shown (a subtitle that starts or ends in a still).
+    std::optional<FrameOnScreen> refreshOverlay(int64_t pts, const ButtonState &buttons);
+
+    const PictureFormat &format() const { return format_; }
+
+private:
+    void reset();
+    std::shared_ptr<const NavMarker> markerFor(int64_t pts);
+    ShownPicture compose(const QImage &base, int64_t pts, const ButtonState &buttons,
+                         const NavMarker *marker);
+    FrameOnScreen frameFor(const QImage &base, int64_t pts, int64_t overlayPts,
+                           const ButtonState &buttons);
+
+    VideoDecoder decoder_;
+    PictureFormat format_;
+    std::deque<std::shared_ptr<const NavMarker>> markers_;
+    SubpictureTrack subpictures_;
+    QImage lastBase_;
+    int64_t lastPts_ = -1;
+    int64_t lastOverlayPts_ = -1;
+    bool segmentStarted_ = false;
+    std::optional<uint64_t> drain_;
+};

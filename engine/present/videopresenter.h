@@ -1,0 +1,60 @@
+#pragma once
+
+#include "engine/common/playbackstate.h"
+#include "engine/common/playbacktaps.h"
+#include "engine/demux/mediaqueue.h"
+#include "engine/output/audioclocksource.h"
+#include "engine/present/pictureslot.h"
+#include "engine/present/playbackclock.h"
+#include "engine/present/presentationcore.h"
+#include "engine/present/presentationlink.h"
+
+#include <memory>
+#include <thread>
+
+// The presentation thread: takes media from the queue, decodes it ahead by a
+// few pictures, and shows each picture when the clock reaches it. Showing a
+// picture publishes it to the view and its position to the snapshot.
+class VideoPresenter
+{
+public:
+    struct Parts {
+        std::shared_ptr<MediaQueue> queue;
+        std::shared_ptr<SnapshotStore> store;
+        std::shared_ptr<PictureSlot> output;
+        std::shared_ptr<PresentationLink> link;
+        std::shared_ptr<PlaybackClock> clock;
+        const AudioClockSource *sound = nullptr; // what is heard, for the taps
+        std::shared_ptr<const PlaybackTaps> taps;
+    };
+
+    explicit VideoPresenter(Parts parts); // throws AppError when the decoder cannot start
+    ~VideoPresenter();
+
+    void start();
+    void stop(); // closes the queue and joins
+
+private:
+    void run();
+    void step();
+    void presentDue();
+    void waitUntil(PlaybackClock::Clock::time_point due);
+    void feedOne(PlaybackClock::Clock::time_point deadline);
+    void show(const DecodedPicture &picture);
+    void publish(const FrameOnScreen &frame);
+    void tap(const FrameOnScreen &frame);
+    void acknowledgeDrainIfDone();
+    void recomposeIfButtonsChanged();
+    void refreshOverlay();
+
+    Parts parts_;
+    PresentationCore core_;
+    std::optional<DecodedPicture> pending_;
+    std::optional<uint64_t> drainToAcknowledge_;
+    uint64_t segment_ = 0;
+    uint64_t buttonSerial_ = 0;
+    int64_t shownPts_ = -1;
+    int scanRate_ = 0;
+    PlaybackClock::Clock::time_point shownAt_{};
+    std::thread thread_;
+};
