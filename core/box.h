@@ -16,6 +16,8 @@ public:
     explicit BOX(QWidget *parent = nullptr);
 
     void Form_Load();
+    // Sizes the window to its message.
+    void fitToText();
 
     QPlainTextEdit *msg = nullptr;
     skinButton *skinButton1 = nullptr;

@@ -35,6 +35,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void placeButtons();
     void btnWeb_Click();
     void btnMail_Click();
     void btnOK_Click();
