@@ -36,11 +36,12 @@ QString asFolderSource(const QDir &folder)
     return folder.absolutePath() + u'/';
 }
 
-// Only a regular file is an image: a FIFO or a device named ".iso" is not.
+// Only a regular file (or a link to one) is an image: a FIFO or a device
+// named ".iso" is not.
 bool isImage(const QFileInfo &info)
 {
     const QString suffix = info.suffix().toLower();
-    return info.isFile() && !info.isSymbolicLink() && (suffix == "iso" || suffix == "img");
+    return info.isFile() && (suffix == "iso" || suffix == "img");
 }
 
 QString folderSourceFor(const QFileInfo &info)

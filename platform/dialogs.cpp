@@ -48,7 +48,7 @@ public:
     void accept() override
     {
         QString candidate = selectedFiles().value(0);
-        if (candidate.isEmpty() || candidate == directory().absolutePath())
+        if (candidate.isEmpty())
             candidate = directory().absolutePath();
         if (isDiscFolder(candidate)) {
             chosen = candidate;
