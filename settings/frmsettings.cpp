@@ -493,12 +493,13 @@ void frmSettings::skinButton4_Click()
 QByteArray frmSettings::decoderBatch(const QString &directory, bool install)
 {
     const QString quote = QStringLiteral("\"");
-    const QString unregister = install ? QString() : QStringLiteral("/u ");
-    const QStringList lines = {
-        QStringLiteral("cd ") + quote + directory + quote,
-        QStringLiteral("regsvr32 ") + unregister + QStringLiteral("MPG2AUDIO.AX"),
-        QStringLiteral("regsvr32 ") + unregister + QStringLiteral("MPG2VIDEO.AX"),
-        QStringLiteral("exit")};
+    QStringList lines = {QStringLiteral("cd ") + quote + directory + quote};
+    if (install)
+        lines << QStringLiteral("regsvr32 MPG2AUDIO.AX") << QStringLiteral("regsvr32 MPG2VIDEO.AX");
+    else
+        lines << QStringLiteral("regsvr32 /u MPG2AUDIO.AX")
+              << QStringLiteral("regsvr32 /u MPG2VIDEO.AX");
+    lines << QStringLiteral("exit");
     return Windows1252::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 

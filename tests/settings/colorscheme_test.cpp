@@ -115,6 +115,15 @@ TEST(ColorSchemeFile, OnlyPlainFilesAndTheirFirst64KiBAreRead)
     EXPECT_EQ(ColorScheme::parse(schemeText(padded)).outcome, Outcome::NotAScheme);
 }
 
+TEST(ColorSchemeStore, ABlackBackgroundIsStoredAsZeroAndReadsBackAsNoScheme)
+{
+    SchemeColors scheme;
+    scheme.BkCol = 0;
+    ColorScheme::store(scheme);
+    EXPECT_EQ(SettingsStore::Read(kPlayer, kColorsSection, kBackColor, "<absent>"), "0");
+    EXPECT_FALSE(ColorScheme::isSchemeStored());
+}
+
 TEST(ColorRendering, NoSchemeLeavesTheWindowAlone)
 {
     storeColors({"0", "255", "255", "255", "255", "255"});
