@@ -74,6 +74,15 @@ private:
     std::function<void()> onClick_;
 };
 
+// A swatch shows its colour; its "..." stays readable on any of them.
+void showSwatch(skinButton *swatch, int32_t color)
+{
+    swatch->setBackColor(color);
+    const int32_t caption = qGray(fromColorRef(color).rgb()) > 140 ? 0x000000 : 0xFFFFFF;
+    swatch->setForeColor(caption);
+    swatch->setForeOver(caption);
+}
+
 QLabel *wrappedLabel(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
@@ -252,7 +261,7 @@ QWidget *frmSettings::buildColorsTab()
     for (int index = 0; index < 6; ++index) {
         const auto &row = rows[index];
         *row.swatch = addButton(page, row.name, QStringLiteral("..."));
-        (*row.swatch)->setBackColor(SchemeColors::kDesignColor);
+        showSwatch(*row.swatch, SchemeColors::kDesignColor);
         (*row.swatch)->setMinimumSize(40, 24);
         const int column = (index / 3) * 2;
         grid->addWidget(new QLabel(QString::fromLatin1(row.label), page), index % 3, column);
@@ -430,7 +439,7 @@ void frmSettings::showStoredScheme()
     const SchemeColors scheme = ColorScheme::readStored();
     const auto colors = scheme.colors();
     for (size_t index = 0; index < colors.size(); ++index)
-        swatches()[index]->setBackColor(colors[index]);
+        showSwatch(swatches()[index], colors[index]);
     txtName->setText(scheme.Name);
     txtCreator->setText(scheme.Creator);
 }
@@ -481,7 +490,7 @@ void frmSettings::swatch_Click(skinButton *swatch)
     const auto chosen = Dialogs::current().color(this, fromColorRef(swatch->BackColor()));
     QApplication::processEvents();
     if (chosen)
-        swatch->setBackColor(toColorRef(*chosen));
+        showSwatch(swatch, toColorRef(*chosen));
 }
 
 void frmSettings::skinButton4_Click()
@@ -587,7 +596,7 @@ void frmSettings::ColorLoad(const QString &fileName)
         return;
     }
     for (qsizetype index = 0; index < content.colors.size(); ++index)
-        swatches()[size_t(index)]->setBackColor(content.colors[index]);
+        showSwatch(swatches()[size_t(index)], content.colors[index]);
     if (content.outcome == Outcome::BadColor) {
         ShowMessage(numberAndDescription(
             AppError(ErrorNumbers::kInvalidArgument,
