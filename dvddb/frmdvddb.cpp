@@ -69,6 +69,8 @@ QString databaseDirectory()
 frmDVDdb::frmDVDdb() : QWidget(nullptr, Qt::Window)
 {
     setObjectName(QStringLiteral("frmDVDdb"));
+    // Closing unloads: the lists, the search position and the watch go.
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(".: DVD database"));
     setFixedSize(twips(7935), twips(7140));
 

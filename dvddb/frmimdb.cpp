@@ -60,6 +60,7 @@ QLabel *textLabel(QWidget *parent, const QString &text, const QRect &place)
 frmIMDb::frmIMDb() : QWidget(nullptr, Qt::Window)
 {
     setObjectName(QStringLiteral("frmIMDb"));
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(".: Search for a movie"));
     setFixedSize(twips(8400), twips(1560));
 

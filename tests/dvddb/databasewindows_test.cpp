@@ -3,6 +3,7 @@
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/frmimdb.h"
+#include "platform/units.h"
 #include "surfaces/frmmain.h"
 #include "widgets/skinbutton.h"
 
@@ -324,6 +325,25 @@ TEST_F(DatabaseWindowsTest, DetectListsTheTitlesLanguagesLastStreamFirst)
     editor()->i7->setText("typed");
     editor()->skinButton23_Click();
     EXPECT_EQ(editor()->i7->text(), "");
+}
+
+TEST_F(DatabaseWindowsTest, TheThreeWindowsTakeTheStoredScheme)
+{
+    const std::pair<const char *, int32_t> scheme[] = {
+        {SettingsKeys::kBackColor, 0x102030},        {SettingsKeys::kOverColor, 0x00FFFF},
+        {SettingsKeys::kButtonBackColor, 0x400000},  {SettingsKeys::kButtonForeColor, 0x00FF00},
+        {SettingsKeys::kDisplayBackColor, 0x000040}, {SettingsKeys::kDisplayForeColor, 0xFFFFFF}};
+    for (const auto &[key, color] : scheme)
+        SettingsStore::Write(SettingsKeys::kPlayer, SettingsKeys::kColorsSection, key,
+                             QString::number(color));
+    for (QWidget *window : {static_cast<QWidget *>(browser()), static_cast<QWidget *>(editor()),
+                            static_cast<QWidget *>(form<frmIMDb>())})
+        EXPECT_EQ(window->palette().color(QPalette::Window), fromColorRef(0x102030));
+    EXPECT_EQ(browser()->btnSearchDB->BackColor(), 0x400000);
+    EXPECT_EQ(browser()->List1->palette().color(QPalette::Base), fromColorRef(0x000040));
+    EXPECT_EQ(browser()->Label1->palette().color(QPalette::WindowText), fromColorRef(0x00FF00));
+    EXPECT_EQ(editor()->DVDid->palette().color(QPalette::Text), fromColorRef(0xFFFFFF));
+    EXPECT_EQ(form<frmIMDb>()->iIn->ForeOver(), 0x00FFFF);
 }
 
 TEST_F(DatabaseWindowsTest, TheMovieSearchEncodesOnlyWhatWouldBreakTheQuery)
