@@ -104,6 +104,14 @@ QList<QWidget *> frmAddDVD::fieldBoxes() const
     return {DVDid, i1, i2, i3, i4, i5, i6, i7, i8};
 }
 
+// A locked identifier is read from its start; it is longer than its box.
+void frmAddDVD::showEvent(QShowEvent *event)
+{
+    if (DVDid->isReadOnly())
+        DVDid->setCursorPosition(0);
+    QWidget::showEvent(event);
+}
+
 void frmAddDVD::Form_Load()
 {
     ColorRendering();

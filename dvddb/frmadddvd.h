@@ -51,6 +51,9 @@ public:
     void skinButton2_Click();
     void skinButton3_Click();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     std::array<QLineEdit *, 8> fields() const { return {i1, i2, i3, i4, i5, i6, i7, i8}; }
     QList<skinButton *> buttons() const;
