@@ -15,11 +15,17 @@
 namespace
 {
 
+// One scratch file per run, removed when the run ends.
+struct ScratchFile {
+    const QString path =
+        QDir::tempPath() + QStringLiteral("/recordfile_fuzz_%1.dvd").arg(::getpid());
+    ~ScratchFile() { QFile::remove(path); }
+};
+
 QString scratchPath()
 {
-    static const QString path =
-        QDir::tempPath() + QStringLiteral("/recordfile_fuzz_%1.dvd").arg(::getpid());
-    return path;
+    static const ScratchFile scratch;
+    return scratch.path;
 }
 
 } // namespace
