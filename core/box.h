@@ -16,6 +16,7 @@ public:
     explicit BOX(QWidget *parent = nullptr);
 
     void Form_Load();
+    void ColorRendering();
     // Sizes the window to its message.
     void fitToText();
 

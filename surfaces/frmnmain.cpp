@@ -12,6 +12,7 @@
 #include "dvddb/frmdvddb.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/units.h"
+#include "settings/colorrendering.h"
 #include "settings/databasepath.h"
 #include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
@@ -30,7 +31,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTabWidget>
 
 #include <algorithm>
 
@@ -50,7 +50,6 @@ constexpr int32_t kScanBack = 0xFFC0C0;
 constexpr int32_t kScanText = 0xFFFFFF;
 constexpr int32_t kScanOver = 0x000000;
 constexpr int kStyleHoverBevel = 8;
-constexpr int kColorsTab = 3;
 const QString kWebdings = QStringLiteral("Webdings");
 const QString kWingdings = QStringLiteral("Wingdings");
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
@@ -139,6 +138,7 @@ frmNMain::frmNMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     createButtons();
     fitScanMarks();
     connectButtons();
+    applyDesignColors();
     acceptDesktopInput();
 }
 
@@ -334,13 +334,13 @@ void frmNMain::runCommandLine()
     AutoPlayCheck();
 }
 
-// The settings window opens on its colour tab, where the user confirms a
-// scheme file with Apply or Save.
+// The settings window opens on its colour tab with the command line's scheme
+// file loaded; the user confirms it with Apply or Save.
 void frmNMain::showSchemeFile()
 {
+    const QString path = CommandLine::Classify(commandLine).path;
     IgnoreErrors steps;
-    steps.step([] { form<frmSettings>()->show(); });
-    steps.step([] { form<frmSettings>()->Tab->setCurrentIndex(kColorsTab); });
+    steps.step([&] { form<frmSettings>()->OpenSchemeFile(path); });
 }
 
 void frmNMain::AutoPlayCheck()
@@ -371,11 +371,19 @@ void frmNMain::applyDesignColors()
     update();
 }
 
-// The built-in look until a colour scheme is stored.
+// The bar's load has already replaced its picture by an empty one, so the
+// picture stays. The scan buttons keep their mouse-over colour.
 void frmNMain::ColorRendering()
 {
-    applyDesignColors();
-    QApplication::processEvents();
+    ColorRow row;
+    row.window = this;
+    row.background = SchemeBackground::KeepPicture;
+    row.buttons = {btnPreCh,    btnPlay, btnStop,  btnNextCh,
+                   btnDVDpanel, btnMenu, btnDVDdb, btnSettings};
+    row.captionLabels = {St};
+    row.displays = {Shape1,   btnNorPlay, btnFF,     btnFF4, btnFF8,  btnBackW,
+                    btnBack4, btnBack8,   lblDVDtit, lblLan, lblChap, lblTime};
+    ApplyColorRow(row);
 }
 
 void frmNMain::mousePressEvent(QMouseEvent *event)
