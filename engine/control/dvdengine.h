@@ -1,10 +1,10 @@
 #pragma once
 
-#include "engine/common/playbackstate.h"
+#include "engine/common/snapshotstore.h"
 #include "engine/common/playbacktaps.h"
 #include "engine/control/dvdcontrol.h"
 #include "engine/drive/drivesource.h"
-#include "engine/navigation/navcommands.h"
+#include "engine/navigation/commandqueue.h"
 #include "engine/output/audiooutput.h"
 #include "engine/present/pictureslot.h"
 #include "engine/source/dvdsource.h"

@@ -2,7 +2,7 @@
 
 #include "engine/common/dvderrors.h"
 #include "engine/control/bookmarkstore.h"
-#include "engine/control/regiondialog.h"
+#include "surfaces/regiondialog.h"
 #include "engine/drive/driveregion.h"
 #include "engine/navigation/navsession.h"
 #include "engine/output/dvdview.h"

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "engine/common/playbackstate.h"
+#include "engine/common/snapshotstore.h"
 #include "engine/demux/mediaqueue.h"
 #include "engine/navigation/loopguard.h"
-#include "engine/navigation/navcommands.h"
+#include "engine/navigation/commandqueue.h"
 #include "engine/navigation/navigationthread.h"
 #include "engine/present/pictureslot.h"
 #include "engine/present/playbackclock.h"

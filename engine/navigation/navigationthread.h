@@ -1,10 +1,10 @@
 #pragma once
 
-#include "engine/common/playbackstate.h"
-#include "engine/decode/audiofeed.h"
+#include "engine/common/snapshotstore.h"
+#include "engine/navigation/audiofeed.h"
 #include "engine/demux/mediaqueue.h"
 #include "engine/navigation/loopguard.h"
-#include "engine/navigation/navcommands.h"
+#include "engine/navigation/commandqueue.h"
 #include "engine/present/playbackclock.h"
 #include "engine/present/presentationlink.h"
 

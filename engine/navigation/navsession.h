@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/errors.h"
-#include "engine/decode/audiofeed.h"
+#include "engine/navigation/audiofeed.h"
 #include "engine/source/discinfo.h"
 #include "engine/source/librarylog.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/common/audiopcm.h"
-#include "engine/output/audioclocksource.h"
+#include "engine/common/soundclock.h"
 
 #include <QThread>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "engine/common/playbackstate.h"
+#include "engine/common/snapshotstore.h"
 #include "engine/common/playbacktaps.h"
 #include "engine/demux/mediaqueue.h"
-#include "engine/output/audioclocksource.h"
+#include "engine/common/soundclock.h"
 #include "engine/present/pictureslot.h"
 #include "engine/present/playbackclock.h"
 #include "engine/present/presentationcore.h"

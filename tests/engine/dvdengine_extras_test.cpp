@@ -1,6 +1,6 @@
 #include "testdisc.h"
 
-#include "engine/control/regiondialog.h"
+#include "surfaces/regiondialog.h"
 #include "engine/fakedrive.h"
 #include "engine/output/dvdview.h"
 #include "support/qtprinters.h"

@@ -1,4 +1,4 @@
-#include "engine/common/playbackstate.h"
+#include "engine/common/snapshotstore.h"
 #include "engine/decode/deinterlacer.h"
 #include "engine/demux/mediaqueue.h"
 #include "engine/demux/psdemuxer.h"

@@ -1,4 +1,4 @@
-#include "engine/decode/audiofeed.h"
+#include "engine/navigation/audiofeed.h"
 
 #include "core/errors.h"
 #include "engine/output/audiooutput.h"

@@ -1,4 +1,4 @@
-#include "engine/common/playbackstate.h"
+#include "engine/common/snapshotstore.h"
 
 int32_t PlaybackSnapshot::packedTime() const
 {

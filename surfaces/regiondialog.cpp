@@ -1,4 +1,4 @@
-#include "engine/control/regiondialog.h"
+#include "surfaces/regiondialog.h"
 #include "platform/dialogs.h"
 
 #include <QComboBox>

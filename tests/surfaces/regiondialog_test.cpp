@@ -1,4 +1,4 @@
-#include "engine/control/regiondialog.h"
+#include "surfaces/regiondialog.h"
 #include "engine/fakedrive.h"
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
