@@ -16,7 +16,7 @@ namespace
 // nothing queued and nothing left in the device the timer stops; a push wakes
 // it.
 constexpr int kDeviceTickMilliseconds = 30;
-constexpr int kSilentTickMilliseconds = 50;
+constexpr int kSilentTickMilliseconds = 40;
 // A device that holds queued data this long without playing any has hung.
 constexpr auto kStallLimit = std::chrono::seconds(3);
 
