@@ -64,7 +64,8 @@ int main(int argc, char **argv)
         DvdEngine engine;
         engine.setDVDDirectory(arguments[1]);
         uint64_t paintedPicture = 0;
-        bench::PlaybackProbe probe(engine, [&](uint64_t picture, double) { paintedPicture = picture; });
+        bench::PlaybackProbe probe(engine,
+                                   [&](uint64_t picture, double) { paintedPicture = picture; });
         probe.showWindow(720, 576);
         engine.Play();
         if (!spinUntil([&] {
@@ -100,10 +101,9 @@ int main(int argc, char **argv)
     std::printf("Menu response on %s, %d button moves, to the new highlight painted "
                 "(aim: under 0.050 s)\n",
                 qPrintable(QGuiApplication::platformName()), rounds);
-    std::printf("  median %6.3f s  90th percentile %6.3f s  worst %6.3f s%s\n",
-                percentile(responses, 0.5), percentile(responses, 0.9),
-                *std::max_element(responses.begin(), responses.end()),
-                unchanged ? qPrintable(QStringLiteral("  (%1 painted no change)").arg(unchanged))
-                          : "");
+    std::printf(
+        "  median %6.3f s  90th percentile %6.3f s  worst %6.3f s%s\n", percentile(responses, 0.5),
+        percentile(responses, 0.9), *std::max_element(responses.begin(), responses.end()),
+        unchanged ? qPrintable(QStringLiteral("  (%1 painted no change)").arg(unchanged)) : "");
     return 0;
 }
