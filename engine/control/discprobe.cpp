@@ -28,6 +28,11 @@ bool DiscProbe::answered() const
     return result_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
+void DiscProbe::settle(std::chrono::steady_clock::time_point deadline) const
+{
+    result_.wait_until(deadline);
+}
+
 bool DiscProbe::read() const
 {
     if (!answered())

@@ -19,6 +19,8 @@ public:
     // Done, whether the disc was read or not; read.
     bool answered() const;
     bool read() const;
+    // Waits for the answer at most until deadline.
+    void settle(std::chrono::steady_clock::time_point deadline) const;
 
 private:
     DiscSource source_;

@@ -20,7 +20,7 @@ constexpr qint64 kTimeNotificationMs = 900;
 // saying the drive does not answer.
 constexpr std::chrono::milliseconds kProbePatience{1500};
 constexpr std::chrono::milliseconds kSoundPatience{2000};
-constexpr std::chrono::milliseconds kSoundAtExitPatience{500};
+constexpr std::chrono::milliseconds kHelpersAtExitPatience{500};
 
 std::shared_future<std::shared_ptr<AudioOutput>> openSound(const AudioOutputOptions &options)
 {
@@ -52,9 +52,13 @@ DvdEngine::~DvdEngine()
     store_->setWake(nullptr);
     pictures_->setListener(nullptr);
     endSession();
-    // A sound output still opening is let finish here, unless its device
-    // hangs: then it is left to its thread.
-    soundOpening_.wait_for(kSoundAtExitPatience);
+    // A sound output still opening or a probe still reading is let finish
+    // here, unless the device or the drive hangs: then it is left to its
+    // thread.
+    const auto deadline = std::chrono::steady_clock::now() + kHelpersAtExitPatience;
+    soundOpening_.wait_until(deadline);
+    if (probe_)
+        probe_->settle(deadline);
     if (view_ && !view_->parent())
         delete view_;
 }
@@ -94,13 +98,13 @@ void DvdEngine::startSession()
 
 // The probe started when the source was set serves the first Play. A drive
 // is probed again for a later one (its disc may have been changed), and a
-// source that failed is tried again; a probe still waiting on the drive is
-// waited for, not doubled.
+// source that failed is always tried again; a probe still waiting on the
+// drive is waited for, not doubled.
 ProbedDisc DvdEngine::probedDisc(const DiscSource &source)
 {
     const bool reusable = probe_ && probe_->source().path == source.path &&
-                          (!probeUsed_ || !probe_->answered() ||
-                           (source.kind != SourceKind::Device && probe_->read()));
+                          (!probe_->answered() ||
+                           (probe_->read() && (!probeUsed_ || source.kind != SourceKind::Device)));
     if (!reusable)
         probe_ = std::make_shared<DiscProbe>(source);
     probeUsed_ = true;
