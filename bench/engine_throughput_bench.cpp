@@ -10,7 +10,7 @@
 #include "bench/benchtools.h"
 #include "core/errors.h"
 #include "engine/common/dvderrors.h"
-#include "engine/decode/audiofeed.h"
+#include "engine/navigation/audiofeed.h"
 #include "engine/navigation/navigationcore.h"
 #include "engine/present/presentationcore.h"
 #include "engine/source/dvdsource.h"

@@ -1,13 +1,6 @@
 #include "engine/present/presentationcore.h"
 
-namespace
-{
-// Overloaded visitor for the media items.
-template <class... Handlers> struct Visitor : Handlers... {
-    using Handlers::operator()...;
-};
-template <class... Handlers> Visitor(Handlers...) -> Visitor<Handlers...>;
-} // namespace
+#include "engine/common/visitor.h"
 
 PresentationCore::PresentationCore() = default;
 

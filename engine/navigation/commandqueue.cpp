@@ -1,4 +1,4 @@
-#include "engine/navigation/navcommands.h"
+#include "engine/navigation/commandqueue.h"
 
 void CommandQueue::post(NavCommand command)
 {
