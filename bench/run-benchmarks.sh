@@ -56,6 +56,7 @@ in_window env QT_QPA_PLATFORM=xcb "$BIN/engine_startup_bench" "$DISC" 6 2>/dev/n
 
 section "DVD database: recognising the disc at each notification, rebuilding the list"
 QT_QPA_PLATFORM=offscreen "$BIN/dvddb_bench"
+
 section "Menu response, from SelectLowerButton to the new highlight painted (test disc menu)"
 in_window env QT_QPA_PLATFORM=xcb "$BIN/menu_response_bench" "$BUILD_DIR/testdiscs/sample" 20 2>/dev/null
 
