@@ -26,7 +26,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "vidora: %s\n", problem.toLocal8Bit().constData());
         return ProgramOptions::kNoDisplay;
     }
+    std::optional<ProgramOptions::DisplayGuard> guard(std::in_place);
     QApplication app(argc, argv);
+    guard.reset();
     QApplication::setApplicationName(QStringLiteral("vidora"));
     QApplication::setApplicationVersion(Version::fullVersion());
     SingleInstance instance;

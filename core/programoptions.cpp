@@ -2,9 +2,8 @@
 
 #include "core/version.h"
 
-#include <xcb/xcb.h>
-
 #include <cstdio>
+#include <cstdlib>
 
 namespace ProgramOptions
 {
@@ -65,22 +64,53 @@ std::optional<int> answer(const QStringList &arguments)
     return std::nullopt;
 }
 
+// Only names are checked: a trial connection here would be one more client
+// opening and closing just before Qt's own, which an X server may refuse.
 bool displayAvailable(QString &problem)
 {
     if (!xcbPlatform())
         return true;
-    const QByteArray display = qgetenv("DISPLAY");
-    if (display.isEmpty()) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         problem = QStringLiteral("no display: DISPLAY is not set");
         return false;
     }
-    xcb_connection_t *connection = xcb_connect(display.constData(), nullptr);
-    const bool reached = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    if (!reached)
-        problem =
-            QStringLiteral("cannot open the display \"%1\"").arg(QString::fromLocal8Bit(display));
-    return reached;
+    return true;
+}
+
+namespace
+{
+
+QtMessageHandler &previousHandler()
+{
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+void endWithoutDisplay(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        if (previousHandler())
+            previousHandler()(type, context, message);
+        return;
+    }
+    QString display = qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty())
+        display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    print(stderr, QStringLiteral("vidora: cannot open the display \"%1\"").arg(display));
+    std::fflush(stderr);
+    std::_Exit(kNoDisplay);
+}
+
+} // namespace
+
+DisplayGuard::DisplayGuard()
+{
+    previousHandler() = qInstallMessageHandler(endWithoutDisplay);
+}
+
+DisplayGuard::~DisplayGuard()
+{
+    qInstallMessageHandler(previousHandler());
 }
 
 } // namespace ProgramOptions

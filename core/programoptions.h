@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QtGlobal>
 
 #include <optional>
 
@@ -22,8 +23,21 @@ QString usage();
 // goes on to open its windows.
 std::optional<int> answer(const QStringList &arguments);
 
-// Whether a display can be opened on the platform Qt will choose; when not,
+// Whether a display is named for the platform Qt will choose; when not,
 // `problem` says why.
 bool displayAvailable(QString &problem);
+
+// While the application object is made: a display that cannot be reached
+// after all (a stale DISPLAY, a server gone) ends the program with a
+// message and kNoDisplay instead of Qt's abort. Any other fatal message
+// keeps its usual course.
+class DisplayGuard
+{
+public:
+    DisplayGuard();
+    ~DisplayGuard();
+    DisplayGuard(const DisplayGuard &) = delete;
+    DisplayGuard &operator=(const DisplayGuard &) = delete;
+};
 
 } // namespace ProgramOptions
