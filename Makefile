@@ -4,7 +4,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: run test build deps bench clean format install uninstall
+.PHONY: run test build deps bench fuzz clean format install uninstall
 
 run: build
 	./tools/run-player.sh $(BUILD_DIR)
@@ -14,6 +14,10 @@ test: build
 
 bench: build
 	./bench/run-benchmarks.sh $(BUILD_DIR)
+
+# FUZZ_SECONDS a target (default 60), in its own clang build.
+fuzz: deps
+	./fuzz/run-fuzzers.sh build-fuzz $(or $(FUZZ_SECONDS),60)
 
 build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -3,6 +3,7 @@
 #include "core/module2.h"
 #include "core/ontopbas.h"
 #include "platform/desktop.h"
+#include "settings/colorrendering.h"
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
@@ -77,6 +78,18 @@ void BOX::Form_Load()
 {
     SetOnTop(this, true);
     Desktop::beep();
+    ColorRendering();
+}
+
+// The icon stays; the window takes the display background.
+void BOX::ColorRendering()
+{
+    ColorRow row;
+    row.window = this;
+    row.background = SchemeBackground::DisplayColor;
+    row.buttons = {skinButton1};
+    row.displays = {msg};
+    ApplyColorRow(row);
 }
 
 QList<BOX *> BOX::openWindows()

@@ -16,6 +16,7 @@ public:
     explicit BOX(QWidget *parent = nullptr);
 
     void Form_Load();
+    void ColorRendering();
 
     QPlainTextEdit *msg = nullptr;
     skinButton *skinButton1 = nullptr;

@@ -3,8 +3,6 @@
 #include "core/module2.h"
 #include "core/version.h"
 #include "platform/units.h"
-#include "settings/settingskeys.h"
-#include "settings/settingsstore.h"
 #include "widgets/skinbutton.h"
 
 #include <QLabel>
@@ -17,24 +15,10 @@ constexpr int32_t kDesignBack = 0x404040;
 constexpr int32_t kDesignFore = 0xFFFFFF;
 constexpr int32_t kDesignOver = 0xC0C0C0;
 
-// A colour of the stored scheme; nothing when it is not a number.
-std::optional<int32_t> schemeColor(const char *key)
+void paint(QWidget *widget, QPalette::ColorRole role, int32_t color)
 {
-    bool ok = false;
-    const int32_t value = SettingsStore::Read(SettingsKeys::kPlayer, SettingsKeys::kColorsSection,
-                                              key, QStringLiteral("0"))
-                              .toInt(&ok);
-    if (!ok)
-        return std::nullopt;
-    return value;
-}
-
-void paint(QWidget *widget, QPalette::ColorRole role, std::optional<int32_t> color)
-{
-    if (!color)
-        return;
     QPalette palette = widget->palette();
-    palette.setColor(role, fromColorRef(*color));
+    palette.setColor(role, fromColorRef(color));
     widget->setPalette(palette);
 }
 
@@ -100,28 +84,14 @@ frmAbout::frmAbout() : QWidget(nullptr, Qt::Window)
 
 void frmAbout::Form_Load()
 {
-    ColorRendering();
+    applyDesignColors();
 }
 
-void frmAbout::ColorRendering()
+void frmAbout::applyDesignColors()
 {
     paint(this, QPalette::Window, kDesignBack);
     for (QLabel *label : {lblName, lblVersion, lblCredits})
         paint(label, QPalette::WindowText, kDesignFore);
-    if (SettingsStore::Read(SettingsKeys::kPlayer, SettingsKeys::kColorsSection,
-                            SettingsKeys::kBackColor, QStringLiteral("0")) == QLatin1String("0"))
-        return;
-    paint(this, QPalette::Window, schemeColor(SettingsKeys::kBackColor));
-    for (skinButton *button : {btnWeb, btnMail, btnOK}) {
-        if (const auto over = schemeColor(SettingsKeys::kOverColor))
-            button->setForeOver(*over);
-        if (const auto back = schemeColor(SettingsKeys::kButtonBackColor))
-            button->setBackColor(*back);
-        if (const auto fore = schemeColor(SettingsKeys::kButtonForeColor))
-            button->setForeColor(*fore);
-    }
-    for (QLabel *label : {lblName, lblVersion, lblCredits})
-        paint(label, QPalette::WindowText, schemeColor(SettingsKeys::kButtonForeColor));
 }
 
 QString frmAbout::webAddress()

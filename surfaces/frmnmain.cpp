@@ -11,6 +11,7 @@
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/units.h"
 #include "platform/windowshape.h"
+#include "settings/colorrendering.h"
 #include "settings/databasepath.h"
 #include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
@@ -28,7 +29,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTabWidget>
 
 #include <algorithm>
 
@@ -48,7 +48,6 @@ constexpr int32_t kScanBack = 0xFFC0C0;
 constexpr int32_t kScanText = 0xFFFFFF;
 constexpr int32_t kScanOver = 0x000000;
 constexpr int kStyleHoverBevel = 8;
-constexpr int kColorsTab = 3;
 const QString kWebdings = QStringLiteral("Webdings");
 const QString kWingdings = QStringLiteral("Wingdings");
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
@@ -137,6 +136,7 @@ frmNMain::frmNMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     createDisplay();
     createButtons();
     connectButtons();
+    applyDesignColors();
 }
 
 QFont frmNMain::displayFont()
@@ -336,13 +336,13 @@ void frmNMain::HandOver(const QString &argument)
     actOnCommandLine();
 }
 
-// The settings window opens on its colour tab, where the user confirms a
-// scheme file with Apply or Save.
+// The settings window opens on its colour tab with the command line's scheme
+// file loaded; the user confirms it with Apply or Save.
 void frmNMain::showSchemeFile()
 {
+    const QString path = CommandLine::Classify(commandLine).path;
     IgnoreErrors steps;
-    steps.step([] { form<frmSettings>()->show(); });
-    steps.step([] { form<frmSettings>()->Tab->setCurrentIndex(kColorsTab); });
+    steps.step([&] { form<frmSettings>()->OpenSchemeFile(path); });
 }
 
 void frmNMain::AutoPlayCheck()
@@ -373,11 +373,19 @@ void frmNMain::applyDesignColors()
     update();
 }
 
-// The built-in look until a colour scheme is stored.
+// The bar's load has already replaced its picture by an empty one, so the
+// picture stays. The scan buttons keep their mouse-over colour.
 void frmNMain::ColorRendering()
 {
-    applyDesignColors();
-    QApplication::processEvents();
+    ColorRow row;
+    row.window = this;
+    row.background = SchemeBackground::KeepPicture;
+    row.buttons = {btnPreCh,    btnPlay, btnStop,  btnNextCh,
+                   btnDVDpanel, btnMenu, btnDVDdb, btnSettings};
+    row.captionLabels = {St};
+    row.displays = {Shape1,   btnNorPlay, btnFF,     btnFF4, btnFF8,  btnBackW,
+                    btnBack4, btnBack8,   lblDVDtit, lblLan, lblChap, lblTime};
+    ApplyColorRow(row);
 }
 
 void frmNMain::mousePressEvent(QMouseEvent *event)

@@ -18,8 +18,10 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -183,12 +185,21 @@ TEST_F(ControlBar, PlayAtStartPlaysOnlyForTheValueOne)
     EXPECT_EQ(control->calls, QStringList{"Play"});
 }
 
-TEST_F(ControlBar, ASchemeFileOpensTheSettingsWindowOnItsColours)
+TEST_F(ControlBar, ASchemeFileOpensTheSettingsWindowOnItsColoursAndLoadsIt)
 {
-    load("\"/home/u/night.cfx\"");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("night blue.cfx");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("KORVANE Vidora 2.2 Color scheme\r\n 255 \r\n 1 \r\n 2 \r\n 3 \r\n 4 \r\n 5 \r\n"
+               "Night\r\nAnn\r\n");
+    file.close();
+    load('"' + path + '"');
     ASSERT_TRUE(isLoaded<frmSettings>());
     EXPECT_TRUE(form<frmSettings>()->isVisible());
     EXPECT_EQ(form<frmSettings>()->Tab->currentIndex(), 3);
+    EXPECT_EQ(form<frmSettings>()->skinButton1->BackColor(), 255);
+    EXPECT_EQ(form<frmSettings>()->txtName->text(), "Night");
     EXPECT_TRUE(control->calls.isEmpty());
 }
 
