@@ -5,6 +5,7 @@
 #include "core/functions.h"
 #include "core/version.h"
 #include "dvddb/recordfile.h"
+#include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "engine/control/dvdengine.h"
 #include "surfaces/frmmain.h"
@@ -40,7 +41,7 @@ QString databaseTitle(const QString &discId)
     // The extension in any case, the identifier exactly.
     for (const QString &name :
          QDir(folder).entryList({QStringLiteral("*.dvd")}, QDir::Files | QDir::Readable)) {
-        if (!discId.isEmpty() && name.chopped(4) == discId)
+        if (!discId.isEmpty() && RecordStore::identifierOf(name) == discId)
             steps.step([&] { title = RecordFile::readTitle(folder + name); });
     }
     return title.isEmpty() ? QStringLiteral("Unknown DVD") : title;
@@ -197,15 +198,16 @@ void MprisService::openUri(const QString &uri)
         form<frmNMain>()->HandOver(url.toLocalFile());
 }
 
+// The once-a-second time report changes neither the disc nor the title: the
+// database is looked up again only on the other events.
 void MprisService::onNotify(int eventCode, int param1, int)
 {
-    timeCode_ = param1;
-    if (eventCode == DvdEvent::kPlaybackStopped)
-        timeCode_ = 0;
-    publishChanges();
+    timeCode_ = eventCode == DvdEvent::kPlaybackStopped ? 0 : param1;
+    publishChanges(eventCode == DvdEvent::kCurrentTime ? Changes::StatusOnly
+                                                       : Changes::StatusAndMetadata);
 }
 
-void MprisService::publishChanges()
+void MprisService::publishChanges(Changes changes)
 {
     if (!registered_)
         return;
@@ -213,7 +215,7 @@ void MprisService::publishChanges()
     const QString status = playbackStatus();
     if (status != publishedStatus_)
         changed.insert(QStringLiteral("PlaybackStatus"), publishedStatus_ = status);
-    const QVariantMap now = metadata();
+    const QVariantMap now = changes == Changes::StatusAndMetadata ? metadata() : publishedMetadata_;
     if (now != publishedMetadata_)
         changed.insert(QStringLiteral("Metadata"), publishedMetadata_ = now);
     if (changed.isEmpty())

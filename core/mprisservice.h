@@ -45,9 +45,10 @@ public:
     void openUri(const QString &uri);
 
 private:
+    enum class Changes { StatusOnly, StatusAndMetadata };
     void onNotify(int eventCode, int param1, int param2);
     // Tells the bus which properties changed since it was last told.
-    void publishChanges();
+    void publishChanges(Changes changes = Changes::StatusAndMetadata);
 
     QDBusConnection connection_;
     bool registered_ = false;
