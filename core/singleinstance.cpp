@@ -74,7 +74,8 @@ bool SingleInstance::sendToRunning(const QString &argument)
     socket.connectToServer(key());
     if (!socket.waitForConnected(kConnectMs))
         return false;
-    socket.write(argument.toUtf8() + '\n');
+    // Base64 keeps a line break inside a file name from ending the line.
+    socket.write(argument.toUtf8().toBase64() + '\n');
     if (!socket.waitForBytesWritten(kReplyMs))
         return false;
     // The answer comes once the running player has the whole line.
@@ -99,7 +100,7 @@ void SingleInstance::receive()
                 socket->abort();
                 return;
             }
-            const QString argument = QString::fromUtf8(line.chopped(1));
+            const QString argument = QString::fromUtf8(QByteArray::fromBase64(line.chopped(1)));
             socket->write(kAccepted);
             socket->disconnectFromServer();
             emit argumentReceived(argument);
