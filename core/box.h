@@ -17,6 +17,8 @@ public:
 
     void Form_Load();
     void ColorRendering();
+    // Sizes the window to its message.
+    void fitToText();
 
     QPlainTextEdit *msg = nullptr;
     skinButton *skinButton1 = nullptr;

@@ -31,6 +31,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void placeButtons();
     // Its own dark look always: the about window takes no colour scheme.
     void applyDesignColors();
     void btnWeb_Click();

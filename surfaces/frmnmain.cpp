@@ -6,6 +6,8 @@
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/module2.h"
+#include "core/opendisc.h"
+#include "core/playerkeys.h"
 #include "core/version.h"
 #include "dvddb/frmdvddb.h"
 #include "engine/control/dvdcontrolinstance.h"
@@ -17,6 +19,7 @@
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "surfaces/commandline.h"
+#include "surfaces/displaylabel.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/makeregion.h"
 #include "surfaces/skin.h"
@@ -116,10 +119,9 @@ template <typename Window> void toggleWindow()
 QLabel *displayLabel(QWidget *parent, const char *name, const QString &caption, const QRect &at,
                      Qt::Alignment alignment)
 {
-    auto *label = new QLabel(caption, parent);
+    auto *label = new DisplayLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(at);
-    label->setFont(frmNMain::displayFont());
     label->setAlignment(alignment);
     return label;
 }
@@ -135,19 +137,22 @@ frmNMain::frmNMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     commandLine = CommandLine::Current();
     createDisplay();
     createButtons();
+    fitScanMarks();
     connectButtons();
     applyDesignColors();
+    acceptDesktopInput();
+}
+
+// Ctrl+O, Space and Escape, and a disc dropped on the bar.
+void frmNMain::acceptDesktopInput()
+{
+    PlayerKeys::install(this);
+    OpenDisc::acceptDrops(this);
 }
 
 QFont frmNMain::displayFont()
 {
-    const QString segments = QStringLiteral("DSEG14 Classic");
-    QFont font = QFontDatabase::families().contains(segments)
-                     ? QFont(segments)
-                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(7.5);
-    font.setBold(true);
-    return font;
+    return DisplayLabel::face();
 }
 
 skinButton *frmNMain::addButton(const char *name, const QRect &at, const QString &caption,
@@ -202,6 +207,18 @@ void frmNMain::createButtons()
                          kWebdings, 8.25, false, QStringLiteral("DVD database"));
     btnSettings = addButton("btnSettings", twipsRect(7680, 1200, 375, 375), QStringLiteral("@"),
                             kWebdings, 12, false, QStringLiteral("Settings Panel"));
+}
+
+// The scan buttons are nine pixels high: a condensed face small enough to fit
+// them, with air between the characters, keeps each of "<<<" apart.
+void frmNMain::fitScanMarks()
+{
+    QFont marks(QStringLiteral("DejaVu Sans Condensed"));
+    marks.setPixelSize(8);
+    marks.setBold(true);
+    marks.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+    for (skinButton *button : {btnBack8, btnBack4, btnBackW, btnNorPlay, btnFF, btnFF4, btnFF8})
+        button->setFont(marks);
 }
 
 void frmNMain::connectButtons()
@@ -328,10 +345,7 @@ bool frmNMain::actOnCommandLine()
 // The play-at-start option belongs to the program's own start, not to this.
 void frmNMain::HandOver(const QString &argument)
 {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    ShowRestored(this);
     commandLine = argument.isEmpty() ? QString() : marK->text() + argument + marK->text();
     actOnCommandLine();
 }
