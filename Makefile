@@ -1,8 +1,10 @@
 # The front door: `make run` starts the player, `make test` runs every test.
 BUILD_DIR ?= build
 JOBS ?= 2
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: run test build deps bench fuzz clean format
+.PHONY: run test build deps bench fuzz clean format install uninstall
 
 run: build
 	./tools/run-player.sh $(BUILD_DIR)
@@ -20,6 +22,14 @@ fuzz: deps
 build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+# Honours PREFIX (default /usr/local) and DESTDIR, as in
+# `make install PREFIX=/usr DESTDIR=/tmp/stage`.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" ./tools/uninstall.sh $(BUILD_DIR) "$(PREFIX)"
 
 deps:
 	./tools/install-deps.sh

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Rebuilds the control bar's skin bitmap and the disc logo from makeskin.cpp.
+# Rebuilds the control bar's skin bitmaps, the disc logo and the program's
+# icons from makeskin.cpp.
 set -e
 HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d)
@@ -7,4 +8,5 @@ trap 'rm -rf "$WORK"' EXIT
 # shellcheck disable=SC2046
 g++ -std=c++20 -O1 -fPIC -o "$WORK/makeskin" "$HERE/makeskin.cpp" \
   $(pkg-config --cflags --libs Qt6Gui)
-QT_QPA_PLATFORM=offscreen "$WORK/makeskin" "$HERE/controlbar.bmp" "$HERE/dvdlogo.png"
+mkdir -p "$HERE/icons"
+QT_QPA_PLATFORM=offscreen "$WORK/makeskin" "$HERE"

@@ -1,6 +1,7 @@
 // Draws the control bar's skin (the bitmap whose silver pixels are cut away
-// from the window) and the disc logo. Run through make-skin.sh; the outputs
-// are committed beside this file.
+// from the window) and the disc logo, each also at double size for desktops
+// scaled to 200%, and the program's icon. Run through make-skin.sh; the
+// outputs are committed beside this file.
 
 #include <QGuiApplication>
 #include <QImage>
@@ -8,6 +9,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+
+#include <QDir>
 
 #include <cmath>
 #include <cstdio>
@@ -174,12 +177,14 @@ QImage hardEdged(const QImage &soft)
     return skin;
 }
 
-QImage drawSkin()
+// The same drawing at any whole scale: only the pixel grid gets finer.
+QImage drawSkin(int scale)
 {
-    QImage soft(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage soft(kWidth * scale, kHeight * scale, QImage::Format_ARGB32_Premultiplied);
     soft.fill(Qt::transparent);
     QPainter p(&soft);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     const QPainterPath body = bodyOutline();
     p.fillPath(body, QColor(30, 31, 35)); // the rim colour under the soft edge
     paintMetal(p, body);
@@ -194,12 +199,8 @@ QImage drawSkin()
 }
 
 // A 48 x 48 disc: mirrored data side with a rainbow sheen and a clear hub.
-QImage drawLogo()
+void paintDisc(QPainter &p)
 {
-    QImage logo(48, 48, QImage::Format_ARGB32_Premultiplied);
-    logo.fill(Qt::transparent);
-    QPainter p(&logo);
-    p.setRenderHint(QPainter::Antialiasing);
     const QPointF centre(24, 24);
     QConicalGradient sheen(centre, 30);
     sheen.setColorAt(0.00, QColor(222, 226, 236));
@@ -224,8 +225,51 @@ QImage drawLogo()
     p.setPen(QPen(QColor(255, 255, 255, 150), 1.5));
     p.setBrush(Qt::NoBrush);
     p.drawArc(QRectF(7, 7, 34, 34), 100 * 16, 60 * 16);
+}
+
+QImage drawLogo(int scale)
+{
+    QImage logo(48 * scale, 48 * scale, QImage::Format_ARGB32_Premultiplied);
+    logo.fill(Qt::transparent);
+    QPainter p(&logo);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
+    paintDisc(p);
     p.end();
     return logo;
+}
+
+// The program's icon: the disc on a rounded plate of the bar's metal.
+QImage drawIcon(int size)
+{
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 48.0, size / 48.0);
+    QLinearGradient metal(0, 0, 0, 48);
+    metal.setColorAt(0.0, QColor(118, 122, 130));
+    metal.setColorAt(0.5, QColor(58, 60, 66));
+    metal.setColorAt(1.0, QColor(30, 31, 35));
+    QPainterPath plate;
+    plate.addRoundedRect(QRectF(1, 1, 46, 46), 9, 9);
+    p.fillPath(plate, metal);
+    p.setPen(QPen(QColor(214, 218, 228, 160), 1.0));
+    p.drawPath(plate);
+    p.translate(24, 24);
+    p.scale(0.82, 0.82);
+    p.translate(-24, -24);
+    paintDisc(p);
+    p.end();
+    return icon;
+}
+
+bool save(const QImage &image, const QString &path, const char *format)
+{
+    if (image.save(path, format))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", path.toLocal8Bit().constData());
+    return false;
 }
 
 } // namespace
@@ -233,18 +277,21 @@ QImage drawLogo()
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: makeskin SKIN.bmp LOGO.png\n");
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: makeskin ASSETS_FOLDER\n");
         return 2;
     }
-    const QImage skin = drawSkin().convertToFormat(QImage::Format_RGB888);
-    if (!skin.save(QString::fromLocal8Bit(argv[1]), "BMP")) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
-        return 1;
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    bool written = true;
+    for (int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+        written &= save(drawSkin(scale).convertToFormat(QImage::Format_RGB888),
+                        out.filePath(QStringLiteral("controlbar%1.bmp").arg(suffix)), "BMP");
+        written &=
+            save(drawLogo(scale), out.filePath(QStringLiteral("dvdlogo%1.png").arg(suffix)), "PNG");
     }
-    if (!drawLogo().save(QString::fromLocal8Bit(argv[2]), "PNG")) {
-        std::fprintf(stderr, "cannot write %s\n", argv[2]);
-        return 1;
-    }
-    return 0;
+    for (int size : {32, 48, 64, 128, 256})
+        written &= save(drawIcon(size),
+                        out.filePath(QStringLiteral("icons/vidora-%1.png").arg(size)), "PNG");
+    return written ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Every benchmark figure of the player, measured in one run: audio decoding,
-# the engine's decoding throughput beside ffmpeg, start-up times, and CPU and
+# the engine's decoding throughput beside ffmpeg, the program's start-up to its
+# control bar, start-up times of playback, and CPU and
 # memory of real-time playback headless and in a window under Xvfb. Where mpv
 # or VLC is installed, they play the same disc in the same run and their
 # ratios are printed; neither is a dependency of the project.
@@ -17,7 +18,7 @@ DISC_DIR="$BUILD_DIR/benchdisc"
 DISC="$DISC_DIR/bench"
 
 for program in audio_decode_bench engine_throughput_bench engine_startup_bench \
-  engine_playback_bench dvddb_bench menu_response_bench; do
+  engine_playback_bench dvddb_bench menu_response_bench program_startup_bench; do
   if [ ! -x "$BIN/$program" ]; then
     echo "$BIN/$program is missing: build first (make build)" >&2
     exit 1
@@ -49,6 +50,10 @@ section "Audio decoding"
 section "Decoding throughput (title 1 progressive, title 2 interlaced)"
 "$BIN/engine_throughput_bench" "$DISC" 1 3
 "$BIN/engine_throughput_bench" "$DISC" 2 3
+
+section "Program start-up, to the control bar shown"
+QT_QPA_PLATFORM=offscreen "$BIN/program_startup_bench" "$BUILD_DIR/vidora" 10
+in_window env QT_QPA_PLATFORM=xcb "$BIN/program_startup_bench" "$BUILD_DIR/vidora" 10
 
 section "Start-up, from Play, in a 720x576 window"
 QT_QPA_PLATFORM=offscreen "$BIN/engine_startup_bench" "$DISC" 6 2>/dev/null

@@ -29,6 +29,17 @@ bool isDeviceNode(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISBLK(info.st_mode);
 }
 
+// A mounted disc or a copy of one, named without its trailing "/".
+bool holdsVideoTs(const QString &path)
+{
+    const QFileInfo folder(path);
+    if (!folder.isDir())
+        return false;
+    return folder.fileName().compare(QStringLiteral("VIDEO_TS"), Qt::CaseInsensitive) == 0 ||
+           QFileInfo(path + QStringLiteral("/VIDEO_TS")).isDir() ||
+           QFileInfo(path + QStringLiteral("/video_ts")).isDir();
+}
+
 QString absoluteFolder(const QString &folder)
 {
     const QString absolute = QFileInfo(folder).absoluteFilePath();
@@ -56,7 +67,7 @@ Request Classify(const QString &commandLine)
     const QString path = commandLine.mid(1, commandLine.size() - 2);
     if (commandLine.endsWith(QStringLiteral("cfx\"")))
         return {Action::LoadScheme, path};
-    if (commandLine.endsWith(QStringLiteral("/\"")))
+    if (commandLine.endsWith(QStringLiteral("/\"")) || holdsVideoTs(path))
         return {Action::Play, absoluteFolder(path)};
     if (isIsoImage(path))
         return {Action::Play, QFileInfo(path).absoluteFilePath()};

@@ -11,7 +11,7 @@ namespace CommandLine
 enum class Action {
     None,       // nothing to do
     LoadScheme, // open a colour scheme file ("...cfx", lower case only)
-    Play,       // play a folder ending in "/", an ISO image or a device node
+    Play,       // play a folder ending in "/" or holding VIDEO_TS, an ISO image or a drive
 };
 
 struct Request {

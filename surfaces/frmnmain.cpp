@@ -12,6 +12,7 @@
 #include "dvddb/frmdvddb.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/units.h"
+#include "platform/windowshape.h"
 #include "settings/colorrendering.h"
 #include "settings/databasepath.h"
 #include "settings/frmsettings.h"
@@ -253,7 +254,7 @@ void frmNMain::createDisplay()
     imgDVDlogo = new QLabel(this);
     imgDVDlogo->setObjectName(QStringLiteral("imgDVDlogo"));
     imgDVDlogo->setGeometry(twipsRect(3000, 480, 720, 720));
-    imgDVDlogo->setPixmap(Skin::discLogo());
+    imgDVDlogo->setPixmap(Skin::discLogo(devicePixelRatioF()));
     imgDVDlogo->hide();
     lblTime = displayLabel(this, "lblTime", QString(), twipsRect(3000, 360, 2775, 255),
                            Qt::AlignRight | Qt::AlignVCenter);
@@ -317,21 +318,36 @@ void frmNMain::setupDatabaseDirectory()
 // the command line does not play a second time for the play-at-start option.
 void frmNMain::runCommandLine()
 {
+    if (!actOnCommandLine())
+        AutoPlayCheck();
+}
+
+// True when the command line played a disc.
+bool frmNMain::actOnCommandLine()
+{
     const CommandLine::Request request = CommandLine::Classify(commandLine);
     switch (request.action) {
     case CommandLine::Action::LoadScheme:
         showSchemeFile();
-        break;
+        return false;
     case CommandLine::Action::Play: {
         IgnoreErrors steps;
         steps.step([&] { dvdControl()->setDVDDirectory(request.path); });
         Functions::PlayDisc();
-        return;
+        return true;
     }
     case CommandLine::Action::None:
         break;
     }
-    AutoPlayCheck();
+    return false;
+}
+
+// The play-at-start option belongs to the program's own start, not to this.
+void frmNMain::HandOver(const QString &argument)
+{
+    ShowRestored(this);
+    commandLine = argument.isEmpty() ? QString() : marK->text() + argument + marK->text();
+    actOnCommandLine();
 }
 
 // The settings window opens on its colour tab with the command line's scheme
@@ -469,11 +485,42 @@ void frmNMain::btnMenu_Click()
 // desktop; its colours follow the window's background.
 void frmNMain::updateEdges()
 {
-    const QRegion shape = mask();
+    updateEdges(mask(), 1.0);
+}
+
+void frmNMain::updateEdges(const QRegion &shape, qreal scale)
+{
     if (shape.isEmpty())
         return;
     edgeLight_ = (shape - shape.translated(0, 1)) + (shape - shape.translated(1, 0));
     edgeDark_ = (shape - shape.translated(0, -1)) + (shape - shape.translated(-1, 0));
+    edgeScale_ = scale;
+}
+
+// On a scaled desktop the outline and its rims come from the skin drawn at
+// double size, cut in screen pixels, rather than from the bar's own pixels
+// blown up.
+void frmNMain::sharpenOutline()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (ratio <= 1.0 || mask().isEmpty())
+        return;
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    QImage skin = Skin::controlBar(2);
+    if (skin.size() != pixels)
+        skin = skin.scaled(pixels, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QRegion outline = RegionFromPicture(skin, kTransparent);
+    if (!SetDeviceShape(this, outline))
+        return;
+    updateEdges(outline, ratio);
+    update();
+}
+
+void frmNMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    IgnoreErrors steps;
+    steps.step([&] { sharpenOutline(); });
 }
 
 void frmNMain::paintEvent(QPaintEvent *)
@@ -484,6 +531,7 @@ void frmNMain::paintEvent(QPaintEvent *)
         return;
     }
     const QColor back = palette().color(QPalette::Window);
+    p.scale(1.0 / edgeScale_, 1.0 / edgeScale_);
     for (const QRect &r : edgeLight_)
         p.fillRect(r, shaded(back, 48));
     for (const QRect &r : edgeDark_)

@@ -24,6 +24,10 @@ public:
     // Saves the automatic bookmark when that option is on, then ends the
     // program.
     void AutoBook();
+    // The argument of a later start of the program, handed over to this one:
+    // it plays or opens as the command line does at start-up, and the bar
+    // comes forward.
+    void HandOver(const QString &argument);
 
     // Transport row.
     skinButton *btnPreCh = nullptr;
@@ -71,6 +75,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void createButtons();
@@ -83,10 +88,13 @@ private:
     void createDisplay();
     void setupDatabaseDirectory();
     void runCommandLine();
+    bool actOnCommandLine();
     void showSchemeFile();
     void AutoPlayCheck();
     void applyDesignColors();
     void updateEdges();
+    void updateEdges(const QRegion &shape, qreal scale);
+    void sharpenOutline();
 
     void Form_MouseDown(Qt::MouseButtons buttons, const QPoint &globalPosition);
     void Button_MouseOver(skinButton *button);
@@ -100,4 +108,5 @@ private:
 
     QRegion edgeLight_; // the rim of the shaped outline, lit from the top left
     QRegion edgeDark_;
+    qreal edgeScale_ = 1.0; // screen pixels per window pixel of the two rims
 };

@@ -9,16 +9,21 @@ static void initialiseResources()
 namespace Skin
 {
 
-QImage controlBar()
+QImage controlBar(int scale)
 {
     initialiseResources();
-    return QImage(QStringLiteral(":/controlbar/controlbar.bmp"));
+    return QImage(scale >= 2 ? QStringLiteral(":/controlbar/controlbar@2x.bmp")
+                             : QStringLiteral(":/controlbar/controlbar.bmp"));
 }
 
-QPixmap discLogo()
+QPixmap discLogo(qreal devicePixelRatio)
 {
     initialiseResources();
-    return QPixmap(QStringLiteral(":/controlbar/dvdlogo.png"));
+    if (devicePixelRatio <= 1.0)
+        return QPixmap(QStringLiteral(":/controlbar/dvdlogo.png"));
+    QPixmap logo(QStringLiteral(":/controlbar/dvdlogo@2x.png"));
+    logo.setDevicePixelRatio(2.0);
+    return logo;
 }
 
 } // namespace Skin

@@ -257,8 +257,14 @@ void skinButton::Paint(int state, bool force)
         return;
     drawnState_ = state;
     drawnCaption_ = caption_;
-    if (canvas_.size() != QSize(scaleWidth_, scaleHeight_))
-        canvas_ = QImage(scaleWidth_, scaleHeight_, QImage::Format_RGB32);
+    // Drawn in screen pixels, so that a scaled desktop gets sharp text and
+    // edges rather than blown-up ones.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(scaleWidth_, scaleHeight_) * ratio).toSize();
+    if (canvas_.size() != pixels || canvas_.devicePixelRatio() != ratio) {
+        canvas_ = QImage(pixels, QImage::Format_RGB32);
+        canvas_.setDevicePixelRatio(ratio);
+    }
     SkinLook look;
     look.buttonType = buttonType_;
     look.width = scaleWidth_;

@@ -2,6 +2,7 @@
 #include "surfaces/commandline.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,19 @@ TEST(CommandLine, AFolderEndingInTheSeparatorPlays)
     EXPECT_EQ(relative.action, Action::Play);
     EXPECT_EQ(relative.path, QDir::currentPath() + "/discs/sample/");
     EXPECT_EQ(Classify("\"/media/dvd\"").action, Action::None) << "no trailing separator";
+}
+
+// The desktop hands over a mounted disc's folder without the separator.
+TEST(CommandLine, AFolderHoldingVideoTsPlaysWithoutTheSeparator)
+{
+    QTemporaryDir mount;
+    ASSERT_TRUE(QDir(mount.path()).mkdir("VIDEO_TS"));
+    const auto disc = Classify('"' + mount.path() + '"');
+    EXPECT_EQ(disc.action, Action::Play);
+    EXPECT_EQ(disc.path, mount.path() + '/');
+    EXPECT_EQ(Classify('"' + mount.path() + "/VIDEO_TS\"").action, Action::Play);
+    ASSERT_TRUE(QDir(mount.path()).mkdir("empty"));
+    EXPECT_EQ(Classify('"' + mount.path() + "/empty\"").action, Action::None);
 }
 
 TEST(CommandLine, AnIsoImageOrADeviceNodePlays)

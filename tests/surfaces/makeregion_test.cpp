@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -59,6 +61,31 @@ TEST(Skin, IsA578By117TwentyFourBitBitmapWithASilverSurround)
     const QRegion body = RegionFromPicture(skin, kSilver);
     EXPECT_GT(body.boundingRect().width(), 500) << "a body, not a sliver";
     EXPECT_EQ(Skin::discLogo().size(), QSize(48, 48));
+}
+
+// For a desktop scaled to 200%: the same outline, in steps of half a pixel
+// of the bar rather than the 1x outline blown up.
+TEST(Skin, TheDoubleSizeSkinHasTheSameOutlineInFinerSteps)
+{
+    const QImage twice = Skin::controlBar(2);
+    ASSERT_EQ(twice.size(), QSize(1156, 234));
+    QRegion blownUp;
+    for (const QRect &r : RegionFromPicture(loadSkin(), kSilver))
+        blownUp += QRect(r.x() * 2, r.y() * 2, r.width() * 2, r.height() * 2);
+    const QRegion fine = RegionFromPicture(twice, kSilver);
+    // They differ only within two screen pixels of the outline.
+    QRegion grown;
+    QRegion shrunk = blownUp;
+    for (int dx = -2; dx <= 2; ++dx)
+        for (int dy = -2; dy <= 2; ++dy) {
+            grown += blownUp.translated(dx, dy);
+            shrunk &= blownUp.translated(dx, dy);
+        }
+    EXPECT_TRUE((fine.xored(blownUp) - (grown - shrunk)).isEmpty());
+    const bool halfSteps = std::any_of(fine.begin(), fine.end(), [](const QRect &r) {
+        return r.x() % 2 != 0 || r.right() % 2 == 0;
+    });
+    EXPECT_TRUE(halfSteps) << "the outline is only the 1x one blown up";
 }
 
 TEST(RegionFromPicture, EqualsThePixelByPixelResultForTheSkin)

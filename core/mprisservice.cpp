@@ -1,0 +1,258 @@
+#include "core/mprisservice.h"
+
+#include "core/errors.h"
+#include "core/forms.h"
+#include "core/functions.h"
+#include "core/version.h"
+#include "dvddb/recordfile.h"
+#include "dvddb/recordstore.h"
+#include "engine/control/dvdcontrolinstance.h"
+#include "engine/control/dvdengine.h"
+#include "surfaces/frmmain.h"
+#include "surfaces/frmnmain.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFileInfo>
+#include <QTime>
+#include <QUrl>
+
+namespace
+{
+
+const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+constexpr qint64 kMicroseconds = 1000000;
+
+bool inDomain(int domain)
+{
+    bool inIt = false;
+    IgnoreErrors steps;
+    steps.step([&] { inIt = dvdControl()->CurrentDomain() == domain; });
+    return inIt;
+}
+
+// The disc's record in the DVD database is named after its identifier.
+QString databaseTitle(const QString &discId)
+{
+    const QString folder = form<frmMain>()->DVDdbDir;
+    QString title;
+    IgnoreErrors steps;
+    // The extension in any case, the identifier exactly.
+    for (const QString &name :
+         QDir(folder).entryList({QStringLiteral("*.dvd")}, QDir::Files | QDir::Readable)) {
+        if (!discId.isEmpty() && RecordStore::identifierOf(name) == discId)
+            steps.step([&] { title = RecordFile::readTitle(folder + name); });
+    }
+    return title.isEmpty() ? QStringLiteral("Unknown DVD") : title;
+}
+
+qint64 lengthFromText(const QString &hoursMinutesSeconds)
+{
+    const QStringList parts = hoursMinutesSeconds.split(u':');
+    if (parts.size() != 3)
+        return 0;
+    qint64 seconds = 0;
+    for (const QString &part : parts)
+        seconds = seconds * 60 + part.toLongLong();
+    return seconds * kMicroseconds;
+}
+
+} // namespace
+
+QString MprisService::serviceName()
+{
+    return QStringLiteral("org.mpris.MediaPlayer2.vidora");
+}
+
+MprisService::MprisService(QObject *parent)
+    : QObject(parent), connection_(QStringLiteral("vidora-mpris-none"))
+{
+    new MprisRootAdaptor(this);
+    new MprisPlayerAdaptor(this);
+}
+
+MprisService::~MprisService()
+{
+    if (!registered_)
+        return;
+    connection_.unregisterObject(QString::fromLatin1(kObjectPath));
+    connection_.unregisterService(serviceName());
+}
+
+// Without a bus address the bus library would try to launch a bus of its
+// own; a desktop session always gives one.
+bool MprisService::registerOnSessionBus()
+{
+    const QString runtimeBus = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/bus");
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+        (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") || !QFileInfo::exists(runtimeBus)))
+        return false;
+    return registerOn(QDBusConnection::sessionBus());
+}
+
+bool MprisService::registerOn(const QDBusConnection &connection)
+{
+    if (!connection.isConnected())
+        return false;
+    connection_ = connection;
+    if (!connection_.registerObject(QString::fromLatin1(kObjectPath), this,
+                                    QDBusConnection::ExportAdaptors))
+        return false;
+    if (!connection_.registerService(serviceName())) {
+        connection_.unregisterObject(QString::fromLatin1(kObjectPath));
+        return false;
+    }
+    registered_ = true;
+    connect(dvdControl(), &DvdControl::DVDNotify, this, &MprisService::onNotify);
+    publishedStatus_ = playbackStatus();
+    publishedMetadata_ = metadata();
+    return true;
+}
+
+QString MprisService::playbackStatus() const
+{
+    int domain = DvdDomain::kStop;
+    IgnoreErrors steps;
+    if (!steps.step([&] { domain = dvdControl()->CurrentDomain(); }) ||
+        domain == DvdDomain::kStop || domain < DvdDomain::kFirstPlay)
+        return QStringLiteral("Stopped");
+    const auto *engine = qobject_cast<const DvdEngine *>(dvdControl());
+    return engine && engine->isPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
+}
+
+QVariantMap MprisService::metadata() const
+{
+    if (playbackStatus() == QLatin1String("Stopped"))
+        return {};
+    int title = 0;
+    QString discId;
+    QString length;
+    IgnoreErrors steps;
+    steps.step([&] { title = dvdControl()->CurrentTitle(); });
+    steps.step([&] { discId = dvdControl()->DiscUniqueId(); });
+    steps.step([&] { length = dvdControl()->TotalTitleTime(); });
+    return {{QStringLiteral("mpris:trackid"),
+             QVariant::fromValue(QDBusObjectPath(
+                 QStringLiteral("/org/mpris/MediaPlayer2/vidora/title/%1").arg(title)))},
+            {QStringLiteral("xesam:title"), databaseTitle(discId)},
+            {QStringLiteral("mpris:length"), lengthFromText(length)}};
+}
+
+qint64 MprisService::position() const
+{
+    const TimeCode time = TimeCode::unpack(timeCode_);
+    return ((time.hours * 60 + time.minutes) * 60 + time.seconds) * kMicroseconds;
+}
+
+void MprisService::play()
+{
+    Functions::PlayDisc();
+    publishChanges();
+}
+
+// As the video window's "Pause": only a title pauses.
+void MprisService::pause()
+{
+    IgnoreErrors steps;
+    steps.step([] {
+        if (dvdControl()->CurrentDomain() == DvdDomain::kTitle)
+            dvdControl()->Pause();
+    });
+    publishChanges();
+}
+
+void MprisService::playPause()
+{
+    if (playbackStatus() == QLatin1String("Playing") && inDomain(DvdDomain::kTitle))
+        pause();
+    else
+        play();
+}
+
+void MprisService::stop()
+{
+    Functions::StopDisc();
+    publishChanges();
+}
+
+void MprisService::next()
+{
+    Functions::NextChapter();
+}
+
+void MprisService::previous()
+{
+    Functions::PreviousChapter();
+}
+
+void MprisService::raise()
+{
+    form<frmNMain>()->HandOver(QString());
+}
+
+void MprisService::openUri(const QString &uri)
+{
+    const QUrl url(uri);
+    if (url.isLocalFile())
+        form<frmNMain>()->HandOver(url.toLocalFile());
+}
+
+// The once-a-second time report changes neither the disc nor the title: the
+// database is looked up again only on the other events.
+void MprisService::onNotify(int eventCode, int param1, int)
+{
+    timeCode_ = eventCode == DvdEvent::kPlaybackStopped ? 0 : param1;
+    publishChanges(eventCode == DvdEvent::kCurrentTime ? Changes::StatusOnly
+                                                       : Changes::StatusAndMetadata);
+}
+
+void MprisService::publishChanges(Changes changes)
+{
+    if (!registered_)
+        return;
+    QVariantMap changed;
+    const QString status = playbackStatus();
+    if (status != publishedStatus_)
+        changed.insert(QStringLiteral("PlaybackStatus"), publishedStatus_ = status);
+    const QVariantMap now = changes == Changes::StatusAndMetadata ? metadata() : publishedMetadata_;
+    if (now != publishedMetadata_)
+        changed.insert(QStringLiteral("Metadata"), publishedMetadata_ = now);
+    if (changed.isEmpty())
+        return;
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QString::fromLatin1(kObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("PropertiesChanged"));
+    signal << kPlayerInterface << changed << QStringList();
+    connection_.send(signal);
+}
+
+MprisRootAdaptor::MprisRootAdaptor(MprisService *service)
+    : QDBusAbstractAdaptor(service), service_(service)
+{
+}
+
+QString MprisRootAdaptor::identity() const
+{
+    return Version::programTitle();
+}
+
+QStringList MprisRootAdaptor::supportedMimeTypes() const
+{
+    return {QStringLiteral("application/x-cd-image"), QStringLiteral("x-content/video-dvd")};
+}
+
+void MprisRootAdaptor::Raise()
+{
+    service_->raise();
+}
+
+void MprisRootAdaptor::Quit()
+{
+    form<frmNMain>()->AutoBook();
+}
+
+MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService *service)
+    : QDBusAbstractAdaptor(service), service_(service)
+{
+}
