@@ -1,9 +1,9 @@
 #pragma once
 
-#include "engine/common/snapshotstore.h"
 #include "engine/common/playbacktaps.h"
-#include "engine/demux/mediaqueue.h"
+#include "engine/common/snapshotstore.h"
 #include "engine/common/soundclock.h"
+#include "engine/demux/mediaqueue.h"
 #include "engine/present/pictureslot.h"
 #include "engine/present/playbackclock.h"
 #include "engine/present/presentationcore.h"
@@ -39,7 +39,9 @@ private:
     void step();
     void presentDue();
     void waitUntil(PlaybackClock::Clock::time_point due);
-    void feedOne(PlaybackClock::Clock::time_point deadline);
+    void decodeMore(PlaybackClock::Clock::time_point deadline);
+    void readAhead(PlaybackClock::Clock::time_point deadline);
+    void noteSegmentAndDrain();
     void show(const DecodedPicture &picture);
     void publish(const FrameOnScreen &frame);
     void tap(const FrameOnScreen &frame);
