@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= 2
 
-.PHONY: run test build deps bench clean format
+.PHONY: run test build deps bench fuzz clean format
 
 run: build
 	./tools/run-player.sh $(BUILD_DIR)
@@ -12,6 +12,10 @@ test: build
 
 bench: build
 	./bench/run-benchmarks.sh $(BUILD_DIR)
+
+# FUZZ_SECONDS a target (default 60), in its own clang build.
+fuzz: deps
+	./fuzz/run-fuzzers.sh build-fuzz $(or $(FUZZ_SECONDS),60)
 
 build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -3,6 +3,7 @@
 #include "core/module2.h"
 #include "core/ontopbas.h"
 #include "platform/desktop.h"
+#include "settings/colorrendering.h"
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
@@ -11,11 +12,26 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextDocument>
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
+
+constexpr int kMargin = 12;
+constexpr int kIconSize = 48;
+constexpr int kTextLeft = kMargin + kIconSize + kMargin;
+constexpr int kMinTextWidth = 276;
+constexpr int kMaxTextWidth = 460; // a paragraph still reads as one
+constexpr int kMinTextHeight = 90;
+constexpr int kButtonWidth = 80;
+constexpr int kButtonHeight = 26;
+// The text box lays its lines out a little narrower than a document of the
+// same width: room for the cursor and rounding.
+constexpr int kLayoutSlack = 6;
 
 // The window's own picture: a white "i" on a round blue badge.
 QPixmap messageIcon(int size)
@@ -53,8 +69,8 @@ BOX::BOX(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint
     setFixedSize(360, 150);
 
     Image1 = new QLabel(this);
-    Image1->setGeometry(12, 12, 48, 48);
-    Image1->setPixmap(messageIcon(48));
+    Image1->setGeometry(kMargin, kMargin, kIconSize, kIconSize);
+    Image1->setPixmap(messageIcon(kIconSize));
 
     msg = new QPlainTextEdit(this);
     msg->setGeometry(72, 12, 276, 90);
@@ -73,10 +89,45 @@ BOX::BOX(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint
     connect(skinButton1, &skinButton::Click, this, &BOX::skinButton1_Click);
 }
 
+// The window grows with its text, up to a width that still reads as one
+// paragraph; only a text taller than the screen needs the scroll bar.
+void BOX::fitToText()
+{
+    QTextDocument measure;
+    measure.setDefaultFont(msg->font());
+    measure.setDocumentMargin(msg->document()->documentMargin());
+    measure.setPlainText(msg->toPlainText());
+    const int width = std::clamp(int(std::ceil(measure.idealWidth())) + kLayoutSlack, kMinTextWidth,
+                                 kMaxTextWidth);
+    measure.setTextWidth(width - kLayoutSlack);
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int tallest = screen ? screen->availableGeometry().height() * 3 / 4 : 600;
+    const int height =
+        std::clamp(int(std::ceil(measure.size().height())) + kLayoutSlack, kMinTextHeight, tallest);
+    msg->setGeometry(kTextLeft, kMargin, width, height);
+    const int windowWidth = kTextLeft + width + kMargin;
+    const int buttonTop = kMargin + height + kMargin - 2;
+    skinButton1->setGeometry((windowWidth - kButtonWidth) / 2, buttonTop, kButtonWidth,
+                             kButtonHeight);
+    setFixedSize(windowWidth, buttonTop + kButtonHeight + kMargin);
+}
+
 void BOX::Form_Load()
 {
     SetOnTop(this, true);
     Desktop::beep();
+    ColorRendering();
+}
+
+// The icon stays; the window takes the display background.
+void BOX::ColorRendering()
+{
+    ColorRow row;
+    row.window = this;
+    row.background = SchemeBackground::DisplayColor;
+    row.buttons = {skinButton1};
+    row.displays = {msg};
+    ApplyColorRow(row);
 }
 
 QList<BOX *> BOX::openWindows()
@@ -110,6 +161,10 @@ void ShowMessage(const QString &text)
     QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box->msg->setPlainText(lines);
+    box->fitToText();
     box->Form_Load();
     box->show();
+    // A question that is open stays above every message window.
+    if (QWidget *question = QApplication::activeModalWidget())
+        question->raise();
 }

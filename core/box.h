@@ -16,6 +16,9 @@ public:
     explicit BOX(QWidget *parent = nullptr);
 
     void Form_Load();
+    void ColorRendering();
+    // Sizes the window to its message.
+    void fitToText();
 
     QPlainTextEdit *msg = nullptr;
     skinButton *skinButton1 = nullptr;

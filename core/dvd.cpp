@@ -8,6 +8,8 @@
 #include "core/frmabout.h"
 #include "core/functions.h"
 #include "core/module2.h"
+#include "core/opendisc.h"
+#include "core/playerkeys.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/keystate.h"
 #include "platform/units.h"
@@ -121,6 +123,8 @@ DVD::DVD() : QWidget(nullptr, Qt::Window)
     connect(imgBack, &ClickArea::clicked, this, &DVD::imgBack_Click);
     connect(imgBack, &ClickArea::doubleClicked, this, &DVD::imgBack_DblClick);
     tmrZoom->start();
+    PlayerKeys::install(this);
+    OpenDisc::acceptDrops(this);
 }
 
 DVD::~DVD()
@@ -283,9 +287,7 @@ void DVD::imgBack_Click()
         activateWindow();
         return;
     }
-    bar->show();
-    bar->raise();
-    bar->activateWindow();
+    ShowRestored(bar);
     bar->Tag = QStringLiteral("0");
 }
 
@@ -304,6 +306,11 @@ void DVD::DVDw_DVDNotify(int eventCode, int param1, int param2)
 void DVD::buildMenu()
 {
     mMenu = new QMenu(QStringLiteral("Menu"), this);
+    mOpen = mMenu->addAction(QStringLiteral("Open..."));
+    // Ctrl+O itself is the window's own shortcut; the menu only names it.
+    mOpen->setShortcut(QKeySequence::Open);
+    mOpen->setShortcutContext(Qt::WidgetShortcut);
+    mMenu->addSeparator();
     mPlay = mMenu->addAction(QStringLiteral("Play"));
     mStop = mMenu->addAction(QStringLiteral("Stop"));
     mPause = mMenu->addAction(QStringLiteral("Pause"));
@@ -355,6 +362,7 @@ void DVD::buildMenusMenu()
 
 void DVD::connectMenu()
 {
+    connect(mOpen, &QAction::triggered, this, &DVD::mOpen_Click);
     connect(mPlay, &QAction::triggered, this, &Functions::PlayDisc);
     connect(mStop, &QAction::triggered, this, &Functions::StopDisc);
     connect(mPause, &QAction::triggered, this, &DVD::mPause_Click);
@@ -383,12 +391,19 @@ void DVD::connectMenu()
     connect(mAbout, &QAction::triggered, this, &DVD::mAbout_Click);
 }
 
+void DVD::mOpen_Click()
+{
+    OpenDisc::choose(this);
+}
+
 void DVD::mPause_Click()
 {
     IgnoreErrors steps;
-    steps.step([] {
-        if (dvdControl()->CurrentDomain() == DvdDomain::kTitle)
-            dvdControl()->Pause();
+    steps.step([this] {
+        if (dvdControl()->CurrentDomain() != DvdDomain::kTitle)
+            return;
+        dvdControl()->Pause();
+        Paused = true;
     });
 }
 
@@ -439,7 +454,7 @@ void DVD::mHide_Click()
 
 void DVD::mShowMain_Click()
 {
-    form<frmNMain>()->show();
+    ShowRestored(form<frmNMain>());
 }
 
 void DVD::mAbout_Click()

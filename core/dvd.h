@@ -28,6 +28,8 @@ public:
     // 1 once a database window was opened for the disc now playing; the stop
     // command and the control bar's load set it back to 0.
     int ShowIn = 0;
+    // True from a pause of the playing title until the play or stop command.
+    bool Paused = false;
 
     // Switches between full screen and a framed window.
     void ToggleFULLnWINDOW();
@@ -44,6 +46,7 @@ public:
     FileList File1{QStringLiteral("*.dvd")}; // the database records, for the notifications
 
     QMenu *mMenu = nullptr; // the context menu
+    QAction *mOpen = nullptr;
     QAction *mPlay = nullptr;
     QAction *mStop = nullptr;
     QAction *mPause = nullptr;
@@ -75,6 +78,9 @@ public:
 
     static QString zoomHelp();
 
+    // Pauses the playing title; nothing in any other domain.
+    void mPause_Click();
+
 protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -95,7 +101,7 @@ private:
     void imgBack_DblClick();
     void DVDw_DVDNotify(int eventCode, int param1, int param2);
 
-    void mPause_Click();
+    void mOpen_Click();
     void mZoomMode_Click();
     void mNavigation_Click();
     void mAngles_Click();

@@ -3,12 +3,13 @@
 #include "core/module2.h"
 #include "core/version.h"
 #include "platform/units.h"
-#include "settings/settingskeys.h"
-#include "settings/settingsstore.h"
 #include "widgets/skinbutton.h"
+#include "widgets/skincaption.h"
 
 #include <QLabel>
 #include <QMouseEvent>
+
+#include <algorithm>
 
 namespace
 {
@@ -16,25 +17,22 @@ namespace
 constexpr int32_t kDesignBack = 0x404040;
 constexpr int32_t kDesignFore = 0xFFFFFF;
 constexpr int32_t kDesignOver = 0xC0C0C0;
+constexpr int kWindowWidth = 380;
+constexpr int kLinksTop = 152;
+constexpr int kRowHeight = 26;
+constexpr int kRowGap = 6;
+constexpr int kCaptionPadding = 24; // the bevel and some air either side
 
-// A colour of the stored scheme; nothing when it is not a number.
-std::optional<int32_t> schemeColor(const char *key)
+// The width a button needs to show its whole caption.
+int captionWidth(const skinButton *button)
 {
-    bool ok = false;
-    const int32_t value = SettingsStore::Read(SettingsKeys::kPlayer, SettingsKeys::kColorsSection,
-                                              key, QStringLiteral("0"))
-                              .toInt(&ok);
-    if (!ok)
-        return std::nullopt;
-    return value;
+    return SkinCaption(button->Caption(), button->font()).lineSize().width() + kCaptionPadding;
 }
 
-void paint(QWidget *widget, QPalette::ColorRole role, std::optional<int32_t> color)
+void paint(QWidget *widget, QPalette::ColorRole role, int32_t color)
 {
-    if (!color)
-        return;
     QPalette palette = widget->palette();
-    palette.setColor(role, fromColorRef(*color));
+    palette.setColor(role, fromColorRef(color));
     widget->setPalette(palette);
 }
 
@@ -72,7 +70,6 @@ frmAbout::frmAbout() : QWidget(nullptr, Qt::Window)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(".: About KORVANE Vidora"));
-    setFixedSize(380, 250);
     setAutoFillBackground(true);
 
     lblName = makeLabel(this, QStringLiteral("KORVANE Vidora"), QRect(10, 16, 360, 32), 24);
@@ -86,42 +83,42 @@ frmAbout::frmAbout() : QWidget(nullptr, Qt::Window)
                                           "DVD playback built on libdvdnav, libdvdread and "
                                           "FFmpeg; the interface on Qt."),
                            QRect(20, 84, 340, 60), 12);
-    btnWeb = makeButton(this, QStringLiteral("btnWeb"), QStringLiteral("www.korvane.example"),
-                        QRect(20, 156, 165, 26));
+    btnWeb =
+        makeButton(this, QStringLiteral("btnWeb"), QStringLiteral("www.korvane.example"), QRect());
     btnMail = makeButton(this, QStringLiteral("btnMail"), QStringLiteral("vidora@korvane.example"),
-                         QRect(195, 156, 165, 26));
-    btnOK =
-        makeButton(this, QStringLiteral("btnOK"), QStringLiteral("OK"), QRect(140, 204, 100, 28));
+                         QRect());
+    btnOK = makeButton(this, QStringLiteral("btnOK"), QStringLiteral("OK"), QRect());
+    placeButtons();
 
     connect(btnWeb, &skinButton::Click, this, &frmAbout::btnWeb_Click);
     connect(btnMail, &skinButton::Click, this, &frmAbout::btnMail_Click);
     connect(btnOK, &skinButton::Click, this, &frmAbout::btnOK_Click);
 }
 
-void frmAbout::Form_Load()
+// The two addresses each get a row as wide as the longer one needs, so that
+// neither is clipped in any font; the window widens when they need it.
+void frmAbout::placeButtons()
 {
-    ColorRendering();
+    const int linkWidth = std::max(captionWidth(btnWeb), captionWidth(btnMail));
+    const int windowWidth = std::max(kWindowWidth, linkWidth + 40);
+    const int left = (windowWidth - linkWidth) / 2;
+    btnWeb->setGeometry(left, kLinksTop, linkWidth, kRowHeight);
+    btnMail->setGeometry(left, kLinksTop + kRowHeight + kRowGap, linkWidth, kRowHeight);
+    const int okTop = kLinksTop + 2 * (kRowHeight + kRowGap) + 10;
+    btnOK->setGeometry((windowWidth - 100) / 2, okTop, 100, 28);
+    setFixedSize(windowWidth, okTop + 28 + 16);
 }
 
-void frmAbout::ColorRendering()
+void frmAbout::Form_Load()
+{
+    applyDesignColors();
+}
+
+void frmAbout::applyDesignColors()
 {
     paint(this, QPalette::Window, kDesignBack);
     for (QLabel *label : {lblName, lblVersion, lblCredits})
         paint(label, QPalette::WindowText, kDesignFore);
-    if (SettingsStore::Read(SettingsKeys::kPlayer, SettingsKeys::kColorsSection,
-                            SettingsKeys::kBackColor, QStringLiteral("0")) == QLatin1String("0"))
-        return;
-    paint(this, QPalette::Window, schemeColor(SettingsKeys::kBackColor));
-    for (skinButton *button : {btnWeb, btnMail, btnOK}) {
-        if (const auto over = schemeColor(SettingsKeys::kOverColor))
-            button->setForeOver(*over);
-        if (const auto back = schemeColor(SettingsKeys::kButtonBackColor))
-            button->setBackColor(*back);
-        if (const auto fore = schemeColor(SettingsKeys::kButtonForeColor))
-            button->setForeColor(*fore);
-    }
-    for (QLabel *label : {lblName, lblVersion, lblCredits})
-        paint(label, QPalette::WindowText, schemeColor(SettingsKeys::kButtonForeColor));
 }
 
 QString frmAbout::webAddress()

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <optional>
 
 class QLabel;
 class skinButton;
@@ -17,9 +16,6 @@ public:
     frmAbout();
 
     void Form_Load();
-    // The stored colour scheme, when there is one; otherwise the built-in
-    // dark look stays.
-    void ColorRendering();
 
     static QString webAddress();
     static QString mailAddress();
@@ -35,6 +31,9 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void placeButtons();
+    // Its own dark look always: the about window takes no colour scheme.
+    void applyDesignColors();
     void btnWeb_Click();
     void btnMail_Click();
     void btnOK_Click();

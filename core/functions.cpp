@@ -147,6 +147,7 @@ void PlayDisc()
     const auto error = trapFirstError([] {
         showVideoWindow();
         dvdControl()->Play();
+        form<DVD>()->Paused = false;
     });
     if (error)
         reportPlayFailure(*error);
@@ -162,7 +163,10 @@ void StopDisc()
         for (QLabel *label : {bar->lblTime, bar->lblLan, bar->lblChap, bar->St, bar->lblDVDtit})
             label->setText(QString());
     });
-    steps.step([] { form<DVD>()->ShowIn = 0; });
+    steps.step([] {
+        form<DVD>()->ShowIn = 0;
+        form<DVD>()->Paused = false;
+    });
     steps.step([] { form<frmNMain>()->setWindowTitle(Version::programTitle()); });
     steps.step([] { form<frmSettings>()->DVDname->setText(QStringLiteral("None")); });
 }

@@ -21,6 +21,15 @@ QString OpenDocument(const QString &file, const QString &parameters, const QStri
     return QString();
 }
 
+void ShowRestored(QWidget *window)
+{
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 bool ContainsText(const QString &needle, const QString &haystack)
 {
     return haystack.toLower().contains(needle.toLower());

@@ -19,3 +19,6 @@ QString OpenDocument(const QString &file, const QString &parameters, const QStri
 
 // Case-insensitive search; the empty needle is in every haystack.
 bool ContainsText(const QString &needle, const QString &haystack);
+
+// Shows the window in front, restored first when it was minimized.
+void ShowRestored(QWidget *window);

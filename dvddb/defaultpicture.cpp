@@ -1,32 +1,89 @@
 #include "dvddb/defaultpicture.h"
 
+#include <QConicalGradient>
 #include <QFont>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
 
-QPixmap defaultDiscPicture()
+namespace
 {
-    constexpr int kSize = 128;
-    QPixmap picture(kSize, kSize);
-    picture.fill(QColor(0x40, 0x40, 0x40));
+
+void paintBackground(QPainter &painter, const QSize &size)
+{
+    QLinearGradient shade(0, 0, 0, size.height());
+    shade.setColorAt(0, QColor(0x3A, 0x3E, 0x48));
+    shade.setColorAt(1, QColor(0x1C, 0x1E, 0x24));
+    painter.fillRect(QRect(QPoint(0, 0), size), shade);
+}
+
+// The recorded surface: silver with the faint rainbow of its tracks.
+void paintSurface(QPainter &painter, const QPointF &centre, double radius)
+{
+    QConicalGradient tracks(centre, 35);
+    const QColor silver(0xD8, 0xDC, 0xE4);
+    const QList<QPair<double, QColor>> stops = {{0.00, silver},
+                                                {0.10, QColor(0xF6, 0xF0, 0xC8)},
+                                                {0.18, QColor(0xC8, 0xE8, 0xF4)},
+                                                {0.28, silver},
+                                                {0.45, QColor(0xA8, 0xB0, 0xC4)},
+                                                {0.52, QColor(0xE8, 0xD0, 0xF0)},
+                                                {0.60, QColor(0xC8, 0xF0, 0xD8)},
+                                                {0.70, silver},
+                                                {0.88, QColor(0x9C, 0xA4, 0xB8)},
+                                                {1.00, silver}};
+    for (const auto &[at, color] : stops)
+        tracks.setColorAt(at, color);
+    painter.setPen(QPen(QColor(0x60, 0x66, 0x74), 1.5));
+    painter.setBrush(tracks);
+    painter.drawEllipse(centre, radius, radius);
+    // A soft light from the upper left.
+    QRadialGradient light(centre - QPointF(radius * 0.4, radius * 0.45), radius * 1.2);
+    light.setColorAt(0, QColor(255, 255, 255, 110));
+    light.setColorAt(1, QColor(255, 255, 255, 0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(light);
+    painter.drawEllipse(centre, radius, radius);
+}
+
+void paintHub(QPainter &painter, const QPointF &centre, double radius, const QColor &background)
+{
+    painter.setPen(QPen(QColor(0x88, 0x8E, 0x9C), 1));
+    painter.setBrush(QColor(0xEE, 0xF0, 0xF4, 200));
+    painter.drawEllipse(centre, radius * 0.30, radius * 0.30);
+    painter.setBrush(QColor(0xB4, 0xBA, 0xC6));
+    painter.drawEllipse(centre, radius * 0.20, radius * 0.20);
+    painter.setBrush(background);
+    painter.drawEllipse(centre, radius * 0.09, radius * 0.09);
+}
+
+void paintLabel(QPainter &painter, const QPointF &centre, double radius)
+{
+    QFont font;
+    font.setPixelSize(qMax(8, int(radius * 0.36)));
+    font.setBold(true);
+    font.setLetterSpacing(QFont::PercentageSpacing, 108);
+    painter.setFont(font);
+    const QRectF band(centre.x() - radius, centre.y() + radius * 0.38, radius * 2, radius * 0.44);
+    painter.setPen(QColor(255, 255, 255, 150));
+    painter.drawText(band.translated(1, 1), Qt::AlignCenter, QStringLiteral("DVD"));
+    painter.setPen(QColor(0x2A, 0x30, 0x48));
+    painter.drawText(band, Qt::AlignCenter, QStringLiteral("DVD"));
+}
+
+} // namespace
+
+QPixmap defaultDiscPicture(const QSize &size)
+{
+    QPixmap picture(size);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPointF centre(kSize / 2.0, kSize / 2.0);
-    QRadialGradient shine(centre, kSize / 2.0, QPointF(kSize * 0.35, kSize * 0.3));
-    shine.setColorAt(0, QColor(0xF4, 0xF4, 0xF8));
-    shine.setColorAt(0.6, QColor(0xB8, 0xBC, 0xC8));
-    shine.setColorAt(1, QColor(0x80, 0x86, 0x96));
-    painter.setPen(QPen(QColor(0x20, 0x20, 0x20), 2));
-    painter.setBrush(shine);
-    painter.drawEllipse(centre, kSize * 0.44, kSize * 0.44);
-    painter.setBrush(QColor(0x40, 0x40, 0x40));
-    painter.drawEllipse(centre, kSize * 0.08, kSize * 0.08);
-    QFont font;
-    font.setPixelSize(kSize / 6);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(QColor(0x30, 0x30, 0x40));
-    painter.drawText(QRectF(0, kSize * 0.62, kSize, kSize * 0.2), Qt::AlignCenter,
-                     QStringLiteral("DVD"));
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paintBackground(painter, size);
+    const QPointF centre(size.width() / 2.0, size.height() / 2.0);
+    const double radius = qMin(size.width(), size.height()) / 2.0 - 4;
+    paintSurface(painter, centre, radius);
+    paintHub(painter, centre, radius, QColor(0x2A, 0x2D, 0x35));
+    paintLabel(painter, centre, radius);
     return picture;
 }

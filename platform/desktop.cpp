@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QWidget>
@@ -20,11 +21,17 @@ namespace
 
 constexpr const char *kOnTopProperty = "vidoraStayOnTop";
 
+// An address has a scheme of two or more letters ("C:" would be a drive).
+// Web addresses are taken as typed, spaces and other letters included: the
+// browser encodes them; a strict parse would turn them into a file path.
 QUrl urlFor(const QString &target)
 {
-    const QUrl url(target, QUrl::StrictMode);
-    if (url.isValid() && !url.scheme().isEmpty() && url.scheme().size() > 1)
-        return url;
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    if (scheme.match(target).hasMatch()) {
+        const QUrl url(target, QUrl::TolerantMode);
+        if (url.isValid())
+            return url;
+    }
     return QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath());
 }
 

@@ -20,6 +20,10 @@ public:
                                  const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &directory,
                                  const QString &filter) = 0;
+    // An ISO image or a folder: the user may open a folder as well as a file.
+    // Empty when cancelled.
+    virtual QString discSource(QWidget *parent, const QString &caption,
+                               const QString &directory) = 0;
     virtual std::optional<QColor> color(QWidget *parent, const QColor &initial) = 0;
     virtual bool askYesNo(QWidget *parent, const QString &title, const QString &question) = 0;
 

@@ -6,6 +6,7 @@
 #include "core/ontopbas.h"
 #include "core/version.h"
 #include "platform/dialogs.h"
+#include "settings/colorrendering.h"
 #include "surfaces/frmnmain.h"
 
 #include <QApplication>
@@ -55,6 +56,16 @@ void frmMain::Form_Load()
     mcd_->menuAction()->setVisible(false);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmMain::commitDataRequest);
     QApplication::processEvents();
+    ColorRendering();
+    QApplication::processEvents();
+}
+
+// The host is never shown: its colours are applied for form's sake only.
+void frmMain::ColorRendering()
+{
+    ColorRow row;
+    row.window = this;
+    ApplyColorRow(row);
 }
 
 QAction *frmMain::addItem(QMenu *menu, const char *name, const QString &caption,

@@ -29,6 +29,7 @@ public:
     QMenu *mcd();
 
     bool isHostLoaded() const { return loaded_; }
+    void ColorRendering();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -3,6 +3,7 @@
 #include "core/functions.h"
 #include "core/ontopbas.h"
 #include "platform/units.h"
+#include "settings/colorrendering.h"
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ frmNav::frmNav() : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowC
     btnActive = addButton("btnActive", QStringLiteral("S"), 600, 600, &Functions::MenuActivate);
     btnRight = addButton("btnRight", QStringLiteral(">"), 1080, 600, &Functions::MenuRight);
     btnDown = addButton("btnDown", QStringLiteral("\\/"), 600, 1080, &Functions::MenuDown);
+    applyDesignColors();
 }
 
 skinButton *frmNav::addButton(const char *name, const QString &caption, int left, int top,
@@ -52,8 +54,16 @@ void frmNav::Form_Load()
     ColorRendering();
 }
 
-// The built-in look until a colour scheme is stored.
 void frmNav::ColorRendering()
+{
+    ColorRow row;
+    row.window = this;
+    row.buttons = {btnUp, btnDown, btnLeft, btnRight, btnActive};
+    ApplyColorRow(row);
+}
+
+// The built-in look until a colour scheme is stored.
+void frmNav::applyDesignColors()
 {
     QPalette window = palette();
     window.setColor(QPalette::Window, fromColorRef(kBackColor));
@@ -64,5 +74,4 @@ void frmNav::ColorRendering()
         button->setBackColor(kButtonBack);
         button->setForeColor(kButtonText);
     }
-    QApplication::processEvents();
 }

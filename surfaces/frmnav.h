@@ -23,6 +23,7 @@ public:
     skinButton *btnDown = nullptr;
 
 private:
+    void applyDesignColors();
     skinButton *addButton(const char *name, const QString &caption, int left, int top,
                           void (*command)());
 };

@@ -6,15 +6,19 @@
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/module2.h"
+#include "core/opendisc.h"
+#include "core/playerkeys.h"
 #include "core/version.h"
 #include "dvddb/frmdvddb.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/units.h"
+#include "settings/colorrendering.h"
 #include "settings/databasepath.h"
 #include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "surfaces/commandline.h"
+#include "surfaces/displaylabel.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/makeregion.h"
 #include "surfaces/skin.h"
@@ -27,7 +31,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTabWidget>
 
 #include <algorithm>
 
@@ -47,7 +50,6 @@ constexpr int32_t kScanBack = 0xFFC0C0;
 constexpr int32_t kScanText = 0xFFFFFF;
 constexpr int32_t kScanOver = 0x000000;
 constexpr int kStyleHoverBevel = 8;
-constexpr int kColorsTab = 3;
 const QString kWebdings = QStringLiteral("Webdings");
 const QString kWingdings = QStringLiteral("Wingdings");
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
@@ -116,10 +118,9 @@ template <typename Window> void toggleWindow()
 QLabel *displayLabel(QWidget *parent, const char *name, const QString &caption, const QRect &at,
                      Qt::Alignment alignment)
 {
-    auto *label = new QLabel(caption, parent);
+    auto *label = new DisplayLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(at);
-    label->setFont(frmNMain::displayFont());
     label->setAlignment(alignment);
     return label;
 }
@@ -135,18 +136,22 @@ frmNMain::frmNMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     commandLine = CommandLine::Current();
     createDisplay();
     createButtons();
+    fitScanMarks();
     connectButtons();
+    applyDesignColors();
+    acceptDesktopInput();
+}
+
+// Ctrl+O, Space and Escape, and a disc dropped on the bar.
+void frmNMain::acceptDesktopInput()
+{
+    PlayerKeys::install(this);
+    OpenDisc::acceptDrops(this);
 }
 
 QFont frmNMain::displayFont()
 {
-    const QString segments = QStringLiteral("DSEG14 Classic");
-    QFont font = QFontDatabase::families().contains(segments)
-                     ? QFont(segments)
-                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(7.5);
-    font.setBold(true);
-    return font;
+    return DisplayLabel::face();
 }
 
 skinButton *frmNMain::addButton(const char *name, const QRect &at, const QString &caption,
@@ -201,6 +206,18 @@ void frmNMain::createButtons()
                          kWebdings, 8.25, false, QStringLiteral("DVD database"));
     btnSettings = addButton("btnSettings", twipsRect(7680, 1200, 375, 375), QStringLiteral("@"),
                             kWebdings, 12, false, QStringLiteral("Settings Panel"));
+}
+
+// The scan buttons are nine pixels high: a condensed face small enough to fit
+// them, with air between the characters, keeps each of "<<<" apart.
+void frmNMain::fitScanMarks()
+{
+    QFont marks(QStringLiteral("DejaVu Sans Condensed"));
+    marks.setPixelSize(8);
+    marks.setBold(true);
+    marks.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+    for (skinButton *button : {btnBack8, btnBack4, btnBackW, btnNorPlay, btnFF, btnFF4, btnFF8})
+        button->setFont(marks);
 }
 
 void frmNMain::connectButtons()
@@ -317,13 +334,13 @@ void frmNMain::runCommandLine()
     AutoPlayCheck();
 }
 
-// The settings window opens on its colour tab, where the user confirms a
-// scheme file with Apply or Save.
+// The settings window opens on its colour tab with the command line's scheme
+// file loaded; the user confirms it with Apply or Save.
 void frmNMain::showSchemeFile()
 {
+    const QString path = CommandLine::Classify(commandLine).path;
     IgnoreErrors steps;
-    steps.step([] { form<frmSettings>()->show(); });
-    steps.step([] { form<frmSettings>()->Tab->setCurrentIndex(kColorsTab); });
+    steps.step([&] { form<frmSettings>()->OpenSchemeFile(path); });
 }
 
 void frmNMain::AutoPlayCheck()
@@ -354,11 +371,19 @@ void frmNMain::applyDesignColors()
     update();
 }
 
-// The built-in look until a colour scheme is stored.
+// The bar's load has already replaced its picture by an empty one, so the
+// picture stays. The scan buttons keep their mouse-over colour.
 void frmNMain::ColorRendering()
 {
-    applyDesignColors();
-    QApplication::processEvents();
+    ColorRow row;
+    row.window = this;
+    row.background = SchemeBackground::KeepPicture;
+    row.buttons = {btnPreCh,    btnPlay, btnStop,  btnNextCh,
+                   btnDVDpanel, btnMenu, btnDVDdb, btnSettings};
+    row.captionLabels = {St};
+    row.displays = {Shape1,   btnNorPlay, btnFF,     btnFF4, btnFF8,  btnBackW,
+                    btnBack4, btnBack8,   lblDVDtit, lblLan, lblChap, lblTime};
+    ApplyColorRow(row);
 }
 
 void frmNMain::mousePressEvent(QMouseEvent *event)

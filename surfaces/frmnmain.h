@@ -65,8 +65,7 @@ public:
     // The quoted command line the load acts on; this program run's by default.
     QString commandLine;
 
-    // The font of the four display labels: the 14-segment display font when it
-    // is installed, else a monospace bold font.
+    // The font of the four display labels.
     static QFont displayFont();
 
 protected:
@@ -75,6 +74,8 @@ protected:
 
 private:
     void createButtons();
+    void fitScanMarks();
+    void acceptDesktopInput();
     skinButton *addButton(const char *name, const QRect &at, const QString &caption,
                           const QString &fontName, double fontSize, bool bold,
                           const QString &toolTip);

@@ -4,6 +4,7 @@
 #include "core/module2.h"
 #include "core/ontopbas.h"
 #include "platform/units.h"
+#include "settings/colorrendering.h"
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
@@ -41,6 +42,7 @@ StreamDialog::StreamDialog(const QString &caption, const QSize &size, const QRec
     skinButton5 = addButton("skinButton5", QStringLiteral("CANCEL"), cancel);
     connect(List1, &QListWidget::itemClicked, this, &StreamDialog::List1_Click);
     connect(skinButton5, &skinButton::Click, this, &StreamDialog::skinButton5_Click);
+    applyDesignColors();
 }
 
 skinButton *StreamDialog::addButton(const char *name, const QString &caption, const QRect &at)
@@ -51,6 +53,9 @@ skinButton *StreamDialog::addButton(const char *name, const QString &caption, co
     button->setColorScheme(ColorSchemes::kOwn);
     button->setShowFocusRect(false);
     button->setCaption(caption);
+    button->setForeOver(kButtonOver);
+    button->setBackColor(kButtonBack);
+    button->setForeColor(kButtonText);
     return button;
 }
 
@@ -75,23 +80,28 @@ void StreamDialog::FillList()
         });
 }
 
-// The built-in look until a colour scheme is stored.
+// "CANCEL", and "No Subtitles" on the subtitle dialog, are the buttons.
 void StreamDialog::ColorRendering()
+{
+    ColorRow row;
+    row.window = this;
+    row.buttons = findChildren<skinButton *>();
+    row.displays = {List1};
+    ApplyColorRow(row);
+}
+
+// The built-in look until a colour scheme is stored; the buttons take theirs
+// in addButton.
+void StreamDialog::applyDesignColors()
 {
     QPalette window = palette();
     window.setColor(QPalette::Window, fromColorRef(kBackColor));
     setPalette(window);
     setAutoFillBackground(true);
-    for (auto *button : findChildren<skinButton *>()) {
-        button->setForeOver(kButtonOver);
-        button->setBackColor(kButtonBack);
-        button->setForeColor(kButtonText);
-    }
     QPalette list = List1->palette();
     list.setColor(QPalette::Base, fromColorRef(kListBack));
     list.setColor(QPalette::Text, fromColorRef(kListText));
     List1->setPalette(list);
-    QApplication::processEvents();
 }
 
 // The selection mark goes with the refill: what the list shows is what the

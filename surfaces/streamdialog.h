@@ -44,6 +44,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void applyDesignColors();
     void List1_Click(QListWidgetItem *item);
     void skinButton5_Click();
 };

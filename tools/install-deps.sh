@@ -6,7 +6,7 @@ PACKAGES="g++ cmake make pkg-config qt6-base-dev qt6-multimedia-dev \
   libdvdnav-dev libdvdread-dev libavcodec-dev libavutil-dev libswscale-dev \
   libswresample-dev libavfilter-dev libavformat-dev googletest libgtest-dev \
   ffmpeg dvdauthor genisoimage xvfb fonts-dseg fonts-dejavu-core fontconfig \
-  qt6-qpa-plugins python3"
+  qt6-qpa-plugins python3 clang libclang-rt-14-dev tesseract-ocr"
 
 missing=""
 for package in $PACKAGES; do

@@ -42,6 +42,7 @@ constexpr std::array kTable{
     Entry{SymbolFont::Webdings, u'a', SymbolShape::Glyph, u'\u2713'},      // check mark
     Entry{SymbolFont::Webdings, u'i', SymbolShape::Glyph, u'\u2139'},      // information
     Entry{SymbolFont::Webdings, u'q', SymbolShape::Glyph, u'\u21BB'},      // refresh: detect
+    Entry{SymbolFont::Webdings, u'\u00B3', SymbolShape::Glyph, u'\u21BB'}, // detect from the disc
     Entry{SymbolFont::Webdings, u'r', SymbolShape::Glyph, u'\u2715'},      // close
     Entry{SymbolFont::Webdings, u'L', SymbolShape::Glyph, u'\u2315'},      // search
     Entry{SymbolFont::Wingdings, u'3', SymbolShape::Glyph, u'\u2630'},     // menu list

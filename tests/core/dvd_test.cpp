@@ -78,7 +78,9 @@ protected:
 
 TEST_F(DvdTest, TheContextMenuOffersEveryPlayerFunction)
 {
-    EXPECT_EQ(captions(window->mMenu), QStringList({"Play",
+    EXPECT_EQ(captions(window->mMenu), QStringList({"Open...",
+                                                    "---",
+                                                    "Play",
                                                     "Stop",
                                                     "Pause",
                                                     "Next Chapter",

@@ -4,14 +4,19 @@
 #include "core/clickarea.h"
 #include "core/dvd.h"
 #include "core/functions.h"
+#include "dvddb/frmadddvd.h"
+#include "dvddb/frmdvddb.h"
 #include "support/realcontrol.h"
 #include "support/waitfor.h"
 #include "surfaces/frmnmain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QScreen>
 #include <QThread>
@@ -178,4 +183,45 @@ TEST_F(EndToEndTest, BookmarksAndZoom)
     Bookmarks::Load();
     EXPECT_EQ(messages().value(2), "Either there is no book mark stored or the book mark stored "
                                    "is not for this title");
+}
+
+TEST_F(EndToEndTest, AnUnknownDiscIsAddedInTheEditorAndItsRecordShownAtTheNextPlay)
+{
+    setDatabaseOption(SettingsKeys::kAddNew, "1");
+    setDatabaseOption(SettingsKeys::kShowInfo, "1");
+    startTitleOne();
+    ASSERT_TRUE(waitFor([] { return isLoaded<frmAddDVD>() && form<frmAddDVD>()->isVisible(); }));
+    frmAddDVD *editor = form<frmAddDVD>();
+    EXPECT_EQ(editor->DVDid->text(), dvdControl()->DiscUniqueId());
+    EXPECT_TRUE(editor->DVDid->isReadOnly());
+    editor->skinButton1_Click();
+    EXPECT_TRUE(editor->i8->text().endsWith(", ")) << editor->i8->text().toStdString();
+    editor->i1->setText("My sample");
+    screenshot("record-editor.png");
+    editor->skinButton3_Click();
+    EXPECT_TRUE(waitFor([] { return form<frmNMain>()->lblDVDtit->text() == "My sample"; }));
+    EXPECT_FALSE(form<frmDVDdb>()->isVisible());
+
+    // Other discs' records, with pictures, for the browser to list.
+    for (const char *title : {"Another film", "Third disc"}) {
+        QImage cover(120, 160, QImage::Format_RGB32);
+        cover.fill(QColor::fromHsv(int(qHash(QByteArray(title)) % 360), 160, 200));
+        cover.save(database.filePath(QString(title) + ".jpg"), "BMP");
+        QFile record(database.filePath(QString(title).remove(' ') + ".dvd"));
+        ASSERT_TRUE(record.open(QIODevice::WriteOnly));
+        record.write(QByteArray(title) + "\r\nDirector\r\n\r\n2004\r\n\r\n\r\n\r\n\r\n" + title +
+                     ".jpg\r\n");
+    }
+    Functions::StopDisc();
+    ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kStop; }));
+    Functions::PlayDisc();
+    ASSERT_TRUE(waitFor([] { return form<frmDVDdb>()->isVisible(); }));
+    EXPECT_EQ(form<frmDVDdb>()->i1->text(), "My sample");
+    EXPECT_TRUE(waitFor([] { return form<frmDVDdb>()->List1->count() == 3; }));
+    screenshot("database-browser.png");
+    form<frmDVDdb>()->List1->setCurrentRow(0);
+    EXPECT_EQ(form<frmDVDdb>()->i1->text(), "Another film");
+    form<frmDVDdb>()->skinButton3_Click();
+    screenshot("database-browser-search.png");
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
 }

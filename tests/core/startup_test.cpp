@@ -58,19 +58,16 @@ TEST_F(StartupTest, TheAboutWindowNamesTheVersionAndOpensTheMakersAddresses)
     EXPECT_FALSE(isLoaded<frmAbout>());
 }
 
-TEST_F(StartupTest, TheAboutWindowTakesTheStoredScheme)
+TEST_F(StartupTest, TheAboutWindowKeepsItsOwnLookUnderAScheme)
 {
-    EXPECT_EQ(form<frmAbout>()->palette().color(QPalette::Window), QColor(0x40, 0x40, 0x40));
-    unload<frmAbout>();
     SettingsStore::Write(SettingsKeys::kPlayer, SettingsKeys::kColorsSection,
                          SettingsKeys::kBackColor, "255"); // red, as 0x00BBGGRR
     SettingsStore::Write(SettingsKeys::kPlayer, SettingsKeys::kColorsSection,
-                         SettingsKeys::kButtonForeColor, "not a colour");
+                         SettingsKeys::kButtonBackColor, "0");
     frmAbout *about = form<frmAbout>();
-    EXPECT_EQ(about->palette().color(QPalette::Window), QColor(Qt::red));
+    EXPECT_EQ(about->palette().color(QPalette::Window), QColor(0x40, 0x40, 0x40));
     EXPECT_EQ(about->lblName->palette().color(QPalette::WindowText), QColor(Qt::white));
-    EXPECT_EQ(about->btnOK->ForeColor(), 0xFFFFFF);
-    EXPECT_EQ(about->btnOK->BackColor(), 0);
+    EXPECT_EQ(about->btnOK->BackColor(), 0x404040);
 }
 
 #include "startup_test.moc"

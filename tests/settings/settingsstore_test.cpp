@@ -1,3 +1,4 @@
+#include "core/box.h"
 #include "platform/appdirs.h"
 #include "settings/databasepath.h"
 #include "settings/settingskeys.h"
@@ -6,6 +7,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +60,25 @@ TEST(SettingsStore, AnUnwritableStoreFailsWithAnError)
     QDir().mkpath(file); // a folder where the file should be
     EXPECT_THROW(SettingsStore::Write(kPlayer, kColorsSection, kBackColor, "1"), std::exception);
     QDir(file).removeRecursively();
+    qDeleteAll(BOX::openWindows());
+}
+
+TEST(SettingsStore, ASettingsFileThatIsNoPlainFileIsNeverOpened)
+{
+    forgetAllSettings();
+    const QString file = SettingsStore::fileName(kDatabase);
+    QDir().mkpath(QFileInfo(file).path());
+    ASSERT_EQ(mkfifo(file.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(SettingsStore::Read(kDatabase, kDatabaseSection, kAddNew, "0"), "0");
+    EXPECT_EQ(SettingsStore::Read(kDatabase, kDatabaseSection, kShowInfo, "0"), "0");
+    EXPECT_THROW(SettingsStore::Write(kDatabase, kDatabaseSection, kAddNew, "1"), std::exception);
+    EXPECT_TRUE(QFileInfo(file).exists() && !QFileInfo(file).isFile()) << "left as it is";
+    const QList<BOX *> boxes = BOX::openWindows();
+    ASSERT_EQ(boxes.size(), 1) << "said once";
+    EXPECT_TRUE(boxes[0]->msg->toPlainText().contains(file));
+    for (BOX *box : boxes)
+        delete box;
+    QFile::remove(file);
 }
 
 TEST(DatabasePath, FirstRunWritesAndCreatesTheProgramFolder)

@@ -27,6 +27,10 @@ public:
     {
         return nextFile(caption, filter);
     }
+    QString discSource(QWidget *, const QString &caption, const QString &) override
+    {
+        return nextFile(caption, QString());
+    }
     std::optional<QColor> color(QWidget *, const QColor &) override
     {
         if (colors.empty())

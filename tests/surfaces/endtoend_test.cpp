@@ -1,5 +1,7 @@
 #include "surfacetesting.h"
 
+#include "core/dvd.h"
+#include "core/frmabout.h"
 #include "core/functions.h"
 #include "core/startup.h"
 #include "engine/control/dvdcontrolinstance.h"
@@ -17,13 +19,21 @@
 #include "surfaces/frmsubp.h"
 #include "widgets/skinbutton.h"
 
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
+#include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -140,4 +150,67 @@ TEST_F(SurfacesEndToEnd, TheBarShowsThePlayingDiscAndTheDialogsOfferItsStreams)
     EXPECT_TRUE(waitFor([] { return domain() == DvdDomain::kStop; }));
     EXPECT_EQ(bar->lblChap->text(), "");
     EXPECT_TRUE(takeMessages().isEmpty());
+}
+
+// A file manager's drop: enter, then drop, of one local path.
+static void dropPath(QWidget *target, const QString &path)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    const QPointF at(target->rect().center());
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    ASSERT_TRUE(enter.isAccepted()) << path.toStdString();
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+TEST_F(SurfacesEndToEnd, ADroppedDiscFolderPlaysAndTheDesktopWindowsShowWhole)
+{
+    Main();
+    frmNMain *bar = form<frmNMain>();
+    dropPath(bar, disc);
+    ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kVideoManagerMenu; }));
+    EXPECT_TRUE(dvdControl()->DVDDirectory().startsWith(disc));
+    writeRecord("The Lord of the Rings: The Fellowship of the Ring (Extended Edition)");
+    Functions::MenuActivate();
+    ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kTitle; }));
+    EXPECT_TRUE(waitFor([&] { return bar->lblDVDtit->text().startsWith("The Lord"); }));
+    screenshot("control-bar-long-title.png");
+
+    form<DVD>()->mZoomMode->trigger();
+    BOX *help = BOX::openWindows().constLast();
+    help->move(bar->x(), 40);
+    EXPECT_EQ(help->msg->verticalScrollBar()->maximum(), 0);
+    screenshot("zoom-help.png");
+    takeMessages();
+
+    form<frmAbout>()->move(bar->x(), 40);
+    form<frmAbout>()->show();
+    screenshot("about-window.png");
+    unload<frmAbout>();
+
+    // Ctrl+O on the bar: the desktop's dialog takes the disc folder itself.
+    Dialogs::install(nullptr);
+    Functions::StopDisc();
+    bar->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == bar; }));
+    QTimer::singleShot(300, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->move(bar->x(), 40);
+        dialog->setDirectory(QFileInfo(QDir(disc).absolutePath()).absolutePath());
+        // What the user types or picks: the disc folder's name.
+        auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(QDir(disc).dirName());
+        screenshot("open-dialog.png");
+        static_cast<QDialog *>(dialog)->accept();
+        // A dialog that refused the folder would wait for the user forever.
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    QTest::keyClick(bar, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(waitFor([] { return domain() == DvdDomain::kVideoManagerMenu; }));
+    EXPECT_TRUE(dvdControl()->DVDDirectory().startsWith(disc));
 }

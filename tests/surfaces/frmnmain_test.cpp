@@ -10,6 +10,7 @@
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
 #include "support/scripteddvdcontrol.h"
+#include "surfaces/displaylabel.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 #include "widgets/skinbutton.h"
@@ -17,9 +18,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -126,16 +133,13 @@ TEST_F(ControlBar, EveryControlSitsOnTheBodyOfTheSkin)
     }
 }
 
-TEST_F(ControlBar, TheDisplayLabelsUseTheSegmentFontWhenInstalled)
+TEST_F(ControlBar, TheDisplayLabelsUseAFaceThatKeepsLettersAndSpaces)
 {
     frmNMain *bar = load();
-    const bool installed = QFontDatabase::families().contains("DSEG14 Classic");
     for (QLabel *label : {bar->lblTime, bar->lblChap, bar->lblLan, bar->lblDVDtit}) {
         EXPECT_TRUE(label->font().bold());
         EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 7.5);
-        if (installed) {
-            EXPECT_EQ(label->font().family(), "DSEG14 Classic");
-        }
+        EXPECT_FALSE(QFontInfo(label->font()).family().startsWith("DSEG"));
     }
 }
 
@@ -183,12 +187,21 @@ TEST_F(ControlBar, PlayAtStartPlaysOnlyForTheValueOne)
     EXPECT_EQ(control->calls, QStringList{"Play"});
 }
 
-TEST_F(ControlBar, ASchemeFileOpensTheSettingsWindowOnItsColours)
+TEST_F(ControlBar, ASchemeFileOpensTheSettingsWindowOnItsColoursAndLoadsIt)
 {
-    load("\"/home/u/night.cfx\"");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("night blue.cfx");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("KORVANE Vidora 2.2 Color scheme\r\n 255 \r\n 1 \r\n 2 \r\n 3 \r\n 4 \r\n 5 \r\n"
+               "Night\r\nAnn\r\n");
+    file.close();
+    load('"' + path + '"');
     ASSERT_TRUE(isLoaded<frmSettings>());
     EXPECT_TRUE(form<frmSettings>()->isVisible());
     EXPECT_EQ(form<frmSettings>()->Tab->currentIndex(), 3);
+    EXPECT_EQ(form<frmSettings>()->skinButton1->BackColor(), 255);
+    EXPECT_EQ(form<frmSettings>()->txtName->text(), "Night");
     EXPECT_TRUE(control->calls.isEmpty());
 }
 
@@ -336,4 +349,55 @@ TEST_F(ControlBar, ARightClickOnAButtonOrTheStatusLineOpensNoMenu)
     EXPECT_FALSE(rightClickMenuShown());
     press(bar->lblDVDtit, Qt::LeftButton);
     EXPECT_FALSE(rightClickMenuShown()) << "the left button drags";
+}
+
+TEST_F(ControlBar, ALongTitleShowsItsBeginningAndKeepsItsCaption)
+{
+    frmNMain *bar = load();
+    const QString title = "The Lord of the Rings: The Fellowship of the Ring (Extended Edition)";
+    bar->lblDVDtit->setText(title);
+    bar->lblLan->setText("Language: Portuguese (Brazilian)");
+    EXPECT_EQ(bar->lblDVDtit->text(), title);
+    const QStringList lines = static_cast<DisplayLabel *>(bar->lblDVDtit)->shownLines();
+    EXPECT_TRUE(lines.join(' ').startsWith("The Lord of the Rings"));
+    EXPECT_TRUE(lines.constLast().endsWith(QChar(0x2026)));
+    const QStringList language = static_cast<DisplayLabel *>(bar->lblLan)->shownLines();
+    ASSERT_EQ(language.size(), 1);
+    EXPECT_TRUE(language[0].startsWith("Language: Portug"));
+    for (const DisplayLabel *label :
+         {static_cast<DisplayLabel *>(bar->lblDVDtit), static_cast<DisplayLabel *>(bar->lblLan)})
+        for (const QString &line : label->shownLines())
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(line), label->contentsRect().width());
+}
+
+// The display as a reader sees it: tesseract reads the four lines back from
+// the bar drawn at four times its size.
+TEST_F(ControlBar, TheDisplayReadsBackWordForWord)
+{
+    const QString tesseract = QStandardPaths::findExecutable("tesseract");
+    if (tesseract.isEmpty())
+        GTEST_SKIP() << "tesseract is not installed (tools/install-deps.sh installs it)";
+    frmNMain *bar = load();
+    const QStringList texts = {"0:01:23 / 1:45:00", "Chapter: 1 of 3", "Language: English",
+                               "Sample Disc"};
+    bar->lblTime->setText(texts[0]);
+    bar->lblChap->setText(texts[1]);
+    bar->lblLan->setText(texts[2]);
+    bar->lblDVDtit->setText(texts[3]);
+    constexpr int kScale = 4;
+    const QRect display = bar->Shape1->geometry();
+    QImage shot(display.size() * kScale, QImage::Format_RGB32);
+    QPainter painter(&shot);
+    painter.scale(kScale, kScale);
+    bar->render(&painter, QPoint(), QRegion(display));
+    painter.end();
+    QTemporaryDir folder;
+    ASSERT_TRUE(shot.save(folder.filePath("display.png")));
+
+    QProcess ocr;
+    ocr.start(tesseract, {folder.filePath("display.png"), "stdout", "--psm", "6"});
+    ASSERT_TRUE(ocr.waitForFinished(60000));
+    const QString read = QString::fromUtf8(ocr.readAllStandardOutput()).simplified().toLower();
+    for (const QString &text : texts)
+        EXPECT_TRUE(read.contains(text.toLower())) << "read: " << read.toStdString();
 }

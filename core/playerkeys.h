@@ -1,0 +1,21 @@
+#pragma once
+
+class QWidget;
+
+// The keys users of a desktop player try first, while the video window or the
+// control bar is the active window: Ctrl+O opens a disc, Space pauses and
+// resumes, Escape leaves full screen. A text box with the focus keeps its
+// keys.
+namespace PlayerKeys
+{
+
+void install(QWidget *window);
+
+// Pauses a playing title; otherwise runs the play command, which resumes a
+// paused one.
+void PlayPause();
+
+// Returns the video window from full screen to a framed window.
+void LeaveFullScreen();
+
+} // namespace PlayerKeys
