@@ -1,6 +1,8 @@
 #include "core/startup.h"
 #include "core/version.h"
+#include "engine/control/dvdcontrolinstance.h"
 #include "engine/headless/dvdcommandline.h"
+#include "surfaces/regiondialog.h"
 
 #include <QApplication>
 
@@ -12,6 +14,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vidora"));
     QApplication::setApplicationVersion(Version::fullVersion());
+    installDvdControl(createRealDvdControl(&showRegionDialog));
     Main();
     return QApplication::exec();
 }

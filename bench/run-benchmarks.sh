@@ -17,7 +17,7 @@ DISC_DIR="$BUILD_DIR/benchdisc"
 DISC="$DISC_DIR/bench"
 
 for program in audio_decode_bench engine_throughput_bench engine_startup_bench \
-  engine_playback_bench dvddb_bench; do
+  engine_playback_bench dvddb_bench menu_response_bench; do
   if [ ! -x "$BIN/$program" ]; then
     echo "$BIN/$program is missing: build first (make build)" >&2
     exit 1
@@ -56,6 +56,9 @@ in_window env QT_QPA_PLATFORM=xcb "$BIN/engine_startup_bench" "$DISC" 6 2>/dev/n
 
 section "DVD database: recognising the disc at each notification, rebuilding the list"
 QT_QPA_PLATFORM=offscreen "$BIN/dvddb_bench"
+
+section "Menu response, from SelectLowerButton to the new highlight painted (test disc menu)"
+in_window env QT_QPA_PLATFORM=xcb "$BIN/menu_response_bench" "$BUILD_DIR/testdiscs/sample" 20 2>/dev/null
 
 section "Real-time playback beside the other players on this machine"
 python3 "$HERE/compare_players.py" "$BUILD_DIR" "$DISC" "$PLAY_SECONDS"

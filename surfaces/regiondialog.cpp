@@ -154,11 +154,9 @@ QString RegionDialog::confirmation(const RegionState &state, int region) const
     return text;
 }
 
-void changeDriveRegion(QWidget *parent, const QString &source,
-                       std::function<void(int regionMask)> applyVmMask, const DriveAccess &access)
+void showRegionDialog(QWidget *parent, std::unique_ptr<DriveRegion> drive, const RegionState &state,
+                      std::function<void(int regionMask)> applyVmMask)
 {
-    auto drive = std::make_unique<DriveRegion>(access.openFor(source));
-    const RegionState state = drive->read();
     RegionDialog dialog(std::move(drive), state, std::move(applyVmMask), parent);
     dialog.exec();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/drive/driveregion.h"
-#include "engine/drive/drivesource.h"
 
 #include <QDialog>
 
@@ -46,11 +45,7 @@ private:
     std::function<void(int)> applyVmMask_;
 };
 
-// Opens the region dialog, modal, for the drive behind `source` (a device
-// node, a folder on a mounted disc, or empty for the first drive). Throws
-// AppError before showing anything when the source is an image or a folder
-// on a disk, there is no drive or no disc, the user may not use the device,
-// or the drive reports no region.
-void changeDriveRegion(QWidget *parent, const QString &source,
-                       std::function<void(int regionMask)> applyVmMask,
-                       const DriveAccess &access = {});
+// Shows the region dialog, modal, for a drive already opened and read: the
+// control's region chooser (see changeDriveRegion).
+void showRegionDialog(QWidget *parent, std::unique_ptr<DriveRegion> drive, const RegionState &state,
+                      std::function<void(int regionMask)> applyVmMask);

@@ -2,7 +2,7 @@
 
 int32_t PlaybackSnapshot::packedTime() const
 {
-    return TimeCode::fromSeconds(double(time90k) / 90000.0, framesPerSecond()).pack();
+    return TimeCode::fromSeconds(double(time90k) / 90000.0, framesPerSecond).pack();
 }
 
 PlaybackSnapshot SnapshotStore::read() const
@@ -13,9 +13,17 @@ PlaybackSnapshot SnapshotStore::read() const
 
 void SnapshotStore::update(const std::function<void(PlaybackSnapshot &)> &change)
 {
+    updateFor(kAnySession, change);
+}
+
+void SnapshotStore::updateFor(uint64_t session,
+                              const std::function<void(PlaybackSnapshot &)> &change)
+{
     std::vector<PendingNotification> events;
     {
         std::lock_guard lock(mutex_);
+        if (session != kAnySession && session != session_)
+            return;
         const PlaybackSnapshot before = snapshot_;
         change(snapshot_);
         compare(before, snapshot_, events);
@@ -26,12 +34,12 @@ void SnapshotStore::update(const std::function<void(PlaybackSnapshot &)> &change
 void SnapshotStore::compare(const PlaybackSnapshot &before, const PlaybackSnapshot &after,
                             std::vector<PendingNotification> &out)
 {
-    if (after.domain != before.domain) {
-        out.push_back({DvdEvent::kDomainChange, after.domain});
-        if (after.domain == DvdDomain::kStop)
+    if (after.domain() != before.domain()) {
+        out.push_back({DvdEvent::kDomainChange, after.domain()});
+        if (after.domain() == DvdDomain::kStop)
             out.push_back({DvdEvent::kPlaybackStopped, 0});
     }
-    if (after.domain == DvdDomain::kStop)
+    if (after.domain() == DvdDomain::kStop)
         return;
     if (after.title != before.title && after.title > 0)
         out.push_back({DvdEvent::kTitleChange, after.title});
@@ -49,15 +57,22 @@ void SnapshotStore::compare(const PlaybackSnapshot &before, const PlaybackSnapsh
     if (after.still != before.still)
         out.push_back({after.still ? DvdEvent::kStillOn : DvdEvent::kStillOff, 0});
     const bool newSecond = after.time90k / 90000 != before.time90k / 90000 ||
-                           after.domain != before.domain || after.title != before.title;
-    if (after.domain == DvdDomain::kTitle && newSecond)
+                           after.domain() != before.domain() || after.title != before.title;
+    if (after.domain() == DvdDomain::kTitle && newSecond)
         out.push_back({DvdEvent::kCurrentTime, 0});
 }
 
 void SnapshotStore::reportError(int number, const QString &description)
 {
+    reportErrorFor(kAnySession, number, description);
+}
+
+void SnapshotStore::reportErrorFor(uint64_t session, int number, const QString &description)
+{
     {
         std::lock_guard lock(mutex_);
+        if (session != kAnySession && session != session_)
+            return;
         lastError_ = description;
     }
     queue({{DvdEvent::kError, number}});
@@ -96,4 +111,26 @@ void SnapshotStore::setWake(std::function<void()> wake)
 {
     std::lock_guard lock(mutex_);
     wake_ = std::move(wake);
+}
+
+uint64_t SnapshotStore::beginSession()
+{
+    std::lock_guard lock(mutex_);
+    return ++session_;
+}
+
+void SnapshotStore::endSession()
+{
+    std::lock_guard lock(mutex_);
+    ++session_;
+}
+
+void SnapshotWriter::update(const std::function<void(PlaybackSnapshot &)> &change)
+{
+    store_->updateFor(session_, change);
+}
+
+void SnapshotWriter::reportError(int number, const QString &description)
+{
+    store_->reportErrorFor(session_, number, description);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/control/dvdcontrol.h"
-#include "engine/source/discinfo.h"
+#include "engine/common/dvdtypes.h"
+#include "engine/common/streaminfo.h"
 
 #include <QString>
 
@@ -10,14 +10,21 @@
 #include <mutex>
 #include <vector>
 
-// What the GUI reads: a copy of the playback state, published by the
-// navigation thread (streams, angles) and by the presentation thread (the
-// position of the picture on screen). Getters never touch the drive.
+// What the GUI reads: a copy of the playback state. Each field has one
+// writer: the control (session, pause, scan asked for), the navigation
+// thread (streams, angles, stills, the end of the disc) or the presentation
+// thread (the position of the picture on screen). Getters never touch the
+// drive.
+struct DiscInfo;
+
 struct PlaybackSnapshot {
     std::shared_ptr<const DiscInfo> disc; // null until a disc was opened
     QString directory;
+    int framesPerSecond = 25; // the disc's
 
-    int domain = DvdDomain::kStop;
+    bool playing = false;                    // control: from Play to Stop
+    bool readerEnded = false;                // navigation: the disc ended or failed
+    int shownDomain = DvdDomain::kFirstPlay; // presentation: of the picture on screen
     int titleSet = 0;
     int title = 0;
     int chapter = 0;
@@ -28,11 +35,18 @@ struct PlaybackSnapshot {
     int button = 0;
     bool still = false;
     bool resumable = false; // a title was left for a menu and can be resumed
-    bool paused = false;
-    int scanSpeed = 0;  // times normal speed while scanning, negative backwards; 0 at 1x
-    int regionMask = 0; // the VM's: bit r-1 for region r
+    bool paused = false;    // control
+    // control: times normal speed while scanning, negative backwards; 0 at
+    // 1x. The navigation thread ends a scan at a title's end by itself.
+    int scanSpeed = 0;
+    uint64_t scanRequest = 0;      // control: the scan asked for last
+    uint64_t scanEndedRequest = 0; // navigation: the scan it ended by itself
+    int regionMask = 0;            // the VM's: bit r-1 for region r
 
-    std::vector<AudioStreamInfo> audio; // available in the program chain
+    // navigation: the streams of the program chain. The current ones the
+    // control also sets at once when the user chooses, for the reads that
+    // follow; the navigation thread then says what the VM took.
+    std::vector<AudioStreamInfo> audio;
     int currentAudio = 0;
     std::vector<SubpictureStreamInfo> subpictures;
     int currentSubpicture = 0;
@@ -40,8 +54,9 @@ struct PlaybackSnapshot {
     int angles = 1;
     int currentAngle = 1;
 
-    int framesPerSecond() const { return disc ? disc->framesPerSecond : 25; }
     int32_t packedTime() const;
+    int domain() const { return playing && !readerEnded ? shownDomain : DvdDomain::kStop; }
+    int scanning() const { return scanEndedRequest == scanRequest ? 0 : scanSpeed; }
 };
 
 // A DVDNotify waiting to be delivered on the GUI thread.
@@ -64,7 +79,16 @@ public:
     std::vector<PendingNotification> takeNotifications();
     void setWake(std::function<void()> wake);
 
+    // Sessions: only the one begun last may write through its writer.
+    uint64_t beginSession();
+    void endSession();
+
 private:
+    friend class SnapshotWriter;
+    static constexpr uint64_t kAnySession = 0;
+    void updateFor(uint64_t session, const std::function<void(PlaybackSnapshot &)> &change);
+    void reportErrorFor(uint64_t session, int number, const QString &description);
+
     static void compare(const PlaybackSnapshot &before, const PlaybackSnapshot &after,
                         std::vector<PendingNotification> &out);
     void queue(std::vector<PendingNotification> events);
@@ -75,4 +99,25 @@ private:
     std::function<void()> wake_;
     bool wakePending_ = false;
     QString lastError_;
+    uint64_t session_ = 0;
+};
+
+// One session's hand on the store. A thread the control gave up on (stuck
+// on the drive or in the disc's endless commands) may still write when it
+// wakes; by then the snapshot belongs to another session, or to none, and
+// its writes are dropped.
+class SnapshotWriter
+{
+public:
+    SnapshotWriter(std::shared_ptr<SnapshotStore> store, uint64_t session)
+        : store_(std::move(store)), session_(session)
+    {
+    }
+    PlaybackSnapshot read() const { return store_->read(); }
+    void update(const std::function<void(PlaybackSnapshot &)> &change);
+    void reportError(int number, const QString &description);
+
+private:
+    std::shared_ptr<SnapshotStore> store_;
+    uint64_t session_;
 };

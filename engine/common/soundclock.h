@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <optional>
 
-// What the playback clock asks of the sound: the PTS (90 kHz, the stream's
-// timeline) of the sample being heard now, or nothing when no sound is
-// playing and the wall clock has to lead. Cheap and callable from any thread.
-class AudioClockSource
+// What is heard now: the PTS (90 kHz, the stream's timeline) of the sample
+// leaving the speakers, or nothing when no sound is playing and the wall
+// clock has to lead. The audio output answers it; the playback clock follows
+// it and the taps report it. Cheap and callable from any thread.
+class SoundClock
 {
 public:
-    virtual ~AudioClockSource() = default;
+    virtual ~SoundClock() = default;
     virtual std::optional<int64_t> audioClock90k() const = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/control/dvdcontrol.h"
+#include "engine/control/regionchange.h"
 
 #include <memory>
 
@@ -10,5 +11,6 @@ DvdControl *dvdControl();
 void installDvdControl(std::unique_ptr<DvdControl> control);
 void releaseDvdControl();
 
-// Creates the real control on libdvdnav and FFmpeg.
-std::unique_ptr<DvdControl> createRealDvdControl();
+// Creates the real control on libdvdnav and FFmpeg; chooser is the window
+// its ChangeRegion opens.
+std::unique_ptr<DvdControl> createRealDvdControl(RegionChooser chooser = {});

@@ -6,15 +6,35 @@
 
 #include <QDateTime>
 
+#include <thread>
+
 namespace
 {
-constexpr int kWatchIntervalMs = 250;
-constexpr qint64 kTimeNotificationMs = 1000;
+// The watch wakes the window once a second; a session that ends by itself
+// is noticed at once through its notifications.
+constexpr int kWatchIntervalMs = 1000;
+// A title standing still reports its time at each watch, a timer's slack
+// below the second.
+constexpr qint64 kTimeNotificationMs = 900;
+// How long Play and the bookmark calls wait for a disc's probe before
+// saying the drive does not answer.
+constexpr std::chrono::milliseconds kProbePatience{1500};
+constexpr std::chrono::milliseconds kSoundPatience{2000};
+constexpr std::chrono::milliseconds kHelpersAtExitPatience{500};
+
+std::shared_future<std::shared_ptr<AudioOutput>> openSound(const AudioOutputOptions &options)
+{
+    std::packaged_task<std::shared_ptr<AudioOutput>()> open(
+        [options] { return std::make_shared<AudioOutput>(options); });
+    std::shared_future<std::shared_ptr<AudioOutput>> opening = open.get_future().share();
+    std::thread(std::move(open)).detach();
+    return opening;
+}
 } // namespace
 
 DvdEngine::DvdEngine(QObject *parent, const AudioOutputOptions &audio)
-    : DvdControl(parent), audioOptions_(audio), store_(std::make_shared<SnapshotStore>()),
-      pictures_(std::make_shared<PictureSlot>()),
+    : DvdControl(parent), audioOptions_(audio), soundOpening_(openSound(audio)),
+      store_(std::make_shared<SnapshotStore>()), pictures_(std::make_shared<PictureSlot>()),
       pictureUpdatePending_(std::make_shared<std::atomic<bool>>(false))
 {
     store_->setWake([this] {
@@ -32,6 +52,13 @@ DvdEngine::~DvdEngine()
     store_->setWake(nullptr);
     pictures_->setListener(nullptr);
     endSession();
+    // A sound output still opening or a probe still reading is let finish
+    // here, unless the device or the drive hangs: then it is left to its
+    // thread.
+    const auto deadline = std::chrono::steady_clock::now() + kHelpersAtExitPatience;
+    soundOpening_.wait_until(deadline);
+    if (probe_)
+        probe_->settle(deadline);
     if (view_ && !view_->parent())
         delete view_;
 }
@@ -39,34 +66,55 @@ DvdEngine::~DvdEngine()
 void DvdEngine::startSession()
 {
     const DiscSource source = DvdSource::resolve(requestedSource_);
-    ProbedDisc probed = DvdSource::probe(source);
+    ProbedDisc probed = probedDisc(source);
     auto disc = std::make_shared<const DiscInfo>(probed.info);
     disc_ = std::move(probed);
     pictures_->clear();
+    const uint64_t sessionId = store_->beginSession();
     store_->update([&](PlaybackSnapshot &snapshot) {
         snapshot = PlaybackSnapshot{};
         snapshot.disc = disc;
+        snapshot.framesPerSecond = disc->framesPerSecond;
         snapshot.directory = source.directory;
-        snapshot.domain = DvdDomain::kFirstPlay;
+        snapshot.playing = true;
     });
-    // One output serves every session: opening the device takes a while.
-    if (!audio_)
-        audio_ = std::make_unique<AudioOutput>(audioOptions_);
+    // One output serves every session. It opens on a thread of its own from
+    // the start; a session before the device has answered plays silent.
+    if (!audio_ && soundOpening_.wait_for(kSoundPatience) == std::future_status::ready)
+        audio_ = soundOpening_.get();
     try {
         session_ = std::make_unique<PlaybackSession>(
-            source, store_, PlaybackSession::Outputs{pictures_, audio_.get(), taps_},
-            startingRegionMask(source, *disc));
+            PlaybackSession::Reading{source.path, blockReaders_ ? blockReaders_() : nullptr,
+                                     startingRegionMask(source, *disc)},
+            std::make_shared<SnapshotWriter>(store_, sessionId),
+            PlaybackSession::Outputs{pictures_, audio_.get(), taps_});
     } catch (...) {
-        store_->update([](PlaybackSnapshot &snapshot) { snapshot.domain = DvdDomain::kStop; });
+        store_->update([](PlaybackSnapshot &snapshot) { snapshot.playing = false; });
         throw;
     }
     session_->start();
     watchTimer_.start();
 }
 
+// The probe started when the source was set serves the first Play. A drive
+// is probed again for a later one (its disc may have been changed), and a
+// source that failed is always tried again; a probe still waiting on the
+// drive is waited for, not doubled.
+ProbedDisc DvdEngine::probedDisc(const DiscSource &source)
+{
+    const bool reusable = probe_ && probe_->source().path == source.path &&
+                          (!probe_->answered() ||
+                           (probe_->read() && (!probeUsed_ || source.kind != SourceKind::Device)));
+    if (!reusable)
+        probe_ = std::make_shared<DiscProbe>(source);
+    probeUsed_ = true;
+    return probe_->result(kProbePatience);
+}
+
 // What the last session left in the sound output is not heard any more.
 void DvdEngine::endSession()
 {
+    store_->endSession();
     session_.reset();
     watchTimer_.stop();
     if (audio_) {
@@ -84,16 +132,13 @@ void DvdEngine::setTaps(std::shared_ptr<const PlaybackTaps> taps)
 // stopped disc starts again.
 void DvdEngine::Play()
 {
-    if (session_ && snapshot().domain != DvdDomain::kStop) {
+    if (session_ && snapshot().domain() != DvdDomain::kStop) {
         const PlaybackSnapshot now = snapshot();
-        if (now.scanSpeed != 0)
-            post(ScanChange{0});
+        if (now.scanning() != 0)
+            postScan(0);
         if (now.paused)
             resumeOutputs();
-        store_->update([](PlaybackSnapshot &snapshot) {
-            snapshot.paused = false;
-            snapshot.scanSpeed = 0;
-        });
+        store_->update([](PlaybackSnapshot &snapshot) { snapshot.paused = false; });
         return;
     }
     endSession();
@@ -104,9 +149,7 @@ void DvdEngine::Stop()
 {
     endSession();
     store_->update([](PlaybackSnapshot &snapshot) {
-        snapshot.domain = DvdDomain::kStop;
-        snapshot.still = false;
-        snapshot.menuButtons = false;
+        snapshot.playing = false;
         snapshot.paused = false;
         snapshot.scanSpeed = 0;
     });
@@ -126,12 +169,12 @@ void DvdEngine::watch()
         return;
     }
     const PlaybackSnapshot now = snapshot();
-    if (session_ && now.domain == DvdDomain::kStop) {
+    if (session_ && now.domain() == DvdDomain::kStop) {
         endSession();
         return;
     }
     const qint64 clock = QDateTime::currentMSecsSinceEpoch();
-    if (now.domain == DvdDomain::kTitle && clock - lastTimeNotification_ >= kTimeNotificationMs) {
+    if (now.domain() == DvdDomain::kTitle && clock - lastTimeNotification_ >= kTimeNotificationMs) {
         lastTimeNotification_ = clock;
         emit DVDNotify(DvdEvent::kCurrentTime, now.packedTime(), 0);
     }
@@ -146,6 +189,9 @@ void DvdEngine::deliverNotifications()
             lastTimeNotification_ = QDateTime::currentMSecsSinceEpoch();
         emit DVDNotify(event.event, now.packedTime(), event.param2);
     }
+    // A disc that played to its end (a handler may have started it again).
+    if (session_ && snapshot().domain() == DvdDomain::kStop)
+        endSession();
 }
 
 void DvdEngine::schedulePictureUpdate()
@@ -190,6 +236,17 @@ QString DvdEngine::lastPlaybackError() const
     return store_->lastError();
 }
 
+// The snapshot says the scan at once; the navigation thread tells when it
+// ends one by itself.
+void DvdEngine::postScan(int speed)
+{
+    post(ScanChange{speed, ++scanRequests_});
+    store_->update([speed, request = scanRequests_](PlaybackSnapshot &snapshot) {
+        snapshot.scanSpeed = speed;
+        snapshot.scanRequest = request;
+    });
+}
+
 void DvdEngine::post(NavCommand command)
 {
     if (!session_)
@@ -222,6 +279,10 @@ void DvdEngine::setDVDDirectory(const QString &source)
         Stop();
     requestedSource_ = source;
     requested_ = resolved;
+    if (resolved && (!probe_ || probe_->source().path != resolved->path)) {
+        probe_ = std::make_shared<DiscProbe>(*resolved);
+        probeUsed_ = false;
+    }
 }
 
 int DvdEngine::CurrentDiscSide() const

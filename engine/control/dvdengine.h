@@ -1,10 +1,13 @@
 #pragma once
 
-#include "engine/common/snapshotstore.h"
 #include "engine/common/playbacktaps.h"
+#include "engine/common/snapshotstore.h"
+#include "engine/control/discprobe.h"
 #include "engine/control/dvdcontrol.h"
+#include "engine/control/regionchange.h"
 #include "engine/drive/drivesource.h"
 #include "engine/navigation/commandqueue.h"
+#include "engine/navigation/navsession.h"
 #include "engine/output/audiooutput.h"
 #include "engine/present/pictureslot.h"
 #include "engine/source/dvdsource.h"
@@ -14,6 +17,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -98,6 +102,11 @@ public:
     // Where the control looks for drives and their regions (tests give it a
     // drive double).
     void setDriveAccess(DriveAccess access);
+    // The window ChangeRegion opens; without one ChangeRegion fails.
+    void setRegionChooser(RegionChooser chooser);
+    // Where sessions take their blocks from, from the next Play; empty:
+    // libdvdnav (tests give it a reader that stalls).
+    void setBlockReaders(BlockReaderFactory readers);
     bool isPaused() const;
     // Times normal speed while scanning, negative backwards; 0 at normal speed.
     int scanSpeed() const;
@@ -118,6 +127,7 @@ private:
     void requireAllowed(const PlaybackSnapshot &snapshot, uint32_t operation,
                         const QString &name) const;
     void post(NavCommand command);
+    void postScan(int speed);
     void scan(double speed, bool forward);
     void pauseOutputs();
     void resumeOutputs();
@@ -125,7 +135,8 @@ private:
     void playOnAtNormalSpeed();
     void postSubpicture(int value);
     void startSession();
-    int startingRegionMask(const DiscSource &source, const DiscInfo &info) const;
+    ProbedDisc probedDisc(const DiscSource &source);
+    std::function<int()> startingRegionMask(const DiscSource &source, const DiscInfo &info) const;
     void applyRegionMask(int mask);
     QString discIdForBookmark();
     void endSession();
@@ -135,13 +146,18 @@ private:
     static QString durationText(int64_t ticks90k);
 
     AudioOutputOptions audioOptions_;
-    std::unique_ptr<AudioOutput> audio_;
+    std::shared_future<std::shared_ptr<AudioOutput>> soundOpening_;
+    std::shared_ptr<AudioOutput> audio_;
     std::shared_ptr<const PlaybackTaps> taps_;
     DriveAccess driveAccess_;
+    RegionChooser regionChooser_;
+    BlockReaderFactory blockReaders_;
     int chosenRegionMask_ = 0;
     QString requestedSource_;
     std::optional<DiscSource> requested_;
     std::optional<ProbedDisc> disc_;
+    std::shared_ptr<DiscProbe> probe_;
+    bool probeUsed_ = false;
     std::shared_ptr<SnapshotStore> store_;
     std::shared_ptr<PictureSlot> pictures_;
     std::unique_ptr<PlaybackSession> session_;
@@ -149,4 +165,5 @@ private:
     QTimer watchTimer_;
     std::shared_ptr<std::atomic<bool>> pictureUpdatePending_;
     qint64 lastTimeNotification_ = 0;
+    uint64_t scanRequests_ = 0;
 };

@@ -1,7 +1,9 @@
 #include "engine/control/dvdcontrolinstance.h"
 #include "engine/control/dvdengine.h"
 
-std::unique_ptr<DvdControl> createRealDvdControl()
+std::unique_ptr<DvdControl> createRealDvdControl(RegionChooser chooser)
 {
-    return std::make_unique<DvdEngine>();
+    auto engine = std::make_unique<DvdEngine>();
+    engine->setRegionChooser(std::move(chooser));
+    return engine;
 }

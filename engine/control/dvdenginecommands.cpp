@@ -21,7 +21,7 @@ bool isMenu(int domain)
 PlaybackSnapshot DvdEngine::requirePlaying() const
 {
     PlaybackSnapshot now = snapshot();
-    if (now.domain == DvdDomain::kStop || !now.disc || !session_)
+    if (now.domain() == DvdDomain::kStop || !now.disc || !session_)
         throw DvdErrors::notPlaying();
     return now;
 }
@@ -29,7 +29,7 @@ PlaybackSnapshot DvdEngine::requirePlaying() const
 PlaybackSnapshot DvdEngine::requireTitle(const QString &operation) const
 {
     PlaybackSnapshot now = requirePlaying();
-    if (now.domain != DvdDomain::kTitle)
+    if (now.domain() != DvdDomain::kTitle)
         throw DvdErrors::notPermitted(operation, QStringLiteral("no title is playing"));
     return now;
 }
@@ -78,7 +78,7 @@ void DvdEngine::ShowMenu(int menuId)
         throw DvdErrors::invalidArgument(
             QStringLiteral("There is no DVD menu %1: menus are numbered 2 to 7.").arg(menuId));
     const PlaybackSnapshot now = requirePlaying();
-    if (now.domain == DvdDomain::kFirstPlay)
+    if (now.domain() == DvdDomain::kFirstPlay)
         throw DvdErrors::notPermitted(QStringLiteral("ShowMenu"),
                                       QStringLiteral("the disc is still starting"));
     requireAllowed(now, UserOperation::forMenu(menuId), QStringLiteral("this menu"));
@@ -95,7 +95,7 @@ void DvdEngine::ShowMenu(int menuId)
 void DvdEngine::Resume()
 {
     const PlaybackSnapshot now = requirePlaying();
-    if (!isMenu(now.domain))
+    if (!isMenu(now.domain()))
         throw DvdErrors::notPermitted(QStringLiteral("Resume"),
                                       QStringLiteral("no DVD menu is shown"));
     requireAllowed(now, UserOperation::kResume, QStringLiteral("resuming"));
@@ -214,13 +214,10 @@ void DvdEngine::Pause()
     requireAllowed(now, UserOperation::kPauseOn, QStringLiteral("pausing"));
     if (now.paused)
         return;
-    if (now.scanSpeed != 0)
-        post(ScanChange{0});
+    if (now.scanning() != 0)
+        postScan(0);
     pauseOutputs();
-    store_->update([](PlaybackSnapshot &snapshot) {
-        snapshot.paused = true;
-        snapshot.scanSpeed = 0;
-    });
+    store_->update([](PlaybackSnapshot &snapshot) { snapshot.paused = true; });
 }
 
 void DvdEngine::PlayForwards(double speed)
@@ -250,11 +247,8 @@ void DvdEngine::scan(double speed, bool forward)
     if (now.paused)
         resumeOutputs();
     const int signedRate = forward ? rate : -rate;
-    post(ScanChange{signedRate});
-    store_->update([&](PlaybackSnapshot &snapshot) {
-        snapshot.paused = false;
-        snapshot.scanSpeed = signedRate;
-    });
+    postScan(signedRate);
+    store_->update([](PlaybackSnapshot &snapshot) { snapshot.paused = false; });
 }
 
 void DvdEngine::pauseOutputs()
@@ -274,7 +268,7 @@ void DvdEngine::resumeOutputs()
 void DvdEngine::playOnAtNormalSpeed()
 {
     const PlaybackSnapshot now = snapshot();
-    if (!session_ || (!now.paused && now.scanSpeed == 0))
+    if (!session_ || (!now.paused && now.scanning() == 0))
         return;
     if (now.paused)
         resumeOutputs();

@@ -2,7 +2,7 @@
 
 #include "engine/common/dvderrors.h"
 #include "engine/control/bookmarkstore.h"
-#include "surfaces/regiondialog.h"
+#include "engine/control/regionchange.h"
 #include "engine/drive/driveregion.h"
 #include "engine/navigation/navsession.h"
 #include "engine/output/dvdview.h"
@@ -24,7 +24,7 @@ void DvdEngine::Zoom(int x, int y, double ratio)
 void DvdEngine::SaveBookmark()
 {
     const PlaybackSnapshot now = requirePlaying();
-    if (now.domain != DvdDomain::kTitle || now.title <= 0)
+    if (now.domain() != DvdDomain::kTitle || now.title <= 0)
         throw DvdErrors::notPermitted(QStringLiteral("SaveBookmark"),
                                       QStringLiteral("no title is playing"));
     BookmarkStore::Record record;
@@ -53,7 +53,7 @@ void DvdEngine::RestoreBookmark()
                                       "this disc.")
                            .arg(record->title)
                            .arg(record->chapter));
-    if (!session_ || snapshot().domain == DvdDomain::kStop) {
+    if (!session_ || snapshot().domain() == DvdDomain::kStop) {
         endSession();
         startSession();
     }
@@ -81,7 +81,7 @@ void DvdEngine::DeleteBookmark()
 QString DvdEngine::discIdForBookmark()
 {
     if (!disc_ || (requested_ && requested_->path != disc_->source.path))
-        disc_ = DvdSource::probe(DvdSource::resolve(requestedSource_));
+        disc_ = probedDisc(DvdSource::resolve(requestedSource_));
     if (disc_->info.discId.isEmpty())
         throw DvdErrors::noDisc(requestedSource_);
     return disc_->info.discId;
@@ -96,7 +96,7 @@ void DvdEngine::ChangeRegion()
         source = disc_->source.path;
     QWidget *parent = view_ ? view_->window() : nullptr;
     changeDriveRegion(
-        parent, source, [this](int mask) { applyRegionMask(mask); }, driveAccess_);
+        parent, source, [this](int mask) { applyRegionMask(mask); }, driveAccess_, regionChooser_);
 }
 
 void DvdEngine::applyRegionMask(int mask)
@@ -108,25 +108,39 @@ void DvdEngine::applyRegionMask(int mask)
 
 // The VM's region follows the one chosen here, else the drive's, else it is
 // every region the disc itself allows (an image or a folder has no drive).
-int DvdEngine::startingRegionMask(const DiscSource &source, const DiscInfo &info) const
+// The drive is asked on the navigation thread: a busy drive never holds up
+// the window.
+std::function<int()> DvdEngine::startingRegionMask(const DiscSource &source,
+                                                   const DiscInfo &info) const
 {
     if (chosenRegionMask_)
-        return chosenRegionMask_;
-    if (source.kind != SourceKind::Image) {
-        try {
-            if (const std::optional<int> region =
-                    readDriveRegion(source.path, driveAccess_).region())
-                return 1 << (*region - 1);
-        } catch (const AppError &) {
-            // No drive to ask, or no permission to ask it: the disc decides.
+        return [mask = chosenRegionMask_] { return mask; };
+    return [source, access = driveAccess_, allowed = info.allowedRegions] {
+        if (source.kind != SourceKind::Image) {
+            try {
+                if (const std::optional<int> region = readDriveRegion(source.path, access).region())
+                    return 1 << (*region - 1);
+            } catch (const AppError &) {
+                // No drive to ask, or no permission to ask it: the disc decides.
+            }
         }
-    }
-    return info.allowedRegions;
+        return allowed;
+    };
 }
 
 void DvdEngine::setDriveAccess(DriveAccess access)
 {
     driveAccess_ = std::move(access);
+}
+
+void DvdEngine::setBlockReaders(BlockReaderFactory readers)
+{
+    blockReaders_ = std::move(readers);
+}
+
+void DvdEngine::setRegionChooser(RegionChooser chooser)
+{
+    regionChooser_ = std::move(chooser);
 }
 
 int DvdEngine::regionMask() const

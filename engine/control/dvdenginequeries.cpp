@@ -24,7 +24,7 @@ QString DvdEngine::TimeCodeToText(int32_t timeCode) const
 
 int DvdEngine::CurrentDomain() const
 {
-    return snapshot().domain;
+    return snapshot().domain();
 }
 
 int DvdEngine::CurrentTitle() const
@@ -56,7 +56,7 @@ int DvdEngine::ChapterCount(int title) const
 QString DvdEngine::TotalTitleTime() const
 {
     const PlaybackSnapshot now = requirePlaying();
-    if (now.domain == DvdDomain::kTitle) {
+    if (now.domain() == DvdDomain::kTitle) {
         if (const TitleInfo *title = now.disc->title(now.title); title && title->duration90k > 0)
             return durationText(title->duration90k);
     }
@@ -136,5 +136,5 @@ bool DvdEngine::isPaused() const
 
 int DvdEngine::scanSpeed() const
 {
-    return snapshot().scanSpeed;
+    return snapshot().scanning();
 }

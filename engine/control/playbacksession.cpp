@@ -4,17 +4,6 @@
 
 namespace
 {
-// The sound leads the pictures whenever some is heard.
-class AudioClockMaster : public ClockMaster
-{
-public:
-    explicit AudioClockMaster(const AudioOutput &output) : output_(output) {}
-    std::optional<int64_t> position90k() const override { return output_.audioClock90k(); }
-
-private:
-    const AudioOutput &output_;
-};
-
 // How far the reader may run ahead of the picture: enough to ride out a slow
 // drive and to keep sound queued (discs store it up to half a second or more
 // behind the pictures of the same time), little enough for Resume to land
@@ -23,15 +12,14 @@ constexpr size_t kQueueBytes = 4 * 1024 * 1024;
 constexpr int64_t kQueueLead90k = 90000;
 } // namespace
 
-PlaybackSession::PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store,
-                                 Outputs outputs, int regionMask)
+PlaybackSession::PlaybackSession(Reading reading, std::shared_ptr<SnapshotWriter> store,
+                                 Outputs outputs)
     : queue_(std::make_shared<MediaQueue>(kQueueBytes, kQueueLead90k)),
       commands_(std::make_shared<CommandQueue>()), link_(std::make_shared<PresentationLink>()),
       guard_(std::make_shared<LoopGuard>()), clock_(std::make_shared<PlaybackClock>()),
       audio_(std::make_shared<AudioGate>(outputs.sound))
 {
-    if (outputs.sound)
-        clock_->setMaster(std::make_shared<AudioClockMaster>(*outputs.sound));
+    clock_->setMaster(outputs.sound);
     std::weak_ptr<CommandQueue> commands = commands_;
     auto wakeNavigator = [commands] {
         if (const auto queue = commands.lock())
@@ -43,21 +31,25 @@ PlaybackSession::PlaybackSession(const DiscSource &source, std::shared_ptr<Snaps
             queue->wake();
     };
     queue_->setSpaceListener(wakeNavigator);
+    if (outputs.sound)
+        outputs.sound->setRoomListener(wakeNavigator);
     link_->setWakers(wakePresenter, wakeNavigator);
     presenter_ = std::make_unique<VideoPresenter>(VideoPresenter::Parts{
         queue_, store, std::move(outputs.pictures), link_, clock_, outputs.sound, outputs.taps});
     const PcmFormat format = outputs.sound ? outputs.sound->format() : PcmFormat{};
     navigator_ = std::make_unique<NavigationThread>(
-        NavigationThread::Parts{source.path, queue_, commands_, std::move(store), link_, guard_,
-                                audio_, format, std::move(outputs.taps), clock_, regionMask});
+        NavigationThread::Parts{std::move(reading.path), std::move(reading.reader), queue_,
+                                commands_, std::move(store), link_, guard_, audio_, format,
+                                std::move(outputs.taps), clock_, std::move(reading.regionMask)});
 }
 
 PlaybackSession::~PlaybackSession()
 {
     commands_->stop();
     queue_->close();
+    // A thread left behind in a read never reaches the sound again.
     if (navigator_)
-        navigator_->stop();
+        navigator_->stop(NavigationThread::kTeardownPatience);
     audio_->close();
     presenter_->stop();
 }

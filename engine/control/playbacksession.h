@@ -2,8 +2,8 @@
 
 #include "engine/common/snapshotstore.h"
 #include "engine/demux/mediaqueue.h"
-#include "engine/navigation/loopguard.h"
 #include "engine/navigation/commandqueue.h"
+#include "engine/navigation/loopguard.h"
 #include "engine/navigation/navigationthread.h"
 #include "engine/present/pictureslot.h"
 #include "engine/present/playbackclock.h"
@@ -11,6 +11,8 @@
 #include "engine/present/videopresenter.h"
 #include "engine/source/dvdsource.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
 
 class AudioOutput;
@@ -26,9 +28,14 @@ public:
         std::shared_ptr<const PlaybackTaps> taps;
     };
 
-    // regionMask: the VM's region mask, 0 for the library's default.
-    PlaybackSession(const DiscSource &source, std::shared_ptr<SnapshotStore> store, Outputs outputs,
-                    int regionMask); // throws AppError (decoder)
+    struct Reading {
+        QString path;                        // what libdvdnav opens
+        std::shared_ptr<BlockReader> reader; // where blocks come from; null: libdvdnav
+        std::function<int()> regionMask;     // the VM's, asked on the navigation thread
+    };
+
+    PlaybackSession(Reading reading, std::shared_ptr<SnapshotWriter> store,
+                    Outputs outputs); // throws AppError (decoder)
     ~PlaybackSession();
 
     void start();

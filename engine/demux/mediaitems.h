@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/control/dvdcontrol.h"
+#include "engine/common/dvdtypes.h"
 
 #include <dvdread/nav_types.h>
 

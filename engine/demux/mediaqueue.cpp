@@ -5,6 +5,10 @@ namespace
 // Below this many bytes the time lead does not count: a few packets must
 // always fit, whatever their timestamps say.
 constexpr size_t kMinimumBytes = 64 * 1024;
+// A producer that found the queue full hears of space once it is down to
+// this share of its limits: it then reads a good stretch in one go instead
+// of waking for every packet taken.
+constexpr int kRefillPercent = 75;
 } // namespace
 
 MediaQueue::MediaQueue(size_t maxBytes, int64_t maxLead90k)
@@ -23,24 +27,33 @@ size_t MediaQueue::sizeOf(const MediaItem &item)
 
 bool MediaQueue::fullLocked() const
 {
-    if (bytes_ >= maxBytes_)
+    return beyondLocked(maxBytes_, maxLead90k_);
+}
+
+bool MediaQueue::beyondLocked(size_t maxBytes, int64_t maxLead90k) const
+{
+    if (bytes_ >= maxBytes)
         return true;
     // Before the consumer has taken any video, the lead counts from the first
     // video of the segment.
     const int64_t reference = takenVideoPts_ >= 0 ? takenVideoPts_ : firstVideoPts_;
     const bool leading =
-        newestVideoPts_ >= 0 && reference >= 0 && newestVideoPts_ - reference > maxLead90k_;
+        newestVideoPts_ >= 0 && reference >= 0 && newestVideoPts_ - reference > maxLead90k;
     return leading && bytes_ >= kMinimumBytes;
 }
 
 bool MediaQueue::full() const
 {
     std::lock_guard lock(mutex_);
-    return fullLocked();
+    const bool full = fullLocked();
+    producerWaits_ = producerWaits_ || full;
+    return full;
 }
 
+// The consumer waits for items only on an empty queue: only then is it told.
 void MediaQueue::push(MediaItem item)
 {
+    bool wasEmpty = false;
     {
         std::lock_guard lock(mutex_);
         if (closed_)
@@ -51,9 +64,11 @@ void MediaQueue::push(MediaItem item)
                 firstVideoPts_ = video->pts;
         }
         bytes_ += sizeOf(item);
+        wasEmpty = items_.empty();
         items_.push_back(std::move(item));
     }
-    ready_.notify_all();
+    if (wasEmpty)
+        ready_.notify_all();
 }
 
 void MediaQueue::startSegment()
@@ -68,6 +83,7 @@ void MediaQueue::startSegment()
         takenVideoPts_ = -1;
         ++segment_;
         items_.push_back(SegmentStart{});
+        producerWaits_ = false;
         listener = spaceListener_;
     }
     ready_.notify_all();
@@ -91,14 +107,16 @@ std::optional<MediaItem> MediaQueue::pop(std::chrono::steady_clock::time_point d
         woken_ = false;
         if (items_.empty() || closed_)
             return std::nullopt;
-        const bool wasFull = fullLocked();
         item = std::move(items_.front());
         items_.pop_front();
         bytes_ -= std::min(bytes_, sizeOf(*item));
         if (const auto *video = std::get_if<VideoData>(&*item); video && video->pts >= 0)
             takenVideoPts_ = video->pts;
-        if (wasFull && !fullLocked())
+        if (producerWaits_ &&
+            !beyondLocked(maxBytes_ * kRefillPercent / 100, maxLead90k_ * kRefillPercent / 100)) {
+            producerWaits_ = false;
             listener = spaceListener_;
+        }
     }
     if (listener)
         listener();

@@ -38,6 +38,7 @@ public:
 
 private:
     bool fullLocked() const;
+    bool beyondLocked(size_t maxBytes, int64_t maxLead90k) const;
     static size_t sizeOf(const MediaItem &item);
 
     mutable std::mutex mutex_;
@@ -51,6 +52,7 @@ private:
     int64_t firstVideoPts_ = -1;
     int64_t takenVideoPts_ = -1;
     uint64_t segment_ = 0;
+    mutable bool producerWaits_ = false; // full() said so; space is told once
     bool woken_ = false;
     bool closed_ = false;
 };

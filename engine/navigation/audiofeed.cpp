@@ -9,6 +9,14 @@ void AudioGate::close()
 {
     std::lock_guard lock(mutex_);
     output_ = nullptr;
+    closed_ = true;
+}
+
+void AudioGate::whileOpen(const std::function<void()> &call)
+{
+    std::lock_guard lock(mutex_);
+    if (!closed_)
+        call();
 }
 
 bool AudioGate::use(const std::function<void(AudioOutput &)> &call)
@@ -78,7 +86,7 @@ void AudioFeed::queue(std::vector<PcmBlock> &blocks)
 {
     for (PcmBlock &block : blocks) {
         if (taps_ && taps_->sound)
-            taps_->sound(format_, block);
+            gate_->whileOpen([&] { taps_->sound(format_, block); });
         waiting_.push_back(std::move(block));
     }
     pump();

@@ -23,10 +23,14 @@ public:
     void close();
     // Runs call on the output unless the gate is closed; false when closed.
     bool use(const std::function<void(AudioOutput &)> &call);
+    // Runs call unless the gate is closed (the session's observers go
+    // quiet with its sound).
+    void whileOpen(const std::function<void()> &call);
 
 private:
     std::mutex mutex_;
     AudioOutput *output_;
+    bool closed_ = false;
 };
 
 // The DVD audio stream the VM plays: its coding and physical number 0-7.

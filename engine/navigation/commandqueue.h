@@ -43,6 +43,7 @@ struct ChapterPlay {
 // the picture on screen.
 struct ScanChange {
     int speed = 0;
+    uint64_t request = 0; // the control's count, for the scan's end in the snapshot
 };
 
 // A bookmark to go back to: the chapter, the time in its program chain, and

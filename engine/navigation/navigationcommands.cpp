@@ -1,14 +1,10 @@
 #include "engine/navigation/navigationworker.h"
 
 #include "engine/common/dvderrors.h"
+#include "engine/common/visitor.h"
 
 namespace
 {
-template <class... Handlers> struct Visitor : Handlers... {
-    using Handlers::operator()...;
-};
-template <class... Handlers> Visitor(Handlers...) -> Visitor<Handlers...>;
-
 // Commands that take the reader somewhere else: a scan does not go on there.
 bool movesReader(const NavCommand &command)
 {
@@ -26,7 +22,7 @@ bool movesReader(const NavCommand &command)
 void NavigationWorker::runCommands(NavSession &session, NavigationCore &core)
 {
     std::vector<NavCommand> commands = parts_.commands->takeAll();
-    if (hold_ == Hold::None) {
+    if (!mode_.holding()) {
         for (const StreamRegisters &registers : deferred_)
             commands.emplace_back(registers);
         deferred_.clear();
@@ -34,7 +30,7 @@ void NavigationWorker::runCommands(NavSession &session, NavigationCore &core)
     for (const NavCommand &command : commands) {
         core.userActed();
         const auto *registers = std::get_if<StreamRegisters>(&command);
-        if (registers && hold_ != Hold::None) {
+        if (registers && mode_.holding()) {
             deferred_.push_back(*registers);
             continue;
         }
@@ -46,13 +42,8 @@ void NavigationWorker::runCommands(NavSession &session, NavigationCore &core)
         } catch (const AppError &error) {
             parts_.store->reportError(error.number(), error.description());
         }
-        if (!registers && !std::holds_alternative<ScanChange>(command)) {
-            // The VM may have moved: read on, and a still that is still in
-            // force is reported again (its timer runs on).
-            if (hold_ == Hold::DrainForStill)
-                stillActive_ = false;
-            hold_ = Hold::None;
-        }
+        if (!registers && !std::holds_alternative<ScanChange>(command))
+            act(session, mode_.commandRan());
     }
     if (!commands.empty())
         core.refreshStreams();
@@ -77,7 +68,7 @@ void NavigationWorker::execute(NavSession &session, NavigationCore &core, const 
                        session.check(dvdnav_part_play(session.handle(), play.title, play.chapter),
                                      QStringLiteral("chapter change"));
                    },
-                   [&](const ScanChange &scan) { changeScan(core, scan.speed); },
+                   [&](const ScanChange &scan) { changeScan(core, scan); },
                    [&](const BookmarkJump &jump) { restoreBookmark(session, core, jump); },
                    [&](const RegionMask &region) { setRegionMask(session, region.mask); },
                },

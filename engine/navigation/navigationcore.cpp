@@ -49,8 +49,7 @@ NavigationCore::Step NavigationCore::readNext()
     uint8_t *block = buffer_;
     int32_t event = 0;
     int32_t length = 0;
-    if (dvdnav_get_next_cache_block(session_.handle(), &block, &event, &length) !=
-        DVDNAV_STATUS_OK) {
+    if (session_.nextBlock(&block, &event, &length) != DVDNAV_STATUS_OK) {
         // A NAV packet that failed to decode is still held in the cache; a held
         // block keeps the whole cache alive after the session is closed.
         if (block != buffer_)

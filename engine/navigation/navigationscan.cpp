@@ -26,19 +26,23 @@ int64_t ticksSince(std::chrono::steady_clock::time_point from)
 }
 } // namespace
 
-void NavigationWorker::changeScan(NavigationCore &core, int speed)
+void NavigationWorker::changeScan(NavigationCore &core, const ScanChange &change)
 {
+    const int speed = change.speed;
+    scan_.request = change.request;
     const int64_t onScreen = parts_.store->read().time90k;
     if (speed == 0) {
         leaveScan(core, onScreen);
         return;
     }
-    const bool wasStepping = scan_.stepping;
+    const bool wasStepping = mode_.state() == ReaderMode::State::Stepping;
+    const bool stepsNow = speed < 0 || speed > kMaxReadingRate;
     scan_.speed = speed;
-    scan_.stepping = speed < 0 || speed > kMaxReadingRate;
     scan_.title = core.position().title;
     audio_.setEnabled(false);
-    if (scan_.stepping) {
+    if (stepsNow) {
+        if (mode_.startStepping() == ReaderMode::Action::LeaveStill)
+            publishStill(false);
         parts_.clock->setRate(1);
         parts_.link->setScanRate(0);
         scan_.origin90k = onScreen;
@@ -48,10 +52,10 @@ void NavigationWorker::changeScan(NavigationCore &core, int speed)
     } else {
         parts_.clock->setRate(speed);
         parts_.link->setScanRate(speed);
+        mode_.stopStepping();
         if (wasStepping)
             seek(core, onScreen);
     }
-    publishScan();
 }
 
 bool NavigationWorker::seek(NavigationCore &core, int64_t time90k)
@@ -64,20 +68,21 @@ void NavigationWorker::leaveScan(NavigationCore &core, std::optional<int64_t> re
 {
     if (scan_.speed == 0)
         return;
+    publishScanEnd(scan_.request);
     scan_ = Scan{};
+    mode_.stopStepping();
     parts_.clock->setRate(1);
     parts_.link->setScanRate(0);
     audio_.setEnabled(true);
     if (resumeAt)
         seek(core, *resumeAt);
-    publishScan();
 }
 
 // One turn of a stepping scan: once the last step's picture is on screen and
 // its time is up, the next picture is read from where the scan has got to.
 bool NavigationWorker::stepping(NavigationCore &core)
 {
-    if (!scan_.stepping)
+    if (mode_.state() != ReaderMode::State::Stepping)
         return false;
     const bool shown = parts_.link->drained() >= scan_.stepDrain;
     const Clock::time_point now = Clock::now();
@@ -138,7 +143,7 @@ bool NavigationWorker::captureStep(NavigationCore &core)
 // A scan that reads everything ends where the title does.
 void NavigationWorker::endScanAtTitleBounds(NavigationCore &core, NavigationCore::Result result)
 {
-    if (scan_.speed == 0 || scan_.stepping)
+    if (scan_.speed == 0 || mode_.state() == ReaderMode::State::Stepping)
         return;
     const PositionTag &position = core.position();
     if (result != NavigationCore::Result::Continue || position.domain != DvdDomain::kTitle ||
@@ -146,11 +151,8 @@ void NavigationWorker::endScanAtTitleBounds(NavigationCore &core, NavigationCore
         leaveScan(core, std::nullopt);
 }
 
-void NavigationWorker::publishScan()
+void NavigationWorker::publishScanEnd(uint64_t request)
 {
-    parts_.store->update([speed = scan_.speed](PlaybackSnapshot &snapshot) {
-        snapshot.scanSpeed = speed;
-        if (speed != 0)
-            snapshot.paused = false;
-    });
+    parts_.store->update(
+        [request](PlaybackSnapshot &snapshot) { snapshot.scanEndedRequest = request; });
 }

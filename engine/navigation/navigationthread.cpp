@@ -12,21 +12,29 @@ NavigationThread::NavigationThread(Parts parts)
 
 NavigationThread::~NavigationThread()
 {
-    stop();
+    stop(kTeardownPatience);
 }
 
 void NavigationThread::start()
 {
     std::shared_ptr<NavigationWorker> worker = worker_;
-    thread_ = std::thread([worker] { worker->run(); });
+    thread_ = std::thread([worker] {
+        worker->run();
+        worker->finished().set_value();
+    });
 }
 
-void NavigationThread::stop()
+bool NavigationThread::stop(std::chrono::milliseconds patience)
 {
     if (!thread_.joinable())
-        return;
+        return true;
     worker_->requestStop();
+    if (worker_->ended().wait_for(patience) != std::future_status::ready) {
+        abandon();
+        return false;
+    }
     thread_.join();
+    return true;
 }
 
 void NavigationThread::abandon()

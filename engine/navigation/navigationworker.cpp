@@ -31,12 +31,6 @@ private:
     AudioFeed &audio_;
 };
 
-// While the sound output is full the reader offers it more this often; the
-// output holds half a second.
-constexpr auto kAudioRetry = std::chrono::milliseconds(20);
-
-constexpr int kEndlessStill = 255;
-
 } // namespace
 
 NavigationWorker::NavigationWorker(NavigationThread::Parts parts)
@@ -59,9 +53,10 @@ void NavigationWorker::run()
         std::unique_ptr<NavSession> session;
         {
             LoopGuard::Section section(*parts_.guard);
-            session = std::make_unique<NavSession>(parts_.path);
+            session = std::make_unique<NavSession>(parts_.path, parts_.reader);
         }
-        setRegionMask(*session, parts_.regionMask);
+        if (parts_.regionMask)
+            setRegionMask(*session, parts_.regionMask());
         QueueSink sink(*parts_.queue, audio_);
         NavigationCore core(*session, sink);
         loop(*session, core);
@@ -81,8 +76,8 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
         if (holding(session) || stepping(core))
             continue;
         if (soundWaits || parts_.queue->full()) {
-            // The presentation thread wakes us when it has taken enough;
-            // sound is offered again soon.
+            // The presentation thread wakes us when it has taken enough, the
+            // sound output when it has room again.
             waitUntil(Clock::now() + seconds(1));
             continue;
         }
@@ -95,30 +90,26 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
         switch (step.result) {
         case NavigationCore::Result::Wait:
             // libdvdnav waits for the decoders to show everything read so far.
-            requestDrain(Hold::DrainForWait);
+            act(session, mode_.metWait());
+            requestDrain();
             break;
         case NavigationCore::Result::Still:
-            if (stillActive_) {
-                hold_ = Hold::Still;
-            } else {
-                stillActive_ = true;
-                stillSeconds_ = step.stillSeconds;
-                requestDrain(Hold::DrainForStill);
-            }
+            if (mode_.metStill(step.stillSeconds))
+                requestDrain();
             break;
         case NavigationCore::Result::Stop:
             ended = true;
             break;
         case NavigationCore::Result::Continue:
-            if (stillActive_ && step.progressed)
-                leaveStill();
+            if (step.progressed)
+                act(session, mode_.progressed());
             break;
         }
         publish(core.state());
     }
     if (ended)
         parts_.store->update([](PlaybackSnapshot &snapshot) {
-            snapshot.domain = DvdDomain::kStop;
+            snapshot.readerEnded = true;
             snapshot.still = false;
         });
 }
@@ -127,79 +118,65 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
 // up, and a timed still until its time is over.
 bool NavigationWorker::holding(NavSession &session)
 {
-    const bool drained = parts_.link->drained() >= drainId_;
-    switch (hold_) {
-    case Hold::None:
-        return false;
-    case Hold::DrainForWait:
-        if (drained) {
-            dvdnav_wait_skip(session.handle());
-            hold_ = Hold::None;
-            return false;
-        }
-        break;
-    case Hold::DrainForStill:
-        if (drained) {
-            hold_ = Hold::Still;
-            stillEnds_ = Clock::now() + seconds(stillSeconds_);
-            stillPausedAt_.reset();
-            parts_.store->update([](PlaybackSnapshot &snapshot) { snapshot.still = true; });
+    switch (mode_.state()) {
+    case ReaderMode::State::DrainForWait:
+    case ReaderMode::State::DrainForStill:
+        if (parts_.link->drained() < drainId_) {
+            waitUntil(Clock::now() + seconds(1));
             return true;
         }
-        break;
-    case Hold::Still:
-        if (stillTimeStands()) {
-            waitUntil(Clock::now() + hours(1));
-            return true;
-        }
-        if (stillSeconds_ != kEndlessStill && Clock::now() >= stillEnds_) {
-            dvdnav_still_skip(session.handle());
-            hold_ = Hold::None;
-            leaveStill();
+        act(session, mode_.drained(Clock::now()));
+        return mode_.state() == ReaderMode::State::Still;
+    case ReaderMode::State::Still: {
+        const bool paused = parts_.clock && parts_.clock->paused();
+        const ReaderMode::Action action = mode_.tick(Clock::now(), paused);
+        if (action != ReaderMode::Action::None) {
+            act(session, action);
             return false;
         }
-        waitUntil(stillSeconds_ == kEndlessStill ? Clock::now() + hours(1) : stillEnds_);
+        waitUntil(mode_.stillEnds().value_or(Clock::now() + hours(1)));
         return true;
     }
-    waitUntil(Clock::now() + seconds(1));
-    return true;
-}
-
-// A pause stops a timed still's time as it stops the picture: what was left
-// of it runs on after Play.
-bool NavigationWorker::stillTimeStands()
-{
-    const bool paused = parts_.clock && parts_.clock->paused();
-    const Clock::time_point now = Clock::now();
-    if (paused && !stillPausedAt_) {
-        stillPausedAt_ = now;
-    } else if (!paused && stillPausedAt_) {
-        stillEnds_ += now - *stillPausedAt_;
-        stillPausedAt_.reset();
+    default:
+        return false;
     }
-    return paused;
 }
 
-// Sound that found no room in the output is offered again soon, whatever
-// else the thread waits for.
+void NavigationWorker::act(NavSession &session, ReaderMode::Action action)
+{
+    switch (action) {
+    case ReaderMode::Action::None:
+        break;
+    case ReaderMode::Action::SkipWait:
+        dvdnav_wait_skip(session.handle());
+        break;
+    case ReaderMode::Action::ShowStill:
+        publishStill(true);
+        break;
+    case ReaderMode::Action::SkipStill:
+        dvdnav_still_skip(session.handle());
+        publishStill(false);
+        break;
+    case ReaderMode::Action::LeaveStill:
+        publishStill(false);
+        break;
+    }
+}
+
 void NavigationWorker::waitUntil(Clock::time_point deadline)
 {
-    if (audio_.waiting())
-        deadline = std::min(deadline, Clock::now() + kAudioRetry);
     parts_.commands->waitUntil(deadline);
 }
 
-void NavigationWorker::requestDrain(Hold hold)
+void NavigationWorker::requestDrain()
 {
     audio_.drain();
     parts_.queue->push(DrainRequest{++drainId_});
-    hold_ = hold;
 }
 
-void NavigationWorker::leaveStill()
+void NavigationWorker::publishStill(bool still)
 {
-    stillActive_ = false;
-    parts_.store->update([](PlaybackSnapshot &snapshot) { snapshot.still = false; });
+    parts_.store->update([still](PlaybackSnapshot &snapshot) { snapshot.still = still; });
 }
 
 void NavigationWorker::publish(const ReaderState &state)
@@ -226,7 +203,7 @@ void NavigationWorker::fail(int number, const QString &description)
 {
     parts_.store->reportError(number, description);
     parts_.store->update([](PlaybackSnapshot &snapshot) {
-        snapshot.domain = DvdDomain::kStop;
+        snapshot.readerEnded = true;
         snapshot.still = false;
     });
 }

@@ -2,8 +2,10 @@
 
 #include "engine/navigation/navigationcore.h"
 #include "engine/navigation/navigationthread.h"
+#include "engine/navigation/readermode.h"
 
 #include <chrono>
+#include <future>
 #include <optional>
 
 // The navigation thread's work, kept apart from its handle so that an
@@ -14,18 +16,20 @@ public:
     explicit NavigationWorker(NavigationThread::Parts parts);
     void run();
     void requestStop();
+    // Set once run() has returned; ended() is its other end.
+    std::promise<void> &finished() { return finished_; }
+    std::shared_future<void> ended() const { return ended_; }
 
 private:
-    using Clock = std::chrono::steady_clock;
-    enum class Hold { None, DrainForWait, DrainForStill, Still };
+    using Clock = ReaderMode::Clock;
 
     void loop(NavSession &session, NavigationCore &core);
     bool holding(NavSession &session);
     void read(NavigationCore &core);
-    void requestDrain(Hold hold);
+    void requestDrain();
     void waitUntil(Clock::time_point deadline);
-    void leaveStill();
-    bool stillTimeStands();
+    void act(NavSession &session, ReaderMode::Action action);
+    void publishStill(bool still);
     void runCommands(NavSession &session, NavigationCore &core);
     void execute(NavSession &session, NavigationCore &core, const NavCommand &command);
     void callMenu(NavSession &session, int menu);
@@ -35,24 +39,22 @@ private:
     void restoreBookmark(NavSession &session, NavigationCore &core, const BookmarkJump &jump);
     void setRegionMask(NavSession &session, int mask);
     void publish(const ReaderState &state);
-    void changeScan(NavigationCore &core, int speed);
+    void changeScan(NavigationCore &core, const ScanChange &change);
     void leaveScan(NavigationCore &core, std::optional<int64_t> resumeAt);
     bool stepping(NavigationCore &core);
     bool captureStep(NavigationCore &core);
     bool seek(NavigationCore &core, int64_t time90k);
     void endScanAtTitleBounds(NavigationCore &core, NavigationCore::Result result);
-    void publishScan();
+    void publishScanEnd(uint64_t request);
     void fail(int number, const QString &description);
     pci_t onScreenButtons() const;
 
     NavigationThread::Parts parts_;
+    std::promise<void> finished_;
+    std::shared_future<void> ended_ = finished_.get_future().share();
     AudioFeed audio_;
-    Hold hold_ = Hold::None;
+    ReaderMode mode_;
     uint64_t drainId_ = 0;
-    int stillSeconds_ = 0;
-    bool stillActive_ = false;
-    Clock::time_point stillEnds_{};
-    std::optional<Clock::time_point> stillPausedAt_;
     uint64_t publishedRevision_ = 0;
     std::vector<StreamRegisters> deferred_;
 
@@ -61,7 +63,7 @@ private:
     // by the time that has passed.
     struct Scan {
         int speed = 0; // times normal, negative backwards; 0: not scanning
-        bool stepping = false;
+        uint64_t request = 0;
         int title = 0;
         int64_t origin90k = 0; // program chain time the steps count from
         Clock::time_point originAt{};

@@ -1,8 +1,8 @@
 #include "engine/navigation/navsession.h"
 
 #include "engine/common/dvderrors.h"
+#include "engine/common/dvdtypes.h"
 #include "engine/common/localpath.h"
-#include "engine/control/dvdcontrol.h"
 #include "engine/source/languagenames.h"
 
 #include <QFile>
@@ -10,7 +10,8 @@
 #include <algorithm>
 #include <utility>
 
-NavSession::NavSession(const QString &path) : path_(path), log_(std::make_unique<LibraryLog>())
+NavSession::NavSession(const QString &path, std::shared_ptr<BlockReader> reader)
+    : path_(path), log_(std::make_unique<LibraryLog>()), reader_(std::move(reader))
 {
     const QByteArray encoded = LocalPath::toBytes(path);
     if (dvdnav_open2(&nav_, log_.get(), LibraryLog::navigatorCallbacks(), encoded.constData()) !=
@@ -26,6 +27,13 @@ NavSession::NavSession(const QString &path) : path_(path), log_(std::make_unique
     // Positions and time searches relative to the whole program chain, not
     // to the current program.
     dvdnav_set_PGC_positioning_flag(nav_, 1);
+}
+
+dvdnav_status_t NavSession::nextBlock(uint8_t **block, int32_t *event, int32_t *length)
+{
+    if (reader_)
+        return reader_->next(nav_, block, event, length);
+    return dvdnav_get_next_cache_block(nav_, block, event, length);
 }
 
 NavSession::~NavSession()

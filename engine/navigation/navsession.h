@@ -9,6 +9,7 @@
 
 #include <dvdnav/dvdnav.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,17 +17,32 @@
 extern "C" dvdnav_status_t dvdnav_jump_to_sector_by_time(dvdnav_t *self, uint64_t time_in_pts_ticks,
                                                          int32_t mode);
 
+// Where the navigation thread takes its next block from libdvdnav: the
+// library itself, or in tests a double that stalls like a scratched disc in
+// a slow drive.
+class BlockReader
+{
+public:
+    virtual ~BlockReader() = default;
+    virtual dvdnav_status_t next(dvdnav_t *nav, uint8_t **block, int32_t *event,
+                                 int32_t *length) = 0;
+};
+using BlockReaderFactory = std::function<std::shared_ptr<BlockReader>()>;
+
 // One open libdvdnav handle and the questions asked of its VM. Only the
 // thread that owns the session may call it: libdvdnav is not thread-safe.
 class NavSession
 {
 public:
-    explicit NavSession(const QString &path); // throws AppError
+    // Opens path; blocks come through reader when there is one. Throws AppError.
+    explicit NavSession(const QString &path, std::shared_ptr<BlockReader> reader = {});
     ~NavSession();
     NavSession(const NavSession &) = delete;
     NavSession &operator=(const NavSession &) = delete;
 
     dvdnav_t *handle() const { return nav_; }
+    // dvdnav_get_next_cache_block, through the reader.
+    dvdnav_status_t nextBlock(uint8_t **block, int32_t *event, int32_t *length);
     const QString &path() const { return path_; }
     // The library's reason for the last failure.
     QString error() const;
@@ -67,6 +83,7 @@ private:
     dvdnav_t *nav_ = nullptr;
     QString path_;
     std::unique_ptr<LibraryLog> log_;
+    std::shared_ptr<BlockReader> reader_;
 };
 
 // The disc's prohibited user operations (user_ops_t) as one 32-bit mask: bit n forbids operation n.

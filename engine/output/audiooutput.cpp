@@ -65,6 +65,11 @@ AudioOutput::PushResult AudioOutput::push(const PcmBlock &block, std::chrono::mi
     return PushResult::Accepted;
 }
 
+void AudioOutput::setRoomListener(std::function<void()> listener)
+{
+    ring_->setRoomListener(std::move(listener));
+}
+
 void AudioOutput::flush()
 {
     ring_->clear();

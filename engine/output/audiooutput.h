@@ -34,7 +34,7 @@ struct AudioOutputOptions {
 // exists, and destroyed only once the pushing thread has stopped pushing.
 // One output can serve the whole life of the control: flush() between
 // streams, titles and discs.
-class AudioOutput : public AudioClockSource
+class AudioOutput : public SoundClock
 {
 public:
     enum class PushResult {
@@ -59,6 +59,9 @@ public:
     // of its first sample; blocks need not be contiguous. Nothing drains while
     // paused, so a pusher that must stay responsive uses short timeouts.
     PushResult push(const PcmBlock &block, std::chrono::milliseconds timeout = {});
+    // Called from the audio thread once a push found the queue full and
+    // there is room again; empty: nobody is told.
+    void setRoomListener(std::function<void()> listener);
     // Drops everything queued or in the device (channel hop, stream switch);
     // the clock gives nothing until new sound is pushed and reaches the
     // speaker.

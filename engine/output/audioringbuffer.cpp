@@ -32,8 +32,10 @@ AudioRingBuffer::WriteResult AudioRingBuffer::write(const char *data, qsizetype 
         roomFreed_.wait_for(lock, timeout, [&] { return closed_ || capacity() - queued_ >= size; });
     if (closed_)
         return WriteResult::Closed;
-    if (!roomOrClosed)
+    if (!roomOrClosed) {
+        roomWanted_ = std::max(size, capacity() / 4);
         return WriteResult::Full;
+    }
     addMark(pts90k);
     copyIn(data, size);
     return WriteResult::Written;
@@ -71,6 +73,7 @@ void AudioRingBuffer::copyIn(const char *data, qsizetype size)
 qsizetype AudioRingBuffer::read(char *data, qsizetype maxSize)
 {
     qsizetype size = 0;
+    std::function<void()> listener;
     {
         std::lock_guard lock(mutex_);
         const qsizetype frame = format_.bytesPerFrame();
@@ -80,8 +83,14 @@ qsizetype AudioRingBuffer::read(char *data, qsizetype maxSize)
             return 0;
         }
         copyOut(data, size);
+        if (roomWanted_ > 0 && capacity() - queued_ >= roomWanted_) {
+            roomWanted_ = 0;
+            listener = roomListener_;
+        }
     }
     roomFreed_.notify_all();
+    if (listener)
+        listener();
     return size;
 }
 
@@ -96,6 +105,12 @@ void AudioRingBuffer::copyOut(char *data, qsizetype size)
     readPosition_ += size;
 }
 
+void AudioRingBuffer::setRoomListener(std::function<void()> listener)
+{
+    std::lock_guard lock(mutex_);
+    roomListener_ = std::move(listener);
+}
+
 bool AudioRingBuffer::takeStarved()
 {
     std::lock_guard lock(mutex_);
@@ -104,8 +119,11 @@ bool AudioRingBuffer::takeStarved()
 
 void AudioRingBuffer::clear()
 {
+    std::function<void()> listener;
     {
         std::lock_guard lock(mutex_);
+        if (std::exchange(roomWanted_, 0) > 0)
+            listener = roomListener_;
         readPosition_ = writePosition_;
         head_ = 0;
         queued_ = 0;
@@ -113,6 +131,8 @@ void AudioRingBuffer::clear()
         ++epoch_;
     }
     roomFreed_.notify_all();
+    if (listener)
+        listener();
 }
 
 void AudioRingBuffer::close()

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -47,6 +48,11 @@ public:
     // True once after a read found nothing, so the consumer can be woken when
     // data comes again.
     bool takeStarved();
+
+    // Called (on the consumer's thread) once a write found no room and
+    // there is room for it and a quarter of the buffer free again: a producer that does not block
+    // in write() sleeps until then.
+    void setRoomListener(std::function<void()> listener);
 
     // Drops everything queued and every mark; blocked writers get room.
     void clear();
@@ -89,4 +95,6 @@ private:
     uint32_t epoch_ = 0;
     bool closed_ = false;
     bool starved_ = false;
+    qsizetype roomWanted_ = 0; // free bytes that wake the listener; 0: nobody waits
+    std::function<void()> roomListener_;
 };

@@ -12,9 +12,11 @@ namespace
 {
 
 // How often the clock hears from the device (it extrapolates in between), and
-// how often the silent backend consumes: well within their buffers.
-constexpr int kDeviceTickMilliseconds = 10;
-constexpr int kSilentTickMilliseconds = 20;
+// how often the silent backend consumes: well within their buffers. With
+// nothing queued and nothing left in the device the timer stops; a push wakes
+// it.
+constexpr int kDeviceTickMilliseconds = 30;
+constexpr int kSilentTickMilliseconds = 40;
 // A device that holds queued data this long without playing any has hung.
 constexpr auto kStallLimit = std::chrono::seconds(3);
 
@@ -77,6 +79,8 @@ void AudioSinkWorker::wake()
         return;
     backend_->wake();
     report();
+    if (!timer_.isActive())
+        timer_.start();
 }
 
 void AudioSinkWorker::suspend()
@@ -92,6 +96,8 @@ void AudioSinkWorker::resume()
     if (backend_)
         backend_->resume();
     report();
+    if (backend_ && !timer_.isActive())
+        timer_.start();
 }
 
 void AudioSinkWorker::discard()
@@ -116,6 +122,8 @@ void AudioSinkWorker::tick()
         fallBackToSilence("the audio device stopped");
     backend_->service();
     report();
+    if (ring_->queuedBytes() == 0 && backend_->pendingBytes().value_or(0) == 0)
+        timer_.stop();
 }
 
 void AudioSinkWorker::report()

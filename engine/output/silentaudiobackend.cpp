@@ -6,7 +6,7 @@ namespace
 {
 
 // What a small device buffer holds; the clock is exact within it.
-constexpr int kDeviceMilliseconds = 40;
+constexpr int kDeviceMilliseconds = 100;
 
 } // namespace
 

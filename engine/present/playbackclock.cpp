@@ -10,10 +10,10 @@ int64_t ticksBetween(PlaybackClock::Clock::time_point from, PlaybackClock::Clock
 }
 } // namespace
 
-void PlaybackClock::setMaster(std::shared_ptr<const ClockMaster> master)
+void PlaybackClock::setMaster(const SoundClock *master)
 {
     std::lock_guard lock(mutex_);
-    master_ = std::move(master);
+    master_ = master;
 }
 
 void PlaybackClock::anchor(int64_t pts)
@@ -47,7 +47,7 @@ void PlaybackClock::followMasterLocked() const
 {
     if (!master_ || !anchored_ || paused_ || rate_ != 1)
         return;
-    if (const std::optional<int64_t> position = master_->position90k()) {
+    if (const std::optional<int64_t> position = master_->audioClock90k()) {
         anchorPts_ = *position;
         anchorWall_ = Clock::now();
     }

@@ -1,21 +1,12 @@
 #pragma once
 
+#include "engine/common/soundclock.h"
+
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
-
-// A source that knows where playback is better than the wall clock: the
-// audio output, whose position is what the listener hears.
-class ClockMaster
-{
-public:
-    virtual ~ClockMaster() = default;
-    // Timeline position in 90 kHz ticks, or nothing when it cannot tell (no
-    // audio playing, silent menu, device gone); the wall clock then leads.
-    virtual std::optional<int64_t> position90k() const = 0;
-};
 
 // The presentation clock: maps the media timeline to wall time. It is
 // anchored at the first picture of every segment (and after stills), runs
@@ -26,7 +17,8 @@ class PlaybackClock
 public:
     using Clock = std::chrono::steady_clock;
 
-    void setMaster(std::shared_ptr<const ClockMaster> master);
+    // The sound, whose position leads whenever it answers; it outlives the clock.
+    void setMaster(const SoundClock *master);
     void anchor(int64_t pts);
     void unanchor();
     bool anchored() const;
@@ -48,7 +40,7 @@ private:
     void followMasterLocked() const;
 
     mutable std::mutex mutex_;
-    std::shared_ptr<const ClockMaster> master_;
+    const SoundClock *master_ = nullptr;
     bool anchored_ = false;
     mutable int64_t anchorPts_ = 0;
     mutable Clock::time_point anchorWall_{};

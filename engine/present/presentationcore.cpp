@@ -1,13 +1,9 @@
 #include "engine/present/presentationcore.h"
 
+#include "engine/common/visitor.h"
+
 namespace
 {
-// Overloaded visitor for the media items.
-template <class... Handlers> struct Visitor : Handlers... {
-    using Handlers::operator()...;
-};
-template <class... Handlers> Visitor(Handlers...) -> Visitor<Handlers...>;
-
 // How far beyond a picture the stream is read before the picture is decoded.
 constexpr int64_t kReadAhead90k = 90000 * 3 / 4;
 } // namespace

@@ -199,14 +199,14 @@ void VideoPresenter::publish(const FrameOnScreen &frame)
     const PositionTag &position = frame.position;
     const bool buttons = frame.marker->hasButtons();
     parts_.store->update([&](PlaybackSnapshot &snapshot) {
-        if (snapshot.domain == DvdDomain::kStop)
+        if (snapshot.domain() == DvdDomain::kStop)
             return;
         // A title left for a menu can be resumed until another title plays.
         if (position.domain == DvdDomain::kTitle)
             snapshot.resumable = false;
-        else if (snapshot.domain == DvdDomain::kTitle)
+        else if (snapshot.shownDomain == DvdDomain::kTitle)
             snapshot.resumable = true;
-        snapshot.domain = position.domain;
+        snapshot.shownDomain = position.domain;
         snapshot.titleSet = position.titleSet;
         if (position.domain != DvdDomain::kTitle || position.title > 0) {
             snapshot.title = position.title;

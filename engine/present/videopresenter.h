@@ -20,11 +20,11 @@ class VideoPresenter
 public:
     struct Parts {
         std::shared_ptr<MediaQueue> queue;
-        std::shared_ptr<SnapshotStore> store;
+        std::shared_ptr<SnapshotWriter> store;
         std::shared_ptr<PictureSlot> output;
         std::shared_ptr<PresentationLink> link;
         std::shared_ptr<PlaybackClock> clock;
-        const AudioClockSource *sound = nullptr; // what is heard, for the taps
+        const SoundClock *sound = nullptr; // what is heard, for the taps
         std::shared_ptr<const PlaybackTaps> taps;
     };
 

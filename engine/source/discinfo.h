@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/common/streaminfo.h"
+
 #include <QString>
 
 #include <dvdread/ifo_types.h>
@@ -15,21 +17,6 @@ struct dvd_reader_s;
 // title set. The navigation thread learns the same things from the VM as it
 // plays; this is what the GUI and the command-line modes can answer from
 // without touching the drive again.
-struct AudioStreamInfo {
-    int stream = 0;     // logical stream number, from 0
-    int formatCode = 0; // IFO audio_format: 0 AC-3, 2/3 MPEG, 4 LPCM, 6 DTS
-    QString lang;       // two-letter code or empty
-    QString language;   // English name, "Unknown" without a code
-    QString format;     // "AC-3", "MPEG", "LPCM", "DTS"
-    int channels = 0;
-};
-
-struct SubpictureStreamInfo {
-    int stream = 0;
-    QString lang;
-    QString language;
-};
-
 struct TitleInfo {
     int title = 0;    // 1-based, disc-wide
     int titleSet = 0; // VTS number

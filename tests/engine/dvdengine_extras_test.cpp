@@ -1,10 +1,10 @@
 #include "testdisc.h"
 
-#include "surfaces/regiondialog.h"
 #include "engine/fakedrive.h"
 #include "engine/output/dvdview.h"
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
+#include "surfaces/regiondialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -253,6 +253,7 @@ TEST(DvdEngineRegion, TheVmFollowsTheDrivesRegionAndItsChange)
     DriveWithTestDisc drive;
     Player player;
     player.engine->setDriveAccess(drive.access);
+    player.engine->setRegionChooser(&showRegionDialog);
     player.engine->Play();
     ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu));
     ASSERT_TRUE(waitFor([&] { return player.engine->regionMask() == 0x02; }));

@@ -154,14 +154,15 @@ TEST(SnapshotStore, NotifiesEachChangeOnceAndTheTimeOncePerSecond)
     int wakes = 0;
     store.setWake([&] { ++wakes; });
     store.update([](PlaybackSnapshot &s) {
-        s.domain = DvdDomain::kTitle;
+        s.playing = true;
+        s.shownDomain = DvdDomain::kTitle;
         s.title = 1;
         s.chapter = 1;
     });
     store.update([](PlaybackSnapshot &s) { s.time90k = 45000; });
     store.update([](PlaybackSnapshot &s) { s.time90k = 90000; });
     store.update([](PlaybackSnapshot &s) { s.currentAudio = 1; });
-    store.update([](PlaybackSnapshot &s) { s.domain = DvdDomain::kStop; });
+    store.update([](PlaybackSnapshot &s) { s.readerEnded = true; });
     EXPECT_EQ(wakes, 1); // one delivery for the batch
 
     std::vector<std::pair<int, int>> events;
@@ -179,6 +180,23 @@ TEST(SnapshotStore, NotifiesEachChangeOnceAndTheTimeOncePerSecond)
 
     store.update([](PlaybackSnapshot &s) { s.time90k = 5 * 90000 + 45000; });
     EXPECT_EQ(store.read().packedTime(), (TimeCode{0, 0, 5, 12}.pack()));
+}
+
+TEST(SnapshotStore, OnlyTheSessionBegunLastWrites)
+{
+    auto store = std::make_shared<SnapshotStore>();
+    SnapshotWriter old(store, store->beginSession());
+    SnapshotWriter current(store, store->beginSession());
+    old.update([](PlaybackSnapshot &s) { s.title = 7; });
+    old.reportError(1, QStringLiteral("stale"));
+    current.update([](PlaybackSnapshot &s) { s.chapter = 3; });
+    EXPECT_EQ(store->read().title, 0);
+    EXPECT_EQ(store->read().chapter, 3);
+    EXPECT_TRUE(store->lastError().isEmpty());
+
+    store->endSession();
+    current.update([](PlaybackSnapshot &s) { s.chapter = 4; });
+    EXPECT_EQ(store->read().chapter, 3);
 }
 
 TEST(Deinterlacer, BlendsTheTwoFieldsOfACombedPlane)
@@ -246,8 +264,8 @@ TEST(DiscInfo, ReadsTheStoredPlaybackTimesOfBothFrameRates)
 
 namespace
 {
-struct FixedMaster : ClockMaster {
-    std::optional<int64_t> position90k() const override { return 500000; }
+struct FixedMaster : SoundClock {
+    std::optional<int64_t> audioClock90k() const override { return 500000; }
 };
 } // namespace
 
@@ -262,14 +280,16 @@ TEST(PlaybackClock, StandsStillWhilePausedAndFollowsAMaster)
     EXPECT_EQ(clock.when(paused + 1), Clock::time_point::max());
 
     clock.resume();
-    clock.setMaster(std::make_shared<FixedMaster>());
+    const FixedMaster master;
+    clock.setMaster(&master);
     EXPECT_NEAR(double(clock.now()), 500000.0, 900.0);
 }
 
 TEST(PlaybackClock, ScanRateRunsItFasterAndLeavesTheMasterAside)
 {
     PlaybackClock clock;
-    clock.setMaster(std::make_shared<FixedMaster>());
+    const FixedMaster master;
+    clock.setMaster(&master);
     clock.anchor(0);
     clock.setRate(4);
     const int64_t start = clock.now();

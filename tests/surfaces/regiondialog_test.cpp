@@ -1,7 +1,8 @@
-#include "surfaces/regiondialog.h"
+#include "engine/control/regionchange.h"
 #include "engine/fakedrive.h"
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
+#include "surfaces/regiondialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -161,7 +162,8 @@ TEST_F(RegionDialogTest, ChangeDriveRegionOpensTheDriveBehindTheSource)
         dialog->btnClose->click();
     });
     changeDriveRegion(
-        nullptr, disc + "/VIDEO_TS", [this](int mask) { masks << mask; }, access);
+        nullptr, disc + "/VIDEO_TS", [this](int mask) { masks << mask; }, access,
+        &showRegionDialog);
     EXPECT_EQ(opened, QStringList{"/dev/sr3"});
     EXPECT_EQ(shownDevice, "/dev/sr3");
     EXPECT_EQ(model->changes, std::vector<uint8_t>{0xfe});
@@ -194,7 +196,7 @@ TEST_F(RegionDialogTest, ChangeDriveRegionFailsBeforeShowingAnything)
     auto attempt = [&](const QString &source) {
         return trapFirstError([&] {
             changeDriveRegion(
-                nullptr, source, [this](int mask) { masks << mask; }, access);
+                nullptr, source, [this](int mask) { masks << mask; }, access, &showRegionDialog);
         });
     };
 
