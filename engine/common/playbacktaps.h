@@ -11,8 +11,9 @@
 
 // A picture at the moment it reached the screen.
 struct PresentedPicture {
-    QImage image;     // as composed, at the subpicture plane size
-    int64_t pts = -1; // timeline, 90 kHz
+    QImage image;             // as composed, at the subpicture plane size
+    int64_t pts = -1;         // timeline, 90 kHz
+    int64_t titleTime90k = 0; // where in its program chain the picture stands
     // The PTS of the sound being heard at that moment; nothing in silence.
     std::optional<int64_t> heard90k;
     std::chrono::steady_clock::time_point at;

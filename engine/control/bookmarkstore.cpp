@@ -14,7 +14,7 @@
 namespace
 {
 
-constexpr qint64 kLargestFile = 16 * 1024 * 1024;
+constexpr qint64 kLargestFile = 1024 * 1024;
 constexpr double kLongestTitle = 100.0 * 3600.0;
 const QString kDiscsKey = QStringLiteral("discs");
 
@@ -98,19 +98,26 @@ FileContents parse(const QByteArray &bytes)
     return {discs.toObject(), {}};
 }
 
-// Throws only when the file exists and cannot be read; a file that is read
-// but unusable comes back with its damage described.
+// Throws when the file exists and is not read: it cannot be, or it is no
+// plain file (a FIFO would block the reader for good) or far larger than any
+// bookmark file, and then it is no file of ours to set aside or replace. A
+// file that is read but unusable comes back with its damage described.
 FileContents readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.exists())
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
         return {};
+    if (!info.isFile())
+        throw fileError(QStringLiteral("The bookmark file %1 cannot be used: %2."), path,
+                        QStringLiteral("it is not a plain file"));
+    if (info.size() > kLargestFile)
+        throw fileError(QStringLiteral("The bookmark file %1 cannot be used: %2."), path,
+                        QStringLiteral("it is larger than 1 MiB"));
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw fileError(QStringLiteral("Cannot read the bookmark file %1: %2."), path,
                         file.errorString());
-    if (file.size() > kLargestFile)
-        return {{}, QStringLiteral("too large")};
-    return parse(file.readAll());
+    return parse(file.read(kLargestFile + 1));
 }
 
 // A damaged file is kept beside the new one, so that saving a bookmark never

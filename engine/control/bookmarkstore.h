@@ -31,7 +31,8 @@ public:
     // Replaces the disc's bookmark. A damaged file is first moved aside, to
     // "<file>.damaged" or the first free "<file>.damaged-N". Throws AppError
     // for a malformed disc id or record, or when the file cannot be read,
-    // moved aside or written.
+    // moved aside or written; a file that is not plain or over 1 MiB is
+    // neither read nor replaced.
     void save(const QString &discId, const Record &record);
     // The disc's bookmark; nothing when there is none or its entry was
     // damaged by hand. Throws AppError for a malformed disc id or when the

@@ -272,13 +272,12 @@ QString DvdEngine::DVDDirectory() const
 // is playing now is stopped.
 void DvdEngine::setDVDDirectory(const QString &source)
 {
-    const QString trimmed = source.trimmed();
     std::optional<DiscSource> resolved;
-    if (!trimmed.isEmpty())
-        resolved = DvdSource::resolve(trimmed);
+    if (!source.isEmpty())
+        resolved = DvdSource::resolve(source);
     if (session_ && disc_ && (!resolved || resolved->path != disc_->source.path))
         Stop();
-    requestedSource_ = trimmed;
+    requestedSource_ = source;
     requested_ = resolved;
     if (resolved && (!probe_ || probe_->source().path != resolved->path)) {
         probe_ = std::make_shared<DiscProbe>(*resolved);

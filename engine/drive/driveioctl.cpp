@@ -1,5 +1,7 @@
 #include "engine/drive/driveioctl.h"
 
+#include "engine/common/localpath.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -40,7 +42,7 @@ AppError permissionError(const QString &device)
 
 std::unique_ptr<DriveIoctl> DeviceIoctl::open(const QString &device)
 {
-    const QByteArray path = QFile::encodeName(device);
+    const QByteArray path = LocalPath::toBytes(device);
     struct stat info = {};
     // Checked before opening: opening an arbitrary character device can have
     // side effects of its own.

@@ -1,5 +1,7 @@
 #include "engine/drive/drivesource.h"
 
+#include "engine/common/localpath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,7 +47,7 @@ QString unescapeMountField(const QByteArray &field)
 bool isBlockDevice(const QString &path)
 {
     struct stat info = {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISBLK(info.st_mode);
+    return ::stat(LocalPath::toBytes(path).constData(), &info) == 0 && S_ISBLK(info.st_mode);
 }
 
 bool isInside(const QString &path, const QString &mountPoint)

@@ -1,6 +1,7 @@
 #include "engine/headless/dvdcommandline.h"
 
 #include "core/errors.h"
+#include "engine/common/localpath.h"
 #include "engine/headless/titlesnapshot.h"
 #include "engine/source/dvdsource.h"
 
@@ -58,13 +59,18 @@ QJsonArray subpicturesJson(const std::vector<SubpictureStreamInfo> &streams)
 QJsonObject discJson(const DiscInfo &disc)
 {
     QJsonArray titles;
-    for (const TitleInfo &title : disc.titles)
-        titles.append(QJsonObject{{"title", title.title},
-                                  {"chapters", title.chapters},
-                                  {"duration_seconds", double(title.duration90k) / 90000.0},
-                                  {"angles", title.angles},
-                                  {"audio", audioJson(title.audio)},
-                                  {"subpictures", subpicturesJson(title.subpictures)}});
+    for (const TitleInfo &title : disc.titles) {
+        QJsonObject entry{{"title", title.title},
+                          {"readable", title.unreadable.isEmpty()},
+                          {"chapters", title.chapters},
+                          {"duration_seconds", double(title.duration90k) / 90000.0},
+                          {"angles", title.angles},
+                          {"audio", audioJson(title.audio)},
+                          {"subpictures", subpicturesJson(title.subpictures)}};
+        if (!title.unreadable.isEmpty())
+            entry.insert(QStringLiteral("reason"), title.unreadable);
+        titles.append(entry);
+    }
     return QJsonObject{{"disc_id", disc.discId}, {"titles", titles}};
 }
 
@@ -78,7 +84,13 @@ std::optional<QString> takeOption(QStringList &arguments, const QString &option)
     if (at + 1 >= arguments.size())
         throw AppError(ErrorNumbers::kInvalidArgument, option + QStringLiteral(" needs a value"));
     const QString value = arguments.at(at + 1);
+    // "--out --title" is a forgotten value, not a file named "--title".
+    if (value.startsWith(QStringLiteral("--")))
+        throw AppError(ErrorNumbers::kInvalidArgument,
+                       option + QStringLiteral(" needs a value, not the option ") + value);
     arguments.remove(at, 2);
+    if (arguments.contains(option))
+        throw AppError(ErrorNumbers::kInvalidArgument, option + QStringLiteral(" is given twice"));
     return value;
 }
 
@@ -129,6 +141,10 @@ int runDvdInfo(const QStringList &arguments)
         const ProbedDisc disc = DvdSource::probe(DvdSource::resolve(arguments.front()));
         const QByteArray json = QJsonDocument(discJson(disc.info)).toJson(QJsonDocument::Indented);
         std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+        if (!disc.info.anyTitleReadable()) {
+            printError(QStringLiteral("No title of %1 can be read.").arg(arguments.front()));
+            return kFailed;
+        }
         return 0;
     } catch (const AppError &error) {
         printError(error.description());
@@ -162,7 +178,7 @@ std::optional<int> run(int argc, char **argv)
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << LocalPath::fromBytes(QByteArray(argv[i]));
     if (arguments.isEmpty())
         return std::nullopt;
     const QString mode = arguments.takeFirst();

@@ -24,7 +24,11 @@ class DirectSink : public MediaSink
 {
 public:
     explicit DirectSink(PresentationCore &core) : core_(core) {}
-    void push(MediaItem item) override { core_.feed(std::move(item)); }
+    void push(MediaItem item) override
+    {
+        core_.feed(std::move(item));
+        core_.settle();
+    }
     void startSegment() override { core_.feed(SegmentStart{}); }
 
 private:
@@ -138,6 +142,11 @@ void checkRequest(const SnapshotRequest &request, const DiscInfo &disc)
             QStringLiteral("There is no title %1: the disc has titles 1 to %2.")
                 .arg(request.title)
                 .arg(disc.titles.size()));
+    if (!title->unreadable.isEmpty())
+        throw DvdErrors::unreadableSource(request.source,
+                                          QStringLiteral("title %1 cannot be read: %2")
+                                              .arg(request.title)
+                                              .arg(title->unreadable));
     const double length = double(title->duration90k) / 90000.0;
     if (request.seconds < 0 || request.seconds >= length)
         throw DvdErrors::invalidArgument(

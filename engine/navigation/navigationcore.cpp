@@ -4,6 +4,7 @@
 
 #include <QDebug>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -348,6 +349,14 @@ void NavigationCore::refreshStreams()
 {
     state_.audio = session_.audioStreams();
     state_.subpictures = session_.subpictureStreams();
+    // A stream chosen in another title set that this one lacks is not what
+    // plays: the VM falls back to the first stream.
+    const bool chosenExists =
+        std::any_of(state_.audio.begin(), state_.audio.end(), [&](const AudioStreamInfo &info) {
+            return info.stream == state_.currentAudio;
+        });
+    if (!chosenExists && !state_.audio.empty())
+        state_.currentAudio = state_.audio.front().stream;
     session_.angles(state_.currentAngle, state_.angles);
     ++state_.revision;
 }
@@ -367,8 +376,12 @@ void NavigationCore::onAudioStreamChange(const uint8_t *data)
 {
     dvdnav_audio_stream_change_event_t change{};
     std::memcpy(&change, data, sizeof change);
-    // Logical 15 means unset: the VM then plays the first available stream.
-    int logical = change.logical;
+    // The event's logical number is the register, which may name a stream
+    // this title lacks (15: unset): the stream heard is the physical one.
+    int logical =
+        change.physical >= 0 ? session_.logicalAudioFor(change.physical, change.logical) : -1;
+    if (logical < 0)
+        logical = change.logical;
     if (logical < 0 || logical >= 8)
         logical = state_.audio.empty() ? 0 : state_.audio.front().stream;
     state_.currentAudio = logical;

@@ -2,6 +2,7 @@
 
 #include "engine/common/dvderrors.h"
 #include "engine/common/dvdtypes.h"
+#include "engine/common/localpath.h"
 #include "engine/source/languagenames.h"
 
 #include <QFile>
@@ -12,7 +13,7 @@
 NavSession::NavSession(const QString &path, std::shared_ptr<BlockReader> reader)
     : path_(path), log_(std::make_unique<LibraryLog>()), reader_(std::move(reader))
 {
-    const QByteArray encoded = QFile::encodeName(path);
+    const QByteArray encoded = LocalPath::toBytes(path);
     if (dvdnav_open2(&nav_, log_.get(), LibraryLog::navigatorCallbacks(), encoded.constData()) !=
             DVDNAV_STATUS_OK ||
         !nav_) {
@@ -127,6 +128,24 @@ std::vector<SubpictureStreamInfo> NavSession::subpictureStreams() const
         streams.push_back(info);
     }
     return streams;
+}
+
+// The audio register keeps a choice made in another title set, where it may
+// name a stream this title lacks; the VM then plays its first stream. Streams
+// of different codings can share a physical number: the preferred logical
+// stream wins when it is one of them.
+int NavSession::logicalAudioFor(int physical, int preferred) const
+{
+    if (domain() != DvdDomain::kTitle)
+        return -1;
+    if (preferred >= 0 && preferred < 8 &&
+        dvdnav_get_audio_logical_stream(nav_, uint8_t(preferred)) == physical)
+        return preferred;
+    for (uint8_t i = 0; i < 8; ++i) {
+        if (dvdnav_get_audio_logical_stream(nav_, i) == physical)
+            return i;
+    }
+    return -1;
 }
 
 int NavSession::logicalSubpictureFor(int physical) const

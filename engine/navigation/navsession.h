@@ -62,6 +62,7 @@ public:
     std::vector<AudioStreamInfo> audioStreams() const;
     std::vector<SubpictureStreamInfo> subpictureStreams() const;
     int logicalSubpictureFor(int physical) const;
+    int logicalAudioFor(int physical, int preferred) const;
     // The stream to hear for a logical audio stream: its coding from the IFO
     // attributes, its physical number from the program chain (or the VM's
     // own choice when given). Nothing when the coding is not one we play.

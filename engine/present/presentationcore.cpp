@@ -2,9 +2,87 @@
 
 #include "engine/common/visitor.h"
 
+namespace
+{
+// How far beyond a picture the stream is read before the picture is decoded.
+constexpr int64_t kReadAhead90k = 90000 * 3 / 4;
+} // namespace
+
 PresentationCore::PresentationCore() = default;
 
 void PresentationCore::feed(MediaItem item)
+{
+    if (std::holds_alternative<SegmentStart>(item)) {
+        // What was read before it is dropped with the old segment.
+        ahead_.clear();
+        aheadVideoPts_.clear();
+        pendingModes_ = 0;
+        apply(item);
+        return;
+    }
+    // Without a stream change waiting before it, a subpicture packet can
+    // join its track at once.
+    if (std::holds_alternative<SubpictureData>(item) && pendingModes_ == 0) {
+        apply(item);
+        return;
+    }
+    const bool drain = std::holds_alternative<DrainRequest>(item);
+    if (const auto *video = std::get_if<VideoData>(&item); video && video->pts >= 0)
+        aheadVideoPts_.push_back(video->pts);
+    if (std::holds_alternative<SubpictureMode>(item))
+        ++pendingModes_;
+    ahead_.push_back(std::move(item));
+    if (drain) {
+        while (advance()) {
+        }
+    }
+}
+
+void PresentationCore::settle()
+{
+    while (readAheadFull())
+        advance();
+}
+
+bool PresentationCore::readAheadFull() const
+{
+    return !aheadVideoPts_.empty() &&
+           aheadVideoPts_.back() - aheadVideoPts_.front() >= kReadAhead90k;
+}
+
+bool PresentationCore::advance()
+{
+    if (ahead_.empty())
+        return false;
+    MediaItem item = std::move(ahead_.front());
+    ahead_.pop_front();
+    if (const auto *video = std::get_if<VideoData>(&item);
+        video && video->pts >= 0 && !aheadVideoPts_.empty())
+        aheadVideoPts_.pop_front();
+    apply(item);
+    if (std::holds_alternative<SubpictureMode>(item)) {
+        --pendingModes_;
+        releaseSubpictures();
+    }
+    return true;
+}
+
+// After a stream change, the packets read behind it up to the next change.
+void PresentationCore::releaseSubpictures()
+{
+    for (auto it = ahead_.begin(); it != ahead_.end();) {
+        if (std::holds_alternative<SubpictureMode>(*it))
+            return;
+        if (auto *data = std::get_if<SubpictureData>(&*it)) {
+            subpictures_.feed(*data);
+            it = ahead_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void PresentationCore::apply(MediaItem &item)
 {
     std::visit(Visitor{
                    [this](VideoData &video) {

@@ -23,12 +23,27 @@ struct FrameOnScreen {
 // decoded frame, the subpicture showing at its time, the menu highlight and
 // the NAV data it belongs to. The player drives it from a thread against the
 // clock; a one-off snapshot drives it directly.
+//
+// Discs multiplex a subtitle's packets well after the pictures of its start
+// time (about 0.4 s). So media is read ahead of the decoder: pictures are
+// decoded only once the stream beyond them has been seen, while subpicture
+// packets go to their track as they arrive, each display waiting for its
+// start time there.
 class PresentationCore
 {
 public:
     PresentationCore(); // throws AppError when the decoder cannot start
 
+    // Takes the next item of the stream into the read-ahead; a drain request
+    // moves everything on to the decoder.
     void feed(MediaItem item);
+    // Moves the oldest item read ahead on to the decoder; false when none is
+    // held.
+    bool advance();
+    // Moves on what lies far enough behind the newest picture read.
+    void settle();
+    bool readingAhead() const { return !ahead_.empty(); }
+    bool readAheadFull() const;
     // A SegmentStart was fed since the last call.
     bool takeSegmentStart();
     // A DrainRequest was fed since the last call: its pictures are decoded.
@@ -49,6 +64,8 @@ public:
     const PictureFormat &format() const { return format_; }
 
 private:
+    void apply(MediaItem &item);
+    void releaseSubpictures();
     void reset();
     std::shared_ptr<const NavMarker> markerFor(int64_t pts);
     ShownPicture compose(const QImage &base, int64_t pts, const ButtonState &buttons,
@@ -59,6 +76,9 @@ private:
     VideoDecoder decoder_;
     PictureFormat format_;
     std::deque<std::shared_ptr<const NavMarker>> markers_;
+    std::deque<MediaItem> ahead_;
+    std::deque<int64_t> aheadVideoPts_; // the timestamps of the pictures in ahead_
+    int pendingModes_ = 0;              // subpicture stream changes in ahead_
     SubpictureTrack subpictures_;
     QImage lastBase_;
     int64_t lastPts_ = -1;

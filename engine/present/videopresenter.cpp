@@ -76,7 +76,7 @@ void VideoPresenter::step()
     }
     acknowledgeDrainIfDone();
     refreshOverlay();
-    feedOne(Clock::now() + milliseconds(200));
+    decodeMore(Clock::now() + milliseconds(200));
 }
 
 void VideoPresenter::presentDue()
@@ -101,23 +101,52 @@ void VideoPresenter::presentDue()
     pending_.reset();
 }
 
-// Until a picture is due, decode ahead; with enough decoded, just wait (a
-// highlight change or a stop still wakes the thread).
+// Until a picture is due, decode ahead and read the stream further ahead
+// still (the subpictures due with the coming pictures lie there); with
+// enough of both, just wait (a highlight change or a stop still wakes the
+// thread).
 void VideoPresenter::waitUntil(Clock::time_point due)
 {
     due = std::min(due, Clock::now() + kLongestWait);
     if (core_.bufferedPictures() < kPicturesAhead)
-        feedOne(due);
+        decodeMore(due);
+    else if (!core_.readAheadFull())
+        readAhead(due);
     else
         parts_.queue->waitForWake(due);
 }
 
-void VideoPresenter::feedOne(Clock::time_point deadline)
+// Pictures are wanted: what lies far enough behind the newest picture read
+// moves on to the decoder; else the reader is asked for more, and when it has
+// nothing for now, what was read ahead moves on all the same.
+void VideoPresenter::decodeMore(Clock::time_point deadline)
+{
+    if (core_.readAheadFull()) {
+        core_.advance();
+        noteSegmentAndDrain();
+        return;
+    }
+    if (core_.readingAhead())
+        deadline = Clock::now();
+    std::optional<MediaItem> item = parts_.queue->pop(deadline);
+    if (item)
+        core_.feed(std::move(*item));
+    else
+        core_.advance();
+    noteSegmentAndDrain();
+}
+
+void VideoPresenter::readAhead(Clock::time_point deadline)
 {
     std::optional<MediaItem> item = parts_.queue->pop(deadline);
     if (!item)
         return;
     core_.feed(std::move(*item));
+    noteSegmentAndDrain();
+}
+
+void VideoPresenter::noteSegmentAndDrain()
+{
     if (core_.takeSegmentStart()) {
         pending_.reset();
         shownPts_ = -1;
@@ -140,7 +169,8 @@ void VideoPresenter::tap(const FrameOnScreen &frame)
 {
     if (!parts_.taps || !parts_.taps->picture)
         return;
-    PresentedPicture presented{frame.picture.image, frame.pts, std::nullopt, shownAt_};
+    PresentedPicture presented{frame.picture.image, frame.pts, frame.position.titleTime90k,
+                               std::nullopt, shownAt_};
     if (parts_.sound)
         presented.heard90k = parts_.sound->audioClock90k();
     parts_.taps->picture(presented);

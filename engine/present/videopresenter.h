@@ -39,7 +39,9 @@ private:
     void step();
     void presentDue();
     void waitUntil(PlaybackClock::Clock::time_point due);
-    void feedOne(PlaybackClock::Clock::time_point deadline);
+    void decodeMore(PlaybackClock::Clock::time_point deadline);
+    void readAhead(PlaybackClock::Clock::time_point deadline);
+    void noteSegmentAndDrain();
     void show(const DecodedPicture &picture);
     void publish(const FrameOnScreen &frame);
     void tap(const FrameOnScreen &frame);

@@ -8,6 +8,7 @@
 #include <dvdread/ifo_read.h>
 #include <dvdread/ifo_types.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -98,8 +99,11 @@ void fillTitleFromSet(TitleInfo &title, const ifo_handle_t *vts)
     const std::vector<const pgc_t *> chains = titleChains(vts, title.vtsTitle);
     for (const pgc_t *chain : chains)
         title.duration90k += dvdTimeTo90k(chain->playback_time);
-    if (chains.empty())
+    if (chains.empty()) {
+        title.unreadable =
+            QStringLiteral("its title set %1 has no program chain for it").arg(title.titleSet);
         return;
+    }
     const pgc_t *first = chains.front();
     const vtsi_mat_t *mat = vts->vtsi_mat;
     const int audioCount = std::min<int>(mat->nr_of_vts_audio_streams, 8);
@@ -161,6 +165,12 @@ const TitleInfo *DiscInfo::title(int number) const
     if (number < 1 || number > int(titles.size()))
         return nullptr;
     return &titles[size_t(number - 1)];
+}
+
+bool DiscInfo::anyTitleReadable() const
+{
+    return std::any_of(titles.begin(), titles.end(),
+                       [](const TitleInfo &title) { return title.unreadable.isEmpty(); });
 }
 
 const TitleSetInfo *DiscInfo::titleSet(int number) const
@@ -237,6 +247,11 @@ DiscInfo readDiscInfo(dvd_reader_t *reader, const QString &sourceName)
         if (title.titleSet >= 1 && title.titleSet <= int(sets.size()) &&
             sets[size_t(title.titleSet - 1)])
             fillTitleFromSet(title, sets[size_t(title.titleSet - 1)].get());
+        else
+            title.unreadable =
+                QStringLiteral("the information file of its title set %1 and its backup cannot "
+                               "be read")
+                    .arg(title.titleSet);
         info.titles.push_back(std::move(title));
     }
     return info;

@@ -24,6 +24,7 @@ struct TitleInfo {
     int chapters = 0;
     int angles = 1;
     int64_t duration90k = 0; // the stored length of the title's program chains
+    QString unreadable;      // why the title cannot be played; empty when it can
     std::vector<AudioStreamInfo> audio;
     std::vector<SubpictureStreamInfo> subpictures;
 };
@@ -47,12 +48,13 @@ struct DiscInfo {
     std::vector<TitleInfo> titles;
 
     const TitleInfo *title(int number) const;
+    bool anyTitleReadable() const;
     const TitleSetInfo *titleSet(int number) const;
 };
 
 // Reads the IFO files through an open libdvdread handle. Throws AppError when
-// the video manager cannot be read; a title set that cannot be read leaves
-// its titles without streams and lengths.
+// the video manager cannot be read; the titles of a title set that cannot be
+// read are marked unreadable, with the reason.
 DiscInfo readDiscInfo(dvd_reader_s *reader, const QString &sourceName);
 
 // A BCD playback time of the IFO files in 90 kHz ticks; 0 when malformed.

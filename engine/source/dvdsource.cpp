@@ -1,6 +1,7 @@
 #include "engine/source/dvdsource.h"
 
 #include "engine/common/dvderrors.h"
+#include "engine/common/localpath.h"
 #include "engine/demux/psdemuxer.h"
 #include "engine/source/librarylog.h"
 
@@ -11,6 +12,9 @@
 #include <dvdread/dvd_reader.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -30,7 +34,18 @@ bool isBlockDevice(const QString &path)
 {
     struct stat status {
     };
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISBLK(status.st_mode);
+    return ::stat(LocalPath::toBytes(path).constData(), &status) == 0 && S_ISBLK(status.st_mode);
+}
+
+QString fileNameOf(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+QString parentOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
 QString withoutTrailingSlash(QString path)
@@ -58,23 +73,24 @@ QString mountPointOf(const QString &device)
 
 QString videoTsIn(const QString &folder)
 {
-    const QDir dir(folder);
-    for (const QString &entry : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (entry.compare(QStringLiteral("VIDEO_TS"), Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
+    for (const QString &entry : LocalPath::entries(folder)) {
+        const QString path = folder + u'/' + entry;
+        if (entry.compare(QStringLiteral("VIDEO_TS"), Qt::CaseInsensitive) == 0 &&
+            LocalPath::isDirectory(path))
+            return path;
     }
     return {};
 }
 
 DiscSource folderSource(const QString &folder, const QString &requested)
 {
-    const QFileInfo info(folder);
-    if (info.fileName().compare(QStringLiteral("VIDEO_TS"), Qt::CaseInsensitive) == 0)
-        return {info.absolutePath(), info.absoluteFilePath(), SourceKind::Folder};
-    const QString videoTs = videoTsIn(folder);
+    const QString absolute = LocalPath::absolute(folder);
+    if (fileNameOf(absolute).compare(QStringLiteral("VIDEO_TS"), Qt::CaseInsensitive) == 0)
+        return {parentOf(absolute), absolute, SourceKind::Folder};
+    const QString videoTs = videoTsIn(absolute);
     if (videoTs.isEmpty())
         throw DvdErrors::notADiscFolder(requested);
-    return {info.absoluteFilePath(), QFileInfo(videoTs).absoluteFilePath(), SourceKind::Folder};
+    return {absolute, videoTs, SourceKind::Folder};
 }
 
 DiscSource deviceSource(const QString &device)
@@ -87,7 +103,7 @@ DiscSource deviceSource(const QString &device)
 Reader openReader(const QString &path, LibraryLog &log)
 {
     return Reader(
-        DVDOpen2(&log, LibraryLog::readerCallbacks(), QFile::encodeName(path).constData()));
+        DVDOpen2(&log, LibraryLog::readerCallbacks(), LocalPath::toBytes(path).constData()));
 }
 
 bool holdsDvdVideo(const QString &device)
@@ -124,6 +140,23 @@ bool videoIsScrambled(dvd_reader_t *reader, const DiscInfo &info)
     return false;
 }
 
+// libdvdread opens a folder's IFO, BUP and VOB files as they come; a FIFO
+// among them would block it for good, so each must be a plain file first.
+void refuseSpecialFiles(const DiscSource &source)
+{
+    static const QStringList kDiscFiles{QStringLiteral(".IFO"), QStringLiteral(".BUP"),
+                                        QStringLiteral(".VOB")};
+    for (const QString &name : LocalPath::entries(source.directory)) {
+        const bool discFile =
+            std::any_of(kDiscFiles.begin(), kDiscFiles.end(), [&](const QString &end) {
+                return name.endsWith(end, Qt::CaseInsensitive);
+            });
+        if (discFile && !LocalPath::isPlainFile(source.directory + u'/' + name))
+            throw DvdErrors::unreadableSource(
+                source.path, QStringLiteral("its %1 is not a plain file").arg(name));
+    }
+}
+
 } // namespace
 
 namespace DvdSource
@@ -148,7 +181,7 @@ QStringList candidateDrives()
 
 DiscSource resolve(const QString &requested)
 {
-    if (requested.trimmed().isEmpty()) {
+    if (requested.isEmpty()) {
         const QStringList drives = candidateDrives();
         for (const QString &drive : drives) {
             if (holdsDvdVideo(drive))
@@ -156,21 +189,28 @@ DiscSource resolve(const QString &requested)
         }
         throw DvdErrors::noDisc(drives.join(QStringLiteral(", ")));
     }
-    const QString path = withoutTrailingSlash(requested.trimmed());
-    const QFileInfo info(path);
-    if (!info.exists())
+    // The path as given, byte for byte: blanks at its ends are part of it.
+    const QString path = withoutTrailingSlash(requested);
+    if (!LocalPath::exists(path))
         throw DvdErrors::sourceMissing(requested);
-    if (info.isDir())
+    if (LocalPath::isDirectory(path))
         return folderSource(path, requested);
     if (isBlockDevice(path))
         return deviceSource(path);
-    if (!info.isReadable())
+    // Reading a FIFO or a character device would wait for a writer forever.
+    if (!LocalPath::isPlainFile(path))
+        throw DvdErrors::unreadableSource(
+            requested, QStringLiteral("it is neither a disc image, a folder nor a drive"));
+    if (::access(LocalPath::toBytes(path).constData(), R_OK) != 0)
         throw DvdErrors::unreadableSource(requested, QStringLiteral("permission denied"));
-    return {info.absoluteFilePath(), info.absoluteFilePath(), SourceKind::Image};
+    const QString absolute = LocalPath::absolute(path);
+    return {absolute, absolute, SourceKind::Image};
 }
 
 ProbedDisc probe(const DiscSource &source)
 {
+    if (source.kind == SourceKind::Folder)
+        refuseSpecialFiles(source);
     LibraryLog log;
     Reader reader = openReader(source.path, log);
     if (!reader) {

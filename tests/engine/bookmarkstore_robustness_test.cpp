@@ -13,6 +13,8 @@
 
 #include <cctype>
 
+#include <sys/stat.h>
+
 // A bookmark file broken in every way a crash, a full disk or a hand edit
 // can leave it: reading it never fails other than with a readable error, and
 // saving another bookmark never loses what the file held.
@@ -192,4 +194,29 @@ TEST_F(BookmarkFileTest, FilesThatAreNotBookmarksAtAllAreSetAside)
             EXPECT_EQ(read(file + ".damaged"), bytes);
         }
     }
+}
+
+// A FIFO would block Close for good, and a huge file is none of ours: both
+// are refused, and left as they are.
+TEST_F(BookmarkFileTest, FilesThatAreNotPlainOrTooLargeAreNeitherReadNorReplaced)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    const auto fifoError = trapFirstError([&] { store.load(kDiscA); });
+    ASSERT_TRUE(fifoError);
+    EXPECT_EQ(fifoError->number(), ErrorNumbers::kFileError);
+    EXPECT_TRUE(fifoError->description().contains(QStringLiteral("not a plain file")));
+    EXPECT_THROW(store.save(kDiscA, at(1)), AppError);
+    struct stat status {
+    };
+    EXPECT_TRUE(::stat(QFile::encodeName(file).constData(), &status) == 0 &&
+                S_ISFIFO(status.st_mode));
+    EXPECT_EQ(folder(), QStringList{"bookmarks.json"});
+
+    clearFolder();
+    const QByteArray large = realFile() + QByteArray(1024 * 1024, ' ');
+    write(file, large);
+    EXPECT_THROW(store.load(kDiscA), AppError);
+    EXPECT_THROW(store.save(kNewDisc, at(1)), AppError);
+    EXPECT_EQ(read(file), large);
+    EXPECT_EQ(folder(), QStringList{"bookmarks.json"});
 }

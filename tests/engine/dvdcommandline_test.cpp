@@ -1,12 +1,16 @@
 #include "testdisc.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 // The headless modes, run as the program itself.
 namespace
@@ -18,11 +22,17 @@ struct ProgramRun {
     QByteArray err;
 };
 
-ProgramRun vidora(const QStringList &arguments)
+QString program()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../vidora");
+}
+
+ProgramRun vidora(const QStringList &arguments, const QString &workingDirectory = {})
 {
     QProcess process;
-    process.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/../vidora"));
+    process.setProgram(program());
     process.setArguments(arguments);
+    process.setWorkingDirectory(workingDirectory);
     // Headless means no display at all.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
@@ -59,7 +69,100 @@ QImage ffmpegFrame(const QTemporaryDir &dir, int frame)
     return QImage(out).convertToFormat(QImage::Format_RGB32);
 }
 
+// A copy of the sample disc's VIDEO_TS in `folder`, its files linked, with
+// the named file a FIFO instead.
+void discWithFifo(const QString &folder, const QString &fifoName)
+{
+    const QString videoTs = folder + QStringLiteral("/VIDEO_TS");
+    QDir().mkpath(videoTs);
+    const QDir source(TestDisc::folder() + QStringLiteral("/VIDEO_TS"));
+    for (const QString &name : source.entryList(QDir::Files)) {
+        const QString target = videoTs + u'/' + name;
+        if (name == fifoName)
+            ASSERT_EQ(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+        else
+            QFile::link(source.filePath(name), target);
+    }
+}
+
 } // namespace
+
+TEST(DvdCommandLine, FifosInPlaceOfDiscFilesAreRefusedNotWaitedOn)
+{
+    QTemporaryDir dir;
+    for (const QString &name : {QStringLiteral("VTS_01_0.IFO"), QStringLiteral("VTS_01_1.VOB")}) {
+        const QString folder = dir.filePath(name);
+        discWithFifo(folder, name);
+        const ProgramRun info = vidora({"--dvd-info", folder});
+        EXPECT_EQ(info.status, 1) << name.toStdString();
+        EXPECT_TRUE(info.err.contains("not a plain file")) << info.err.toStdString();
+    }
+    const QString image = dir.filePath(QStringLiteral("fifo.iso"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(image).constData(), 0600), 0);
+    EXPECT_EQ(vidora({"--dvd-info", image}).status, 1);
+}
+
+// Title 2 lives in a title set of its own, title 1 in the first.
+TEST(DvdCommandLine, TitlesOfAnUnreadableTitleSetAreMarkedSo)
+{
+    QTemporaryDir dir;
+    const QString videoTs = dir.filePath(QStringLiteral("disc/VIDEO_TS"));
+    QDir().mkpath(videoTs);
+    const QDir source(TestDisc::folder() + QStringLiteral("/VIDEO_TS"));
+    for (const QString &name : source.entryList(QDir::Files))
+        QFile::link(source.filePath(name), videoTs + u'/' + name);
+    const auto zero = [&](const QString &set) {
+        for (const QString &end : {QStringLiteral(".IFO"), QStringLiteral(".BUP")}) {
+            const QString path = videoTs + u'/' + set + end;
+            QFile::remove(path);
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(4096, '\0'));
+        }
+    };
+    zero(QStringLiteral("VTS_02_0"));
+    const QString disc = dir.filePath(QStringLiteral("disc"));
+    const ProgramRun info = vidora({"--dvd-info", disc});
+    EXPECT_EQ(info.status, 0) << info.err.toStdString();
+    const QJsonArray titles =
+        QJsonDocument::fromJson(info.out).object().value(QStringLiteral("titles")).toArray();
+    ASSERT_EQ(titles.size(), 2);
+    EXPECT_TRUE(titles.at(0).toObject().value("readable").toBool());
+    EXPECT_FALSE(titles.at(1).toObject().value("readable").toBool(true));
+    EXPECT_FALSE(titles.at(1).toObject().value("reason").toString().isEmpty());
+
+    const ProgramRun snapshot = vidora({"--dvd-snapshot", disc, "--title", "2", "--at", "1",
+                                        "--out", dir.filePath(QStringLiteral("x.png"))});
+    EXPECT_EQ(snapshot.status, 1);
+    EXPECT_TRUE(snapshot.err.contains("title 2 cannot be read")) << snapshot.err.toStdString();
+
+    zero(QStringLiteral("VTS_01_0"));
+    EXPECT_EQ(vidora({"--dvd-info", disc}).status, 1);
+}
+
+// Blanks at the ends of a path and bytes that are no valid UTF-8 are part of
+// the name.
+TEST(DvdCommandLine, SourcePathsAreTakenByteForByte)
+{
+    QTemporaryDir dir;
+    const QString blanks = dir.filePath(QStringLiteral(" disc "));
+    QDir().mkpath(blanks);
+    QFile::link(TestDisc::folder() + QStringLiteral("/VIDEO_TS"), blanks + "/VIDEO_TS");
+    const ProgramRun withBlanks = vidora({"--dvd-info", blanks});
+    EXPECT_EQ(withBlanks.status, 0) << withBlanks.err.toStdString();
+
+    ASSERT_EQ(::symlink(QFile::encodeName(TestDisc::folder()).constData(),
+                        (QFile::encodeName(dir.path()) + "/caf\xe9").constData()),
+              0);
+    QProcess shell;
+    shell.start(
+        QStringLiteral("/bin/sh"),
+        {"-c", "exec \"$0\" --dvd-info \"$1/caf$(printf '\\351')\"", program(), dir.path()});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    EXPECT_TRUE(shell.readAllStandardOutput().contains("\"titles\""));
+    ::unlink((QFile::encodeName(dir.path()) + "/caf\xe9").constData());
+}
 
 TEST(DvdCommandLine, InfoAgreesWithWhatWasAuthored)
 {
@@ -74,6 +177,7 @@ TEST(DvdCommandLine, InfoAgreesWithWhatWasAuthored)
         const QJsonObject title = titles.at(i).toObject();
         const QJsonObject expected = authored.at(i).toObject();
         EXPECT_EQ(title.value("title").toInt(), expected.value("title").toInt());
+        EXPECT_TRUE(title.value("readable").toBool());
         EXPECT_EQ(title.value("chapters").toInt(), expected.value("chapters").toInt());
         EXPECT_NEAR(title.value("duration_seconds").toDouble(),
                     expected.value("duration_seconds").toDouble(), 0.05);
@@ -139,6 +243,11 @@ TEST(DvdCommandLine, FailuresExitNonZeroWithTheReasonOnStderr)
         vidora({"--dvd-snapshot", TestDisc::folder(), "--title", "one", "--at", "1", "--out", out});
     EXPECT_EQ(badNumber.status, 2);
     EXPECT_FALSE(QFile::exists(out));
+    const ProgramRun optionForValue = vidora(
+        {"--dvd-snapshot", TestDisc::folder(), "--title", "1", "--at", "1", "--out", "--title"},
+        dir.path());
+    EXPECT_EQ(optionForValue.status, 2);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("--title"))));
     const ProgramRun missing = vidora({"--dvd-info", dir.filePath(QStringLiteral("nothing"))});
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.err.contains("does not exist"));

@@ -1,5 +1,8 @@
 #include "testdisc.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,6 +31,23 @@ std::vector<int> chapterStarts(const Player &player)
             chapters.push_back(notification[2]);
     }
     return chapters;
+}
+
+// Whether the picture on screen shows the square of the given colour that
+// marks each menu of the menus disc.
+bool showsMenuSquare(const Player &player, const QJsonArray &rgb)
+{
+    const QJsonArray square =
+        TestDisc::authored().value(QStringLiteral("menus")).toObject().value("square").toArray();
+    const QImage picture = player.engine->currentPicture();
+    if (picture.isNull())
+        return false;
+    const int x = (square.at(0).toInt() + square.at(2).toInt()) / 2 * picture.width() / 720;
+    const int y = (square.at(1).toInt() + square.at(3).toInt()) / 2 * picture.height() / 576;
+    const QColor colour = picture.pixelColor(x, y);
+    return std::abs(colour.red() - rgb.at(0).toInt()) < 60 &&
+           std::abs(colour.green() - rgb.at(1).toInt()) < 60 &&
+           std::abs(colour.blue() - rgb.at(2).toInt()) < 60;
 }
 
 } // namespace
@@ -99,6 +119,47 @@ TEST(DvdEngineNavigation, ShowMenuLeavesTheTitleAndResumeReturnsNearWhereItWas)
     ASSERT_TRUE(waitFor([&] { return player.seconds() > 0.1; }));
     EXPECT_GE(player.seconds(), before - 0.2);
     EXPECT_LE(player.seconds(), before + 2.0);
+}
+
+TEST(DvdEngineNavigation, EveryMenuCanBeCalledAgainAndAgainWithResumeBetween)
+{
+    const QJsonObject menus = TestDisc::authored().value(QStringLiteral("menus")).toObject();
+    const QJsonArray setMenus = menus.value(QStringLiteral("set_menus")).toArray();
+    struct Call {
+        int menu;
+        int domain;
+        QJsonArray rgb;
+    };
+    std::vector<Call> calls;
+    const int setMenuIds[] = {DvdMenu::kRoot, DvdMenu::kSubpicture, DvdMenu::kAudio,
+                              DvdMenu::kAngle, DvdMenu::kChapter};
+    for (int round = 0; round < 2; ++round) {
+        for (qsizetype i = 0; i < setMenus.size(); ++i)
+            calls.push_back({setMenuIds[i], DvdDomain::kVideoTitleSetMenu,
+                             setMenus.at(i).toObject().value("rgb").toArray()});
+        calls.push_back({DvdMenu::kTitle, DvdDomain::kVideoManagerMenu,
+                         menus.value("title_menu").toObject().value("rgb").toArray()});
+    }
+
+    Player player(TestDisc::menusFolder());
+    player.playTitleFromMenu(0);
+    ASSERT_TRUE(player.waitForTitle(1));
+    for (const Call &call : calls) {
+        const double playing = player.seconds();
+        ASSERT_TRUE(waitFor([&] { return player.seconds() > playing + 0.3; }));
+        const double before = player.seconds();
+        player.engine->ShowMenu(call.menu);
+        ASSERT_TRUE(waitFor(
+            [&] {
+                return player.engine->CurrentDomain() == call.domain &&
+                       showsMenuSquare(player, call.rgb);
+            },
+            5000))
+            << "menu " << call.menu << " did not show";
+        player.engine->Resume();
+        ASSERT_TRUE(player.waitForTitle(1, 0, 5000)) << "no resume from menu " << call.menu;
+        EXPECT_NEAR(player.seconds(), before, 1.5);
+    }
 }
 
 TEST(DvdEngineNavigation, MenuCommandsAreRefusedWhereTheyCannotWork)

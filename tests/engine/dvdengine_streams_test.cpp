@@ -1,5 +1,6 @@
 #include "testdisc.h"
 
+#include "engine/headless/titlesnapshot.h"
 #include "engine/output/dvdview.h"
 
 #include <QTest>
@@ -94,6 +95,18 @@ TEST(DvdEngineStreams, AudioChoiceReachesTheDiscAndIsReported)
     EXPECT_EQ(errorNumber([&] { player.engine->setCurrentAngle(2); }),
               ErrorNumbers::kInvalidArgument);
     EXPECT_EQ(errorNumber([&] { player.engine->setCurrentAngle(1); }), 0);
+
+    // Title 2 has one stream: the choice of a second one does not carry over.
+    player.engine->ShowMenu(DvdMenu::kTitle);
+    ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu));
+    player.engine->SelectLowerButton();
+    ASSERT_TRUE(waitFor([&] { return player.engine->selectedButton() == 2; }));
+    player.engine->ActivateButton();
+    ASSERT_TRUE(player.waitForTitle(2));
+    ASSERT_TRUE(waitFor([&] { return player.seconds() > 0.5; }));
+    EXPECT_EQ(player.engine->CurrentAudioStream(), 0);
+    EXPECT_EQ(player.engine->AudioLanguage(player.engine->CurrentAudioStream()),
+              QStringLiteral("German"));
 }
 
 TEST(DvdEngineStreams, SubtitleShowsWhenChosenAndGoesWhenTurnedOff)
@@ -114,6 +127,42 @@ TEST(DvdEngineStreams, SubtitleShowsWhenChosenAndGoesWhenTurnedOff)
     EXPECT_EQ(player.engine->CurrentSubpictureStream(), 0);
     EXPECT_TRUE(
         waitFor([&] { return inSubtitleTime(player.seconds()) && subtitlePixels(player) == 0; }));
+}
+
+// The disc multiplexes each cue's packets about 0.4 s after the pictures of
+// its start: the cue still shows with them, in playback and in snapshots.
+TEST(DvdEngineStreams, SubtitleShowsWithTheFirstPicturesOfItsCue)
+{
+    const std::vector<double> starts{1.0, 5.0, 9.0};
+    for (const double start : starts) {
+        const QImage picture = renderTitleSnapshot({TestDisc::folder(), 1, start + 0.1, 0});
+        EXPECT_GT(TestDisc::brightPixels(picture, TestDisc::subtitleBand(picture)), 200)
+            << "snapshot at " << start + 0.1;
+    }
+
+    Player player;
+    player.playTitleFromMenu(0);
+    ASSERT_TRUE(player.waitForTitle(1));
+    ASSERT_TRUE(waitFor([&] { return player.engine->SubpictureStreamsAvailable() == 2; }));
+    player.engine->setCurrentSubpictureStream(0);
+    int checked = 0;
+    int missing = 0;
+    // The time is read before the picture, which can only be newer.
+    EXPECT_TRUE(waitFor(
+        [&] {
+            const double seconds = player.seconds();
+            const int pixels = subtitlePixels(player);
+            for (const double start : {5.0, 9.0}) {
+                if (seconds > start + 0.1 && seconds < start + 0.35) {
+                    ++checked;
+                    missing += pixels < 200 ? 1 : 0;
+                }
+            }
+            return seconds > 9.5;
+        },
+        20000));
+    EXPECT_GT(checked, 2);
+    EXPECT_EQ(missing, 0);
 }
 
 TEST(DvdEngineStreams, SelectLowerButtonMovesTheHighlightDrawnOverTheMenu)

@@ -33,6 +33,11 @@ QString lpcmFolder()
     return discDir() + QStringLiteral("/lpcm");
 }
 
+QString menusFolder()
+{
+    return discDir() + QStringLiteral("/menus");
+}
+
 QString iso()
 {
     return discDir() + QStringLiteral("/sample.iso");
@@ -164,7 +169,8 @@ Recorder::Recorder() : taps_(std::make_shared<PlaybackTaps>())
         sound_.push_back(std::move(sound));
     };
     taps_->picture = [this](const PresentedPicture &picture) {
-        Picture shown{picture.pts, picture.heard90k, meanBrightness(picture.image), picture.at};
+        Picture shown{picture.pts, picture.titleTime90k, picture.heard90k,
+                      meanBrightness(picture.image), picture.at};
         std::lock_guard lock(mutex_);
         pictures_.push_back(shown);
     };

@@ -21,6 +21,7 @@ namespace TestDisc
 QString folder();       // <build>/testdiscs/sample (holds VIDEO_TS)
 QString avSyncFolder(); // <build>/testdiscs/avsync: flash and beep every second
 QString lpcmFolder();   // <build>/testdiscs/lpcm: an LPCM and a DTS stream, one tone each
+QString menusFolder();  // <build>/testdiscs/menus: title 1 and every kind of menu, as stills
 QString iso();          // <build>/testdiscs/sample.iso
 QJsonObject authored(); // what the generator authored (sample.json)
 QJsonObject title(int number);
@@ -54,6 +55,7 @@ public:
     };
     struct Picture {
         int64_t pts = -1;
+        int64_t titleTime90k = 0;
         std::optional<int64_t> heard90k;
         int brightness = 0; // mean of a grid of pixels, 0..255
         std::chrono::steady_clock::time_point at;
