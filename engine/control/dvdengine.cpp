@@ -287,15 +287,13 @@ void DvdEngine::setDVDDirectory(const QString &source)
 
 int DvdEngine::CurrentDiscSide() const
 {
-    if (!disc_)
-        throw DvdErrors::noDisc(requestedSource_);
+    requireDisc();
     return disc_->info.discSide;
 }
 
 int DvdEngine::FramesPerSecond() const
 {
-    if (!disc_)
-        throw DvdErrors::noDisc(requestedSource_);
+    requireDisc();
     const PlaybackSnapshot now = snapshot();
     if (const TitleSetInfo *set = disc_->info.titleSet(now.titleSet))
         return set->framesPerSecond;

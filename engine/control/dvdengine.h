@@ -121,6 +121,7 @@ public:
 
 private:
     PlaybackSnapshot snapshot() const { return store_->read(); }
+    void requireDisc() const;
     PlaybackSnapshot requirePlaying() const;
     PlaybackSnapshot requireTitle(const QString &operation) const;
     PlaybackSnapshot requireButtons(const QString &operation) const;

@@ -18,6 +18,13 @@ bool isMenu(int domain)
 }
 } // namespace
 
+// Questions about the disc itself have no answer before a disc was opened.
+void DvdEngine::requireDisc() const
+{
+    if (!disc_)
+        throw DvdErrors::noDisc(requestedSource_);
+}
+
 PlaybackSnapshot DvdEngine::requirePlaying() const
 {
     PlaybackSnapshot now = snapshot();

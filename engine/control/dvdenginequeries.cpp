@@ -65,6 +65,7 @@ QString DvdEngine::TotalTitleTime() const
 
 int DvdEngine::AudioStreamsAvailable() const
 {
+    requireDisc();
     return int(snapshot().audio.size());
 }
 
@@ -85,6 +86,7 @@ QString DvdEngine::AudioLanguage(int stream) const
 
 int DvdEngine::SubpictureStreamsAvailable() const
 {
+    requireDisc();
     return int(snapshot().subpictures.size());
 }
 
@@ -111,6 +113,7 @@ QString DvdEngine::SubpictureLanguage(int stream) const
 
 int DvdEngine::AnglesAvailable() const
 {
+    requireDisc();
     return snapshot().angles;
 }
 

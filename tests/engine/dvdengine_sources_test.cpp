@@ -172,3 +172,15 @@ TEST(DvdEngineSources, NoSourceAndNoDriveMeansNoDisc)
         GTEST_SKIP() << "this machine has a drive";
     EXPECT_EQ(playError(QString()), ErrorNumbers::kNoDisc);
 }
+
+// The settings window keeps "None" where the control has no answer.
+TEST(DvdEngineSources, BeforeAnyDiscTheStreamCountsHaveNoAnswer)
+{
+    Player player;
+    EXPECT_EQ(TestDisc::errorNumber([&] { player.engine->AudioStreamsAvailable(); }),
+              ErrorNumbers::kNoDisc);
+    EXPECT_EQ(TestDisc::errorNumber([&] { player.engine->SubpictureStreamsAvailable(); }),
+              ErrorNumbers::kNoDisc);
+    EXPECT_EQ(TestDisc::errorNumber([&] { player.engine->AnglesAvailable(); }),
+              ErrorNumbers::kNoDisc);
+}
