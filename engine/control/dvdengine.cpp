@@ -265,7 +265,8 @@ QString DvdEngine::DVDDirectory() const
 {
     if (requested_)
         return requested_->directory;
-    return disc_ ? disc_->source.directory : QString();
+    requireDisc();
+    return disc_->source.directory;
 }
 
 // A new source takes effect at the next Play; a disc of another source that

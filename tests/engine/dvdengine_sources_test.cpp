@@ -174,13 +174,14 @@ TEST(DvdEngineSources, NoSourceAndNoDriveMeansNoDisc)
 }
 
 // The settings window keeps "None" where the control has no answer.
-TEST(DvdEngineSources, BeforeAnyDiscTheStreamCountsHaveNoAnswer)
+TEST(DvdEngineSources, BeforeAnyDiscTheCountsAndTheDirectoryHaveNoAnswer)
 {
-    Player player;
+    Player player{QString()};
     EXPECT_EQ(TestDisc::errorNumber([&] { player.engine->AudioStreamsAvailable(); }),
               ErrorNumbers::kNoDisc);
     EXPECT_EQ(TestDisc::errorNumber([&] { player.engine->SubpictureStreamsAvailable(); }),
               ErrorNumbers::kNoDisc);
     EXPECT_EQ(TestDisc::errorNumber([&] { player.engine->AnglesAvailable(); }),
               ErrorNumbers::kNoDisc);
+    EXPECT_EQ(TestDisc::errorNumber([&] { player.engine->DVDDirectory(); }), ErrorNumbers::kNoDisc);
 }
