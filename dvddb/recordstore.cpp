@@ -9,12 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QTemporaryFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
+#include <QSaveFile>
 
 namespace RecordStore
 {
@@ -29,11 +24,6 @@ AppError fileError(const QString &text)
     return AppError(ErrorNumbers::kFileError, text);
 }
 
-QString systemReason()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
 // One field is one line: a line break typed or pasted into it would shift
 // every later line of the record.
 QByteArray recordLine(const QString &text)
@@ -43,30 +33,14 @@ QByteArray recordLine(const QString &text)
     return Windows1252::encode(line) + "\r\n";
 }
 
-// Writes the bytes to a temporary file beside the target and renames it over
-// the target. The temporary name ends in ".tmp", so no listing of "*.dvd"
-// sees it, and it is removed when anything fails.
+// The file is replaced whole: QSaveFile writes beside the target (never under a
+// name that a listing of "*.dvd" sees), syncs and renames it over the target,
+// and removes what it wrote when anything fails.
 void replaceFile(const QString &target, const QByteArray &bytes)
 {
-    const QFileInfo info(target);
-    QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.vidora-XXXXXX.tmp"));
-    if (!temporary.open())
-        throw fileError(
-            QStringLiteral("Cannot write \"%1\": %2").arg(target, temporary.errorString()));
-    const auto failed = [&](const QString &reason) {
-        return fileError(QStringLiteral("Cannot write \"%1\": %2").arg(target, reason));
-    };
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
-        throw failed(temporary.errorString());
-    if (::fsync(temporary.handle()) != 0)
-        throw failed(systemReason());
-    temporary.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                             QFile::ReadOther);
-    // Unlike QFile::rename, rename(2) replaces the old file in one step.
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
-                    QFile::encodeName(target).constData()) != 0)
-        throw failed(systemReason());
-    temporary.setAutoRemove(false);
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw fileError(QStringLiteral("Cannot write \"%1\": %2").arg(target, file.errorString()));
 }
 
 bool removeIfPresent(const QString &path, std::optional<AppError> &lastError)
