@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/box.h"
+#include "core/dvd.h"
 #include "core/forms.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/keystate.h"
@@ -11,6 +12,7 @@
 #include "support/scripteddvdcontrol.h"
 #include "surfaces/frmmain.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -66,4 +68,20 @@ protected:
     ScriptedDvdControl *control = nullptr;
     ScriptedDialogs *dialogs = nullptr;
     QTemporaryDir database;
+};
+
+// The video window shown and active, as the user finds it.
+class VideoWindowTest : public CoreTest
+{
+protected:
+    void SetUp() override
+    {
+        CoreTest::SetUp();
+        window = form<DVD>();
+        window->show();
+        window->activateWindow();
+        QApplication::processEvents();
+    }
+
+    DVD *window = nullptr;
 };

@@ -23,18 +23,9 @@
 
 // What a desktop user tries first: opening a disc, the keys of every player,
 // windows that come back from the task bar, messages that fit their window.
-class DesktopHabitsTest : public CoreTest
+class DesktopHabitsTest : public VideoWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        CoreTest::SetUp();
-        window = form<DVD>();
-        window->show();
-        window->activateWindow();
-        QApplication::processEvents();
-    }
-
     // A folder holding VIDEO_TS, as a mounted disc or a copied one.
     QString makeDiscFolder()
     {
@@ -44,7 +35,6 @@ protected:
     }
 
     QTemporaryDir scratch;
-    DVD *window = nullptr;
 };
 
 TEST_F(DesktopHabitsTest, ChosenOrDroppedPathsBecomeSources)

@@ -17,18 +17,9 @@
 #include <QMouseEvent>
 #include <QWindow>
 
-class DvdTest : public CoreTest
+class DvdTest : public VideoWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        CoreTest::SetUp();
-        window = form<DVD>();
-        window->show();
-        window->activateWindow();
-        QApplication::processEvents();
-    }
-
     // A key press as the window system delivers it to one of our windows.
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
@@ -72,8 +63,6 @@ protected:
             texts << (action->isSeparator() ? "---" : action->text());
         return texts;
     }
-
-    DVD *window = nullptr;
 };
 
 TEST_F(DvdTest, TheContextMenuOffersEveryPlayerFunction)
