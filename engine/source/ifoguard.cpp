@@ -35,7 +35,10 @@ struct FileCloser {
     void operator()(dvd_file_t *file) const { DVDCloseFile(file); }
 };
 
-// The whole blocks of one information file: what libdvdread can read of it.
+// The whole blocks of one information file, and which of them can be read:
+// what libdvdread can read of it. A block that cannot be read (a damaged
+// disc, or an image whose file runs past its end) fails libdvdread's read of
+// any table on it just as the end of the file does.
 class InfoFile
 {
 public:
@@ -44,18 +47,37 @@ public:
         std::unique_ptr<dvd_file_t, FileCloser> file(DVDOpenFile(reader, number, domain));
         if (!file)
             return false;
-        const int64_t size = int64_t(DVDFileSize(file.get())) * DVD_VIDEO_LB_LEN;
-        if (size <= 0 || size > kLargestFile)
+        const int64_t blocks = int64_t(DVDFileSize(file.get()));
+        if (blocks <= 0 || blocks * DVD_VIDEO_LB_LEN > kLargestFile)
             return false;
-        bytes_.resize(size_t(size));
-        return DVDFileSeek(file.get(), 0) == 0 &&
-               DVDReadBytes(file.get(), bytes_.data(), bytes_.size()) == ssize_t(size);
+        bytes_.assign(size_t(blocks) * DVD_VIDEO_LB_LEN, 0);
+        readable_.assign(size_t(blocks), false);
+        for (int64_t block = 0; block < blocks; ++block) {
+            const int at = int(block * DVD_VIDEO_LB_LEN);
+            readable_[size_t(block)] =
+                DVDFileSeek(file.get(), at) == at &&
+                DVDReadBytes(file.get(), bytes_.data() + at, DVD_VIDEO_LB_LEN) == DVD_VIDEO_LB_LEN;
+            damaged_ = damaged_ || !readable_[size_t(block)];
+        }
+        return true;
     }
 
+    // Whether `length` bytes at `offset` lie in the file and can be read.
     bool fits(uint64_t offset, uint64_t length) const
     {
-        return offset <= bytes_.size() && length <= bytes_.size() - offset;
+        if (offset > bytes_.size() || length > bytes_.size() - offset)
+            return false;
+        if (length == 0)
+            return true;
+        for (uint64_t block = offset / DVD_VIDEO_LB_LEN;
+             block <= (offset + length - 1) / DVD_VIDEO_LB_LEN; ++block) {
+            if (!readable_[block])
+                return false;
+        }
+        return true;
     }
+    // Some block of the file cannot be read.
+    bool damaged() const { return damaged_; }
     // Only where fits() said so.
     uint64_t bytes(uint64_t at) const { return bytes_[at]; }
     uint64_t be16(uint64_t at) const { return uint64_t(bytes_[at]) << 8 | bytes_[at + 1]; }
@@ -63,6 +85,8 @@ public:
 
 private:
     std::vector<uint8_t> bytes_;
+    std::vector<bool> readable_;
+    bool damaged_ = false;
 };
 
 // A table whose header libdvdread reads but whose entries run past the end.
@@ -195,8 +219,11 @@ QString damage(dvd_reader_s *reader, int number)
         InfoFile file;
         if (!file.read(reader, number, domain))
             continue;
-        if (number == 0 ? managerCutOff(file) : titleSetCutOff(file))
-            return QStringLiteral("%1 ends in the middle of a table").arg(fileName(number, domain));
+        if (!(number == 0 ? managerCutOff(file) : titleSetCutOff(file)))
+            continue;
+        if (file.damaged())
+            return QStringLiteral("part of %1 cannot be read").arg(fileName(number, domain));
+        return QStringLiteral("%1 ends in the middle of a table").arg(fileName(number, domain));
     }
     return {};
 }

@@ -5,10 +5,10 @@
 struct dvd_reader_s;
 
 // libdvdread (6.1) frees some tables twice when an information file ends in
-// the middle of them, and that ends the program: the title table, and the
-// command table of any program chain. These checks find such a file before
-// libdvdread (or libdvdnav, which reads the same files the same way) opens
-// it, so that a damaged disc is refused with an error instead.
+// the middle of them, or a block under them cannot be read, and that ends
+// the program: the title table, and the command table of any program chain. These checks find such
+// a file before libdvdread (or libdvdnav, which reads the same files the same way) opens it, so
+// that a damaged disc is refused with an error instead.
 namespace IfoGuard
 {
 
