@@ -42,11 +42,23 @@ void NavigationWorker::runCommands(NavSession &session, NavigationCore &core)
         } catch (const AppError &error) {
             parts_.store->reportError(error.number(), error.description());
         }
+        noteApplied(command);
         if (!registers && !std::holds_alternative<ScanChange>(command))
             act(session, mode_.commandRan());
     }
     if (!commands.empty())
         core.refreshStreams();
+}
+
+// A choice the VM refused counts as applied too: the window then reads what
+// the VM kept.
+void NavigationWorker::noteApplied(const NavCommand &command)
+{
+    if (const auto *registers = std::get_if<StreamRegisters>(&command);
+        registers && registers->choice)
+        applied_.streams = registers->choice;
+    if (const auto *angle = std::get_if<AngleChange>(&command); angle && angle->choice)
+        applied_.angles = angle->choice;
 }
 
 void NavigationWorker::execute(NavSession &session, NavigationCore &core, const NavCommand &command)
