@@ -18,15 +18,17 @@ bool movesReader(const NavCommand &command)
 } // namespace
 
 // Commands run between two block reads. A stream change waits for the end of
-// a still or wait: the VM's SetSTN would cut the still short.
+// a still or wait: the VM's SetSTN would cut the still short. Changes that
+// waited run before newer commands, so that the user's last choice wins.
 void NavigationWorker::runCommands(NavSession &session, NavigationCore &core)
 {
-    std::vector<NavCommand> commands = parts_.commands->takeAll();
+    std::vector<NavCommand> commands;
     if (!mode_.holding()) {
-        for (const StreamRegisters &registers : deferred_)
-            commands.emplace_back(registers);
+        commands.assign(deferred_.begin(), deferred_.end());
         deferred_.clear();
     }
+    for (NavCommand &command : parts_.commands->takeAll())
+        commands.push_back(std::move(command));
     for (const NavCommand &command : commands) {
         core.userActed();
         const auto *registers = std::get_if<StreamRegisters>(&command);
