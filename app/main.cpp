@@ -4,6 +4,7 @@
 #include "core/singleinstance.h"
 #include "core/startup.h"
 #include "core/version.h"
+#include "engine/common/localpath.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "engine/headless/dvdcommandline.h"
 #include "surfaces/frmnmain.h"
@@ -19,7 +20,7 @@ int main(int argc, char *argv[])
         return *status;
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << LocalPath::fromBytes(QByteArray(argv[i]));
     if (const std::optional<int> status = ProgramOptions::answer(arguments))
         return *status;
     PreferX11Platform();

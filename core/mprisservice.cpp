@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/forms.h"
 #include "core/functions.h"
+#include "core/opendisc.h"
 #include "core/version.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
@@ -195,7 +196,7 @@ void MprisService::openUri(const QString &uri)
 {
     const QUrl url(uri);
     if (url.isLocalFile())
-        form<frmNMain>()->HandOver(url.toLocalFile());
+        form<frmNMain>()->HandOver(OpenDisc::localPathOf(url));
 }
 
 // The once-a-second time report changes neither the disc nor the title: the

@@ -2,17 +2,19 @@
 
 #include "core/errors.h"
 #include "core/functions.h"
+#include "engine/common/localpath.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/dialogs.h"
 
 #include <QDir>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 
 namespace OpenDisc
 {
@@ -25,32 +27,46 @@ bool isVideoTsName(const QString &name)
     return name.compare(QLatin1String("VIDEO_TS"), Qt::CaseInsensitive) == 0;
 }
 
-bool holdsVideoTs(const QDir &folder)
+// Paths are handled as LocalPath strings throughout: a name with blanks at
+// either end or with bytes that are no valid UTF-8 stays the file it names.
+QString nameOf(const QString &path)
 {
-    const QStringList entries = folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    return std::any_of(entries.begin(), entries.end(), isVideoTsName);
+    return path.section(u'/', -1);
 }
 
-QString asFolderSource(const QDir &folder)
+// The absolute path without a trailing "/" (the root stays "/").
+QString withoutTrailingSlash(const QString &path)
 {
-    return folder.absolutePath() + u'/';
+    QString absolute = LocalPath::absolute(path);
+    while (absolute.size() > 1 && absolute.endsWith(u'/'))
+        absolute.chop(1);
+    return absolute;
+}
+
+bool holdsVideoTs(const QString &folder)
+{
+    const QStringList entries = LocalPath::entries(folder);
+    return std::any_of(entries.begin(), entries.end(), [&](const QString &name) {
+        return isVideoTsName(name) && LocalPath::isDirectory(folder + u'/' + name);
+    });
 }
 
 // Only a regular file (or a link to one) is an image: a FIFO or a device
 // named ".iso" is not.
-bool isImage(const QFileInfo &info)
+bool isImage(const QString &path)
 {
-    const QString suffix = info.suffix().toLower();
-    return info.isFile() && (suffix == "iso" || suffix == "img");
+    const QString suffix = nameOf(path).section(u'.', -1).toLower();
+    return nameOf(path).contains(u'.') && LocalPath::isPlainFile(path) &&
+           (suffix == "iso" || suffix == "img");
 }
 
-QString folderSourceFor(const QFileInfo &info)
+QString folderSourceFor(const QString &path)
 {
-    QDir folder(info.absoluteFilePath());
+    const QString folder = withoutTrailingSlash(path);
     if (holdsVideoTs(folder))
-        return asFolderSource(folder);
-    if (isVideoTsName(info.fileName()) && folder.cdUp())
-        return asFolderSource(folder);
+        return folder + u'/';
+    if (isVideoTsName(nameOf(folder)))
+        return folder.section(u'/', 0, -2) + u'/';
     return QString();
 }
 
@@ -59,7 +75,37 @@ QString sourceOfDrop(const QMimeData *data)
     if (!data || !data->hasUrls() || data->urls().size() != 1)
         return QString();
     const QUrl url = data->urls().constFirst();
-    return url.isLocalFile() ? sourceFor(url.toLocalFile()) : QString();
+    return url.isLocalFile() ? sourceFor(localPathOf(url)) : QString();
+}
+
+// The one name in the folder that Qt decodes as `shown`; `shown` itself
+// when there is none or more than one.
+QString nameDecodedAs(const QString &folder, const QString &shown)
+{
+    QStringList matches;
+    for (const QString &entry :
+         LocalPath::entries(folder.isEmpty() ? QStringLiteral("/") : folder)) {
+        if (QString::fromUtf8(LocalPath::toBytes(entry)) == shown)
+            matches << entry;
+    }
+    return matches.size() == 1 ? matches.front() : shown;
+}
+
+// The file dialog decodes names as UTF-8, a byte that is none becoming
+// U+FFFD: each such part of the chosen path is matched back to its name on
+// disk.
+QString onDiskPath(const QString &chosen)
+{
+    if (!chosen.contains(QChar::ReplacementCharacter))
+        return chosen;
+    const QStringList parts = chosen.split(u'/');
+    QString path = parts.front();
+    for (qsizetype index = 1; index < parts.size(); ++index) {
+        const QString &part = parts[index];
+        path +=
+            u'/' + (part.contains(QChar::ReplacementCharacter) ? nameDecodedAs(path, part) : part);
+    }
+    return path;
 }
 
 // Takes drops for the window it watches.
@@ -101,8 +147,10 @@ protected:
 QString samePlaceAs(const QString &path)
 {
     const QString source = sourceFor(path);
-    const QFileInfo info(source.isEmpty() ? path : source);
-    return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    const QString place = withoutTrailingSlash(source.isEmpty() ? path : source);
+    const std::unique_ptr<char, void (*)(void *)> resolved(
+        ::realpath(LocalPath::toBytes(place).constData(), nullptr), std::free);
+    return resolved ? LocalPath::fromBytes(QByteArray(resolved.get())) : place;
 }
 
 bool playingAnother(const QString &source)
@@ -119,18 +167,23 @@ bool playingAnother(const QString &source)
 
 } // namespace
 
+QString localPathOf(const QUrl &url)
+{
+    return LocalPath::fromBytes(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
 QString sourceFor(const QString &path)
 {
     if (path.isEmpty())
         return QString();
-    const QFileInfo info(path);
-    if (info.isDir())
-        return folderSourceFor(info);
-    if (isImage(info))
-        return info.absoluteFilePath();
-    if (info.isFile() &&
-        info.fileName().compare(QLatin1String("VIDEO_TS.IFO"), Qt::CaseInsensitive) == 0)
-        return folderSourceFor(QFileInfo(info.absolutePath()));
+    if (LocalPath::isDirectory(path))
+        return folderSourceFor(path);
+    if (isImage(path))
+        return LocalPath::absolute(path);
+    if (LocalPath::isPlainFile(path) &&
+        nameOf(path).compare(QLatin1String("VIDEO_TS.IFO"), Qt::CaseInsensitive) == 0)
+        return folderSourceFor(LocalPath::absolute(path).section(u'/', 0, -2));
     return QString();
 }
 
@@ -147,9 +200,9 @@ void play(const QString &source)
 // is, so that the play command names it in its error message.
 void choose(QWidget *parent)
 {
-    const QString chosen = Dialogs::current().discSource(
+    const QString chosen = onDiskPath(Dialogs::current().discSource(
         parent, QStringLiteral("Open a DVD: an ISO image or a folder holding VIDEO_TS"),
-        QDir::homePath());
+        QDir::homePath()));
     if (chosen.isEmpty())
         return;
     const QString source = sourceFor(chosen);

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QUrl;
 class QWidget;
 
 // Choosing what to play from the desktop: the "Open..." dialog and a folder or
@@ -14,6 +15,11 @@ namespace OpenDisc
 // or its VIDEO_TS.IFO as the disc folder with a trailing "/". Empty when the
 // path is none of these.
 QString sourceFor(const QString &path);
+
+// The path of a file address byte for byte: the name's bytes come
+// percent-encoded, and QUrl::toLocalFile would lose those that are no valid
+// UTF-8.
+QString localPathOf(const QUrl &url);
 
 // Makes the source the DVD control's and plays it with the play command. A
 // disc that was playing stops first, so that the display and the

@@ -1,5 +1,7 @@
 #include "core/singleinstance.h"
 
+#include "engine/common/localpath.h"
+
 #include <QDir>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -49,9 +51,7 @@ QString SingleInstance::key()
 
 QString SingleInstance::absoluteArgument(const QString &argument)
 {
-    if (argument.isEmpty() || QDir::isAbsolutePath(argument))
-        return argument;
-    return QDir::currentPath() + u'/' + argument;
+    return argument.isEmpty() ? argument : LocalPath::absolute(argument);
 }
 
 bool SingleInstance::handOver(const QString &argument)
@@ -74,8 +74,9 @@ bool SingleInstance::sendToRunning(const QString &argument)
     socket.connectToServer(key());
     if (!socket.waitForConnected(kConnectMs))
         return false;
-    // Base64 keeps a line break inside a file name from ending the line.
-    socket.write(argument.toUtf8().toBase64() + '\n');
+    // The path's own bytes, in Base64 so that a line break inside a file
+    // name cannot end the line.
+    socket.write(LocalPath::toBytes(argument).toBase64() + '\n');
     if (!socket.waitForBytesWritten(kReplyMs))
         return false;
     // The answer comes once the running player has the whole line.
@@ -100,7 +101,7 @@ void SingleInstance::receive()
                 socket->abort();
                 return;
             }
-            const QString argument = QString::fromUtf8(QByteArray::fromBase64(line.chopped(1)));
+            const QString argument = LocalPath::fromBytes(QByteArray::fromBase64(line.chopped(1)));
             socket->write(kAccepted);
             socket->disconnectFromServer();
             emit argumentReceived(argument);

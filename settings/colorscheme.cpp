@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "dvddb/windows1252.h"
+#include "engine/common/localpath.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
@@ -9,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
 
 std::array<int32_t, 6> SchemeColors::colors() const
 {
@@ -182,12 +186,11 @@ FileContent readFile(const QString &path)
 {
     if (path.isEmpty())
         throw fileError(path, QStringLiteral("Path/File access error"));
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
+    if (LocalPath::exists(path) && !LocalPath::isPlainFile(path))
         return FileContent();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw fileError(path, file.errorString());
+    QFile file;
+    if (!LocalPath::openForReading(file, path))
+        throw fileError(path, QString::fromLocal8Bit(std::strerror(errno)));
     return parse(file.read(kMaxFileBytes));
 }
 

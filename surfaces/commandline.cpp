@@ -1,7 +1,9 @@
 #include "surfaces/commandline.h"
 
+#include "engine/common/localpath.h"
+
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
 
 #include <sys/stat.h>
 
@@ -26,24 +28,41 @@ bool isDeviceNode(const QString &path)
         return true;
     struct stat info {
     };
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISBLK(info.st_mode);
+    return ::stat(LocalPath::toBytes(path).constData(), &info) == 0 && S_ISBLK(info.st_mode);
 }
 
 // A mounted disc or a copy of one, named without its trailing "/".
 bool holdsVideoTs(const QString &path)
 {
-    const QFileInfo folder(path);
-    if (!folder.isDir())
+    if (!LocalPath::isDirectory(path))
         return false;
-    return folder.fileName().compare(QStringLiteral("VIDEO_TS"), Qt::CaseInsensitive) == 0 ||
-           QFileInfo(path + QStringLiteral("/VIDEO_TS")).isDir() ||
-           QFileInfo(path + QStringLiteral("/video_ts")).isDir();
+    const QString name = path.section(u'/', -1);
+    return name.compare(QStringLiteral("VIDEO_TS"), Qt::CaseInsensitive) == 0 ||
+           LocalPath::isDirectory(path + QStringLiteral("/VIDEO_TS")) ||
+           LocalPath::isDirectory(path + QStringLiteral("/video_ts"));
 }
 
 QString absoluteFolder(const QString &folder)
 {
-    const QString absolute = QFileInfo(folder).absoluteFilePath();
+    const QString absolute = LocalPath::absolute(folder);
     return absolute.endsWith(u'/') ? absolute : absolute + u'/';
+}
+
+// The kernel's copy of this run's arguments: Qt's own list has already
+// turned bytes that are no valid UTF-8 into replacement characters. Both
+// hold the same arguments, as every option is refused before Qt starts.
+QStringList programArguments()
+{
+    QFile file(QStringLiteral("/proc/self/cmdline"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QCoreApplication::arguments();
+    QStringList arguments;
+    QList<QByteArray> fields = file.readAll().split('\0');
+    if (!fields.isEmpty() && fields.constLast().isEmpty())
+        fields.removeLast();
+    for (const QByteArray &field : fields)
+        arguments << LocalPath::fromBytes(field);
+    return arguments;
 }
 
 } // namespace
@@ -57,7 +76,7 @@ QString FromArguments(const QStringList &arguments)
 
 QString Current()
 {
-    return FromArguments(QCoreApplication::arguments());
+    return FromArguments(programArguments());
 }
 
 Request Classify(const QString &commandLine)
@@ -70,7 +89,7 @@ Request Classify(const QString &commandLine)
     if (commandLine.endsWith(QStringLiteral("/\"")) || holdsVideoTs(path))
         return {Action::Play, absoluteFolder(path)};
     if (isIsoImage(path))
-        return {Action::Play, QFileInfo(path).absoluteFilePath()};
+        return {Action::Play, LocalPath::absolute(path)};
     if (isDeviceNode(path))
         return {Action::Play, path};
     return {};

@@ -5,6 +5,8 @@
 
 // The program's command line as the start-up reads it: the first argument
 // wrapped in double quotes (empty without an argument), and what it asks for.
+// Paths keep the user's bytes (see LocalPath): blanks at either end, and
+// bytes that are no valid UTF-8, name exactly the file given.
 namespace CommandLine
 {
 
@@ -22,7 +24,7 @@ struct Request {
 // The first program argument after the program name, quoted.
 QString FromArguments(const QStringList &arguments);
 
-// The command line of this program run.
+// The command line of this program run, from its arguments as bytes.
 QString Current();
 
 // What the quoted command line asks for. A play source is made absolute; a

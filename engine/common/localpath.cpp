@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -133,6 +134,17 @@ QString absolute(const QString &path)
     if (!::getcwd(buffer, sizeof buffer))
         return path;
     return fromBytes(QByteArray(buffer)) + u'/' + path;
+}
+
+bool openForReading(QFile &file, const QString &path)
+{
+    const int descriptor = ::open(toBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0)
+        return false;
+    if (file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(descriptor);
+    return false;
 }
 
 QStringList entries(const QString &folder)

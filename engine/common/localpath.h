@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 // File names are bytes on Linux and need not be valid UTF-8. A path keeps
@@ -21,6 +22,10 @@ bool exists(const QString &path);
 // The path made absolute against the working directory, without resolving
 // links or touching the file.
 QString absolute(const QString &path);
+
+// Opens the file for reading by its bytes, with no wait on a FIFO's writer;
+// false (errno says why) when it cannot.
+bool openForReading(QFile &file, const QString &path);
 
 // The names in a folder (without "." and ".."); empty when it cannot be read.
 QStringList entries(const QString &folder);

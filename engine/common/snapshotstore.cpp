@@ -5,6 +5,30 @@ int32_t PlaybackSnapshot::packedTime() const
     return TimeCode::fromSeconds(double(time90k) / 90000.0, framesPerSecond).pack();
 }
 
+int PlaybackSnapshot::currentAudio() const
+{
+    return audioChoice.pendingAfter(streamChoicesApplied) ? audioChoice.value : readerAudio;
+}
+
+int PlaybackSnapshot::currentSubpicture() const
+{
+    if (subpictureChoice.pendingAfter(streamChoicesApplied))
+        return subpictureChoice.value & 0x1F;
+    return readerSubpicture;
+}
+
+bool PlaybackSnapshot::subpictureOn() const
+{
+    if (subpictureChoice.pendingAfter(streamChoicesApplied))
+        return (subpictureChoice.value & 0x40) != 0;
+    return readerSubpictureOn;
+}
+
+int PlaybackSnapshot::currentAngle() const
+{
+    return angleChoice.pendingAfter(angleChoicesApplied) ? angleChoice.value : readerAngle;
+}
+
 PlaybackSnapshot SnapshotStore::read() const
 {
     std::lock_guard lock(mutex_);
@@ -45,13 +69,13 @@ void SnapshotStore::compare(const PlaybackSnapshot &before, const PlaybackSnapsh
         out.push_back({DvdEvent::kTitleChange, after.title});
     if ((after.chapter != before.chapter || after.title != before.title) && after.chapter > 0)
         out.push_back({DvdEvent::kChapterStart, after.chapter});
-    if (after.currentAudio != before.currentAudio)
-        out.push_back({DvdEvent::kAudioStreamChange, after.currentAudio});
-    if (after.currentSubpicture != before.currentSubpicture ||
-        after.subpictureOn != before.subpictureOn)
-        out.push_back({DvdEvent::kSubpictureStreamChange, after.currentSubpicture});
-    if (after.currentAngle != before.currentAngle)
-        out.push_back({DvdEvent::kAngleChange, after.currentAngle});
+    if (after.currentAudio() != before.currentAudio())
+        out.push_back({DvdEvent::kAudioStreamChange, after.currentAudio()});
+    if (after.currentSubpicture() != before.currentSubpicture() ||
+        after.subpictureOn() != before.subpictureOn())
+        out.push_back({DvdEvent::kSubpictureStreamChange, after.currentSubpicture()});
+    if (after.currentAngle() != before.currentAngle())
+        out.push_back({DvdEvent::kAngleChange, after.currentAngle()});
     if (after.button != before.button && after.menuButtons)
         out.push_back({DvdEvent::kButtonChange, after.button});
     if (after.still != before.still)

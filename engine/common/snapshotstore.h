@@ -10,13 +10,21 @@
 #include <mutex>
 #include <vector>
 
-// What the GUI reads: a copy of the playback state. Each field has one
-// writer: the control (session, pause, scan asked for), the navigation
-// thread (streams, angles, stills, the end of the disc) or the presentation
-// thread (the position of the picture on screen). Getters never touch the
-// drive.
 struct DiscInfo;
 
+// A value the user chose, posted to the navigation thread as the
+// `request`th choice (0: none yet).
+struct UserChoice {
+    int value = 0;
+    uint64_t request = 0;
+    bool pendingAfter(uint64_t applied) const { return request > applied; }
+};
+
+// What the GUI reads: a copy of the playback state. Each field has one
+// writer: the control (session, pause, scan and streams asked for), the
+// navigation thread (streams, angles, stills, the end of the disc, which of
+// the user's choices it applied) or the presentation thread (the position of
+// the picture on screen). Getters never touch the drive.
 struct PlaybackSnapshot {
     std::shared_ptr<const DiscInfo> disc; // null until a disc was opened
     QString directory;
@@ -43,17 +51,28 @@ struct PlaybackSnapshot {
     uint64_t scanEndedRequest = 0; // navigation: the scan it ended by itself
     int regionMask = 0;            // the VM's: bit r-1 for region r
 
-    // navigation: the streams of the program chain. The current ones the
-    // control also sets at once when the user chooses, for the reads that
-    // follow; the navigation thread then says what the VM took.
+    // navigation: the streams of the program chain, and the ones the VM plays.
     std::vector<AudioStreamInfo> audio;
-    int currentAudio = 0;
+    int readerAudio = 0;
     std::vector<SubpictureStreamInfo> subpictures;
-    int currentSubpicture = 0;
-    bool subpictureOn = false;
+    int readerSubpicture = 0;
+    bool readerSubpictureOn = false;
     int angles = 1;
-    int currentAngle = 1;
+    int readerAngle = 1;
 
+    // control: the user's last choices, each under the count it was posted
+    // with; navigation: the counts of the last choices it applied. Until the
+    // VM has a choice, the choice is what the window reads.
+    UserChoice audioChoice;
+    UserChoice subpictureChoice; // with the display flag 0x40
+    UserChoice angleChoice;
+    uint64_t streamChoicesApplied = 0;
+    uint64_t angleChoicesApplied = 0;
+
+    int currentAudio() const;
+    int currentSubpicture() const;
+    bool subpictureOn() const;
+    int currentAngle() const;
     int32_t packedTime() const;
     int domain() const { return playing && !readerEnded ? shownDomain : DvdDomain::kStop; }
     int scanning() const { return scanEndedRequest == scanRequest ? 0 : scanSpeed; }

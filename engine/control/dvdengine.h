@@ -167,4 +167,5 @@ private:
     std::shared_ptr<std::atomic<bool>> pictureUpdatePending_;
     qint64 lastTimeNotification_ = 0;
     uint64_t scanRequests_ = 0;
+    uint64_t choices_ = 0; // the user's stream and angle choices posted
 };

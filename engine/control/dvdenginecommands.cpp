@@ -164,8 +164,9 @@ void DvdEngine::setCurrentAudioStream(int stream)
     if (!exists)
         throw DvdErrors::noSuchStream(QStringLiteral("audio stream"), stream,
                                       int(now.audio.size()));
-    post(StreamRegisters{stream, -1});
-    store_->update([&](PlaybackSnapshot &snapshot) { snapshot.currentAudio = stream; });
+    const uint64_t request = ++choices_;
+    post(StreamRegisters{stream, -1, request});
+    store_->update([&](PlaybackSnapshot &snapshot) { snapshot.audioChoice = {stream, request}; });
 }
 
 // Choosing a subtitle stream also shows it: on most discs subtitles start
@@ -192,15 +193,15 @@ void DvdEngine::setSubpictureOn(bool on)
     if (now.subpictures.empty())
         throw DvdErrors::notPermitted(QStringLiteral("Showing or hiding subtitles"),
                                       QStringLiteral("this title has no subtitles"));
-    postSubpicture(now.currentSubpicture | (on ? 0x40 : 0));
+    postSubpicture(now.currentSubpicture() | (on ? 0x40 : 0));
 }
 
 void DvdEngine::postSubpicture(int value)
 {
-    post(StreamRegisters{-1, value});
+    const uint64_t request = ++choices_;
+    post(StreamRegisters{-1, value, request});
     store_->update([&](PlaybackSnapshot &snapshot) {
-        snapshot.currentSubpicture = value & 0x1F;
-        snapshot.subpictureOn = (value & 0x40) != 0;
+        snapshot.subpictureChoice = {value, request};
     });
 }
 
@@ -210,8 +211,9 @@ void DvdEngine::setCurrentAngle(int angle)
     if (angle < 1 || angle > now.angles)
         throw DvdErrors::noSuchStream(QStringLiteral("angle"), angle, now.angles);
     requireAllowed(now, UserOperation::kAngleChange, QStringLiteral("changing the angle"));
-    post(AngleChange{angle});
-    store_->update([&](PlaybackSnapshot &snapshot) { snapshot.currentAngle = angle; });
+    const uint64_t request = ++choices_;
+    post(AngleChange{angle, request});
+    store_->update([&](PlaybackSnapshot &snapshot) { snapshot.angleChoice = {angle, request}; });
 }
 
 // Sound and pictures stop together; a scan ends where its picture stands.

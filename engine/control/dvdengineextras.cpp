@@ -31,10 +31,10 @@ void DvdEngine::SaveBookmark()
     record.title = now.title;
     record.chapter = std::max(1, now.chapter);
     record.seconds = double(now.time90k) / 90000.0;
-    record.angle = now.currentAngle;
-    record.audioStream = now.currentAudio;
-    record.subpictureStream = now.currentSubpicture;
-    record.subpictureOn = now.subpictureOn;
+    record.angle = now.currentAngle();
+    record.audioStream = now.currentAudio();
+    record.subpictureStream = now.currentSubpicture();
+    record.subpictureOn = now.subpictureOn();
     BookmarkStore().save(now.disc->discId, record);
 }
 

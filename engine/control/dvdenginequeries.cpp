@@ -71,7 +71,7 @@ int DvdEngine::AudioStreamsAvailable() const
 
 int DvdEngine::CurrentAudioStream() const
 {
-    return snapshot().currentAudio;
+    return snapshot().currentAudio();
 }
 
 QString DvdEngine::AudioLanguage(int stream) const
@@ -92,12 +92,12 @@ int DvdEngine::SubpictureStreamsAvailable() const
 
 int DvdEngine::CurrentSubpictureStream() const
 {
-    return snapshot().currentSubpicture;
+    return snapshot().currentSubpicture();
 }
 
 bool DvdEngine::SubpictureOn() const
 {
-    return snapshot().subpictureOn;
+    return snapshot().subpictureOn();
 }
 
 QString DvdEngine::SubpictureLanguage(int stream) const
@@ -119,7 +119,7 @@ int DvdEngine::AnglesAvailable() const
 
 int DvdEngine::CurrentAngle() const
 {
-    return snapshot().currentAngle;
+    return snapshot().currentAngle();
 }
 
 double DvdEngine::presentedSeconds() const

@@ -26,13 +26,16 @@ struct PointerButton {
     bool activate = false;
 };
 // The DVD's own stream registers (SPRM1 audio, SPRM2 subpicture with its
-// display flag 0x40); -1 leaves a register alone.
+// display flag 0x40); -1 leaves a register alone. `choice` is the control's
+// count of a user's choice, for the snapshot (0: not one).
 struct StreamRegisters {
     int audio = -1;
     int subpicture = -1;
+    uint64_t choice = 0;
 };
 struct AngleChange {
     int angle = 1;
+    uint64_t choice = 0;
 };
 struct ChapterPlay {
     int title = 1;

@@ -18,15 +18,17 @@ bool movesReader(const NavCommand &command)
 } // namespace
 
 // Commands run between two block reads. A stream change waits for the end of
-// a still or wait: the VM's SetSTN would cut the still short.
+// a still or wait: the VM's SetSTN would cut the still short. Changes that
+// waited run before newer commands, so that the user's last choice wins.
 void NavigationWorker::runCommands(NavSession &session, NavigationCore &core)
 {
-    std::vector<NavCommand> commands = parts_.commands->takeAll();
+    std::vector<NavCommand> commands;
     if (!mode_.holding()) {
-        for (const StreamRegisters &registers : deferred_)
-            commands.emplace_back(registers);
+        commands.assign(deferred_.begin(), deferred_.end());
         deferred_.clear();
     }
+    for (NavCommand &command : parts_.commands->takeAll())
+        commands.push_back(std::move(command));
     for (const NavCommand &command : commands) {
         core.userActed();
         const auto *registers = std::get_if<StreamRegisters>(&command);
@@ -42,11 +44,23 @@ void NavigationWorker::runCommands(NavSession &session, NavigationCore &core)
         } catch (const AppError &error) {
             parts_.store->reportError(error.number(), error.description());
         }
+        noteApplied(command);
         if (!registers && !std::holds_alternative<ScanChange>(command))
             act(session, mode_.commandRan());
     }
     if (!commands.empty())
         core.refreshStreams();
+}
+
+// A choice the VM refused counts as applied too: the window then reads what
+// the VM kept.
+void NavigationWorker::noteApplied(const NavCommand &command)
+{
+    if (const auto *registers = std::get_if<StreamRegisters>(&command);
+        registers && registers->choice)
+        applied_.streams = registers->choice;
+    if (const auto *angle = std::get_if<AngleChange>(&command); angle && angle->choice)
+        applied_.angles = angle->choice;
 }
 
 void NavigationWorker::execute(NavSession &session, NavigationCore &core, const NavCommand &command)

@@ -187,12 +187,14 @@ void NavigationWorker::publish(const ReaderState &state)
     publishedRevision_ = state.revision;
     parts_.store->update([&](PlaybackSnapshot &snapshot) {
         snapshot.audio = state.audio;
-        snapshot.currentAudio = state.currentAudio;
+        snapshot.readerAudio = state.currentAudio;
         snapshot.subpictures = state.subpictures;
-        snapshot.currentSubpicture = state.currentSubpicture;
-        snapshot.subpictureOn = state.subpictureOn;
+        snapshot.readerSubpicture = state.currentSubpicture;
+        snapshot.readerSubpictureOn = state.subpictureOn;
         snapshot.angles = state.angles;
-        snapshot.currentAngle = state.currentAngle;
+        snapshot.readerAngle = state.currentAngle;
+        snapshot.streamChoicesApplied = applied_.streams;
+        snapshot.angleChoicesApplied = applied_.angles;
         snapshot.button = state.button;
     });
     if (buttonChanged)

@@ -32,6 +32,7 @@ private:
     void publishStill(bool still);
     void runCommands(NavSession &session, NavigationCore &core);
     void execute(NavSession &session, NavigationCore &core, const NavCommand &command);
+    void noteApplied(const NavCommand &command);
     void callMenu(NavSession &session, int menu);
     void moveButton(NavSession &session, ButtonDirection direction);
     void activateButton(NavSession &session);
@@ -57,6 +58,13 @@ private:
     uint64_t drainId_ = 0;
     uint64_t publishedRevision_ = 0;
     std::vector<StreamRegisters> deferred_;
+    // The counts of the last user's choices the VM was given, published with
+    // the streams they changed.
+    struct AppliedChoices {
+        uint64_t streams = 0;
+        uint64_t angles = 0;
+    };
+    AppliedChoices applied_;
 
     // A scan: 2x and 4x forward read everything on a faster clock; faster
     // and backward scans step from reference picture to reference picture

@@ -6,6 +6,8 @@
 #include "core/functions.h"
 #include "core/module2.h"
 #include "core/opendisc.h"
+#include "engine/common/localpath.h"
+#include "support/oddname.h"
 #include "surfaces/frmnmain.h"
 #include "widgets/skinbutton.h"
 #include "widgets/skincaption.h"
@@ -18,6 +20,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <sys/stat.h>
 
@@ -56,6 +59,22 @@ TEST_F(DesktopHabitsTest, ChosenOrDroppedPathsBecomeSources)
     EXPECT_EQ(OpenDisc::sourceFor(fifo), "");
     EXPECT_EQ(OpenDisc::sourceFor(scratch.path()), "");
     EXPECT_EQ(OpenDisc::sourceFor(scratch.filePath("missing.iso")), "");
+}
+
+// The file dialog and a drop's address spell a byte that is no UTF-8 in
+// their own ways; both lead back to the folder on disk.
+TEST_F(DesktopHabitsTest, ANameInBytesThatAreNoUtf8IsFoundFromTheDialogAndADrop)
+{
+    const QByteArray odd = QFile::encodeName(scratch.path()) + "/Disc\xE9 ";
+    const OddName renamed(makeDiscFolder(), odd);
+    ASSERT_TRUE(renamed.renamed());
+    const QString source = LocalPath::fromBytes(odd) + '/';
+
+    dialogs->fileNames.push_back(QFile::decodeName(odd));
+    window->mOpen->trigger();
+    EXPECT_EQ(control->calls, QStringList({"setDVDDirectory(" + source + ")", "Play"}));
+    const QUrl dropped = QUrl::fromEncoded("file://" + odd.toPercentEncoding("/"));
+    EXPECT_EQ(OpenDisc::sourceFor(OpenDisc::localPathOf(dropped)), source);
 }
 
 TEST_F(DesktopHabitsTest, OpenComesFirstAndCtrlOPlaysTheChosenFolder)

@@ -1,5 +1,6 @@
 #include "privatebus.h"
 #include "programrun.h"
+#include "support/oddname.h"
 #include "support/waitfor.h"
 
 #include "core/mprisservice.h"
@@ -10,6 +11,7 @@
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +30,41 @@ QVariant playerProperty(const QDBusConnection &bus, const char *name)
     return reply.isValid() ? reply.value().variant() : QVariant();
 }
 
+QProcessEnvironment playerEnvironment(const PrivateBus &bus)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
+    environment.insert("VIDORA_INSTANCE_KEY",
+                       QStringLiteral("vidora-test-%1").arg(QCoreApplication::applicationPid()));
+    return environment;
+}
+
+// A copy of the generated disc's VIDEO_TS.
+bool copyDisc(const QString &from, const QString &plain)
+{
+    if (!QDir().mkpath(plain + "/VIDEO_TS"))
+        return false;
+    for (const QString &file : QDir(from + "/VIDEO_TS").entryList(QDir::Files)) {
+        const QString copy = plain + "/VIDEO_TS/" + file;
+        if (!QFile::copy(from + "/VIDEO_TS/" + file, copy) ||
+            !QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner))
+            return false;
+    }
+    return true;
+}
+
+// Starts the program as a terminal does, with its argument as bytes:
+// QProcess would pass it as UTF-8, which some of these names are not.
+void startWithArgument(QProcess &process, const QString &scratch, const QByteArray &argument)
+{
+    QFile script(scratch + "/start.sh");
+    script.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    script.write("exec \"$1\" '" + argument + "'\n");
+    script.close();
+    process.start(QStringLiteral("/bin/sh"), {script.fileName(), programPath()});
+}
+
 } // namespace
 
 TEST(SingleInstance, ASecondStartHandsItsDiscToTheRunningPlayer)
@@ -37,11 +74,7 @@ TEST(SingleInstance, ASecondStartHandsItsDiscToTheRunningPlayer)
         GTEST_SKIP() << "no generated test disc";
     PrivateBus bus;
     ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("DBUS_SESSION_BUS_ADDRESS", bus.address());
-    environment.insert("VIDORA_INSTANCE_KEY",
-                       QStringLiteral("vidora-test-%1").arg(QCoreApplication::applicationPid()));
+    const QProcessEnvironment environment = playerEnvironment(bus);
 
     QProcess first;
     first.setProcessEnvironment(environment);
@@ -75,5 +108,50 @@ TEST(SingleInstance, ASecondStartHandsItsDiscToTheRunningPlayer)
 
     first.terminate();
     EXPECT_TRUE(first.waitForFinished(10000));
+    QDBusConnection::disconnectFromBus(QStringLiteral("panel"));
+}
+
+// Names are taken byte for byte, in a UTF-8 locale: blanks at either end
+// and a byte that is no UTF-8, handed over and at the start.
+TEST(SingleInstance, SourceNamesKeepTheirBlanksAndBytes)
+{
+    const QString discs = qEnvironmentVariable("VIDORA_TEST_DISCS");
+    if (!QDir(discs + "/sample").exists("VIDEO_TS"))
+        GTEST_SKIP() << "no generated test disc";
+    QTemporaryDir scratch;
+    const QByteArray name = " Disc\xE9 ";
+    ASSERT_TRUE(copyDisc(discs + "/sample", scratch.filePath("copy")));
+    const OddName renamed(scratch.filePath("copy"), QFile::encodeName(scratch.path()) + '/' + name);
+    ASSERT_TRUE(renamed.renamed());
+    PrivateBus bus;
+    ASSERT_FALSE(bus.address().isEmpty()) << "dbus-daemon did not start";
+    QProcessEnvironment environment = playerEnvironment(bus);
+    environment.insert("LANG", "C.UTF-8");
+    environment.remove("LC_ALL");
+    const QDBusConnection panel =
+        QDBusConnection::connectToBus(bus.address(), QStringLiteral("panel"));
+    const auto status = [&] { return playerProperty(panel, "PlaybackStatus").toString(); };
+
+    // Without a source the player stays stopped, so only the right name plays.
+    QProcess running;
+    running.setProcessEnvironment(environment);
+    running.start(programPath(), {});
+    ASSERT_TRUE(waitFor([&] { return status() == "Stopped"; }, 20000));
+    QProcess second;
+    second.setProcessEnvironment(environment);
+    second.setWorkingDirectory(scratch.path());
+    startWithArgument(second, scratch.path(), name + '/');
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    EXPECT_TRUE(waitFor([&] { return status() == "Playing"; }, 20000)) << status().toStdString();
+    running.terminate();
+    ASSERT_TRUE(running.waitForFinished(10000));
+
+    QProcess started;
+    started.setProcessEnvironment(environment);
+    startWithArgument(started, scratch.path(), QFile::encodeName(scratch.path()) + '/' + name);
+    EXPECT_TRUE(waitFor([&] { return status() == "Playing"; }, 20000)) << status().toStdString();
+    started.terminate();
+    EXPECT_TRUE(started.waitForFinished(10000));
     QDBusConnection::disconnectFromBus(QStringLiteral("panel"));
 }

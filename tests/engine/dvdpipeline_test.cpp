@@ -161,7 +161,7 @@ TEST(SnapshotStore, NotifiesEachChangeOnceAndTheTimeOncePerSecond)
     });
     store.update([](PlaybackSnapshot &s) { s.time90k = 45000; });
     store.update([](PlaybackSnapshot &s) { s.time90k = 90000; });
-    store.update([](PlaybackSnapshot &s) { s.currentAudio = 1; });
+    store.update([](PlaybackSnapshot &s) { s.readerAudio = 1; });
     store.update([](PlaybackSnapshot &s) { s.readerEnded = true; });
     EXPECT_EQ(wakes, 1); // one delivery for the batch
 
@@ -197,6 +197,37 @@ TEST(SnapshotStore, OnlyTheSessionBegunLastWrites)
     store->endSession();
     current.update([](PlaybackSnapshot &s) { s.chapter = 4; });
     EXPECT_EQ(store->read().chapter, 3);
+}
+
+// The control writes a choice, the navigation thread what the VM took: the
+// choice reads until it was applied, and is reported once.
+TEST(SnapshotStore, AChoiceReadsUntilAppliedThenTheVmsValueDoes)
+{
+    SnapshotStore store;
+    store.update([](PlaybackSnapshot &s) {
+        s.playing = true;
+        s.shownDomain = DvdDomain::kTitle;
+    });
+    store.takeNotifications();
+    store.update([](PlaybackSnapshot &s) {
+        s.audioChoice = {1, 1};
+        s.subpictureChoice = {2 | 0x40, 2};
+    });
+    store.update([](PlaybackSnapshot &s) {
+        s.readerAudio = 1;
+        s.streamChoicesApplied = 1; // the subtitle choice is still on its way
+    });
+    EXPECT_EQ(store.read().currentSubpicture(), 2);
+    EXPECT_TRUE(store.read().subpictureOn());
+    store.update([](PlaybackSnapshot &s) { s.readerAudio = 0; }); // a title with one stream
+    std::vector<std::pair<int, int>> events;
+    for (const PendingNotification &n : store.takeNotifications())
+        events.emplace_back(n.event, n.param2);
+    const std::vector<std::pair<int, int>> expected{{DvdEvent::kAudioStreamChange, 1},
+                                                    {DvdEvent::kSubpictureStreamChange, 2},
+                                                    {DvdEvent::kAudioStreamChange, 0}};
+    EXPECT_EQ(events, expected);
+    EXPECT_EQ(store.read().currentAudio(), 0);
 }
 
 TEST(Deinterlacer, BlendsTheTwoFieldsOfACombedPlane)

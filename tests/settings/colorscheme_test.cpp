@@ -1,8 +1,10 @@
+#include "engine/common/localpath.h"
 #include "platform/units.h"
 #include "settings/colorrendering.h"
 #include "settings/colorscheme.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
+#include "support/oddname.h"
 #include "support/qtprinters.h"
 #include "widgets/skinbutton.h"
 
@@ -71,6 +73,13 @@ TEST(ColorSchemeFile, SavedSchemeReadsBackWithItsExactBytes)
     EXPECT_EQ(content.colors, QList<int32_t>({0x404040, -5, 0xFF, 0x404040, 0x404040, 0}));
     EXPECT_EQ(content.Name, scheme.Name);
     EXPECT_EQ(content.Creator, "Ann");
+
+    // A name as the command line gives it: a blank at the end and a byte
+    // that is no UTF-8.
+    const QByteArray odd = QFile::encodeName(dir.path()) + "/night\xE9 .cfx";
+    const OddName renamed(path, odd);
+    ASSERT_TRUE(renamed.renamed());
+    EXPECT_EQ(ColorScheme::readFile(LocalPath::fromBytes(odd)).outcome, Outcome::Complete);
 }
 
 TEST(ColorSchemeFile, HeaderAndLineCountDecide)

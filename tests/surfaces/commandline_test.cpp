@@ -1,3 +1,5 @@
+#include "engine/common/localpath.h"
+#include "support/oddname.h"
 #include "support/qtprinters.h"
 #include "surfaces/commandline.h"
 
@@ -48,6 +50,19 @@ TEST(CommandLine, AFolderHoldingVideoTsPlaysWithoutTheSeparator)
     EXPECT_EQ(Classify('"' + mount.path() + "/VIDEO_TS\"").action, Action::Play);
     ASSERT_TRUE(QDir(mount.path()).mkdir("empty"));
     EXPECT_EQ(Classify('"' + mount.path() + "/empty\"").action, Action::None);
+}
+
+// Blanks at either end and bytes that are no UTF-8 belong to the name.
+TEST(CommandLine, APathKeepsItsBytes)
+{
+    QTemporaryDir scratch;
+    ASSERT_TRUE(QDir(scratch.path()).mkpath("plain/VIDEO_TS"));
+    const QByteArray disc = QFile::encodeName(scratch.path()) + "/ Disc\xE9 ";
+    const OddName renamed(scratch.filePath("plain"), disc);
+    ASSERT_TRUE(renamed.renamed());
+    const auto request = Classify('"' + LocalPath::fromBytes(disc) + '"');
+    EXPECT_EQ(request.action, Action::Play);
+    EXPECT_EQ(LocalPath::toBytes(request.path), disc + '/');
 }
 
 TEST(CommandLine, AnIsoImageOrADeviceNodePlays)
