@@ -159,7 +159,12 @@ bool menusCutOff(const InfoFile &file, uint64_t sector)
     const uint64_t languages = file.be16(table);
     for (uint64_t i = 0; i < languages && file.fits(table + kHeaderSize * (i + 1), kHeaderSize);
          ++i) {
-        if (chainTableCutOff(file, table + file.be32(table + kHeaderSize * (i + 1) + 4)))
+        const uint64_t chains = table + file.be32(table + kHeaderSize * (i + 1) + 4);
+        // A language whose list of chains is cut off fails, and libdvdread
+        // then walks that missing list while freeing the menus it read.
+        if (cutAfterHeader(file, chains, kHeaderSize,
+                           file.fits(chains, 2) ? file.be16(chains) : 0) ||
+            chainTableCutOff(file, chains))
             return true;
     }
     return false;
