@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <thread>
+#include <utility>
 
 // Shared with the probe's thread, which may outlive the probe.
 struct DiscProbe::Answer {
