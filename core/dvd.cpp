@@ -151,6 +151,7 @@ void DVD::attachControl()
         DVDw->setParent(this);
         DVDw->show();
         connect(control, &DvdControl::DVDNotify, this, &DVD::DVDw_DVDNotify);
+        connect(control, &DvdControl::PlayFailed, this, &DVD::DVDw_PlayFailed);
     });
 }
 
@@ -301,6 +302,13 @@ void DVD::DVDw_DVDNotify(int eventCode, int param1, int param2)
     Q_UNUSED(eventCode);
     Q_UNUSED(param2);
     DvdNotify::handle(*this, param1);
+}
+
+// A Play the control finished after the play command had returned is
+// reported as that command reports its own.
+void DVD::DVDw_PlayFailed(int number, const QString &description)
+{
+    Functions::ReportPlayFailure(number, description);
 }
 
 void DVD::buildMenu()

@@ -54,29 +54,6 @@ void openDecoderSettings()
     settings->Tab->setCurrentIndex(kDecoderTab);
 }
 
-void reportPlayFailure(const AppError &error)
-{
-    switch (error.number()) {
-    case ErrorNumbers::kDecoderFailed:
-        ShowMessage(error.description() +
-                    QStringLiteral(" You should try to reinstall the DVD decoders."));
-        openDecoderSettings();
-        break;
-    case ErrorNumbers::kDecoderMissing:
-        ShowMessage(error.description() +
-                    QStringLiteral(
-                        "\r\nInstall the software DVD decoders available with this DVD player."));
-        openDecoderSettings();
-        break;
-    case 0:
-        break;
-    default:
-        ShowMessage(error.description() + QStringLiteral("\r\nERR.NO: ") +
-                    QString::number(error.number()));
-        break;
-    }
-}
-
 bool inDomain(std::initializer_list<int> domains)
 {
     const int domain = dvdControl()->CurrentDomain();
@@ -150,7 +127,28 @@ void PlayDisc()
         form<DVD>()->Paused = false;
     });
     if (error)
-        reportPlayFailure(*error);
+        ReportPlayFailure(error->number(), error->description());
+}
+
+void ReportPlayFailure(int number, const QString &description)
+{
+    switch (number) {
+    case ErrorNumbers::kDecoderFailed:
+        ShowMessage(description + QStringLiteral(" You should try to reinstall the DVD decoders."));
+        openDecoderSettings();
+        break;
+    case ErrorNumbers::kDecoderMissing:
+        ShowMessage(description +
+                    QStringLiteral(
+                        "\r\nInstall the software DVD decoders available with this DVD player."));
+        openDecoderSettings();
+        break;
+    case 0:
+        break;
+    default:
+        ShowMessage(description + QStringLiteral("\r\nERR.NO: ") + QString::number(number));
+        break;
+    }
 }
 
 void StopDisc()

@@ -9,6 +9,9 @@ namespace Functions
 {
 
 void PlayDisc();
+// The play command's report of a failed Play, also for one the control
+// finished after Play had returned (the drive was still reading the disc).
+void ReportPlayFailure(int number, const QString &description);
 void StopDisc();
 void NextChapter();
 void PreviousChapter();

@@ -2,25 +2,61 @@
 
 #include "core/errors.h"
 
+#include <mutex>
 #include <thread>
+#include <utility>
 
-DiscProbe::DiscProbe(DiscSource source) : source_(std::move(source))
+// Shared with the probe's thread, which may outlive the probe.
+struct DiscProbe::Answer {
+    std::mutex mutex;
+    bool given = false;
+    std::function<void()> listener;
+
+    void give()
+    {
+        std::lock_guard lock(mutex);
+        given = true;
+        if (listener)
+            std::exchange(listener, nullptr)();
+    }
+};
+
+DiscProbe::DiscProbe(DiscSource source, const DiscProber &prober)
+    : source_(std::move(source)), answer_(std::make_shared<Answer>())
 {
     // Detached: a probe stuck on the drive is left to finish on its own, and
     // nothing waits for it when the control goes.
-    std::packaged_task<ProbedDisc()> task([source = source_] { return DvdSource::probe(source); });
-    result_ = task.get_future().share();
-    std::thread(std::move(task)).detach();
+    std::promise<ProbedDisc> promise;
+    result_ = promise.get_future().share();
+    std::thread([source = source_, prober, promise = std::move(promise),
+                 answer = answer_]() mutable {
+        try {
+            promise.set_value(prober(source));
+        } catch (...) {
+            promise.set_exception(std::current_exception());
+        }
+        answer->give();
+    }).detach();
+}
+
+DiscProbe::~DiscProbe()
+{
+    setListener(nullptr);
 }
 
 ProbedDisc DiscProbe::result(std::chrono::milliseconds patience) const
 {
     if (result_.wait_for(patience) != std::future_status::ready)
-        throw AppError(ErrorNumbers::kUnreadableSource,
-                       QStringLiteral("The drive of \"%1\" does not answer: it may still be "
-                                      "reading a damaged disc. Try again in a moment.")
-                           .arg(source_.directory.isEmpty() ? source_.path : source_.directory));
+        throw silence();
     return result_.get();
+}
+
+AppError DiscProbe::silence() const
+{
+    return AppError(ErrorNumbers::kUnreadableSource,
+                    QStringLiteral("The drive of \"%1\" does not answer: it may still be "
+                                   "reading a damaged disc. Try again in a moment.")
+                        .arg(source_.directory.isEmpty() ? source_.path : source_.directory));
 }
 
 bool DiscProbe::answered() const
@@ -43,4 +79,13 @@ bool DiscProbe::read() const
     } catch (...) {
         return false;
     }
+}
+
+void DiscProbe::setListener(std::function<void()> listener)
+{
+    std::lock_guard lock(answer_->mutex);
+    if (answer_->given && listener)
+        listener();
+    else
+        answer_->listener = std::move(listener);
 }

@@ -18,7 +18,9 @@ public:
     ~DvdControl() override = default;
 
     // Transport. Play also resumes after Pause and returns to normal speed
-    // from a scan; speeds are 2, 4 or 8.
+    // from a scan; speeds are 2, 4 or 8. A Play on a drive still reading the
+    // disc returns after a moment: the disc shows as starting (first play) until it
+    // plays, or PlayFailed says why it cannot.
     virtual void Play() = 0;
     virtual void Pause() = 0;
     virtual void Stop() = 0;
@@ -85,4 +87,7 @@ signals:
     // Delivered on the GUI thread, at least once a second while a title plays
     // and at every change of domain, title, chapter, stream or angle.
     void DVDNotify(int eventCode, int param1, int param2);
+    // A Play that returned while the drive was still reading the disc failed
+    // afterwards, with the number and description Play would have thrown.
+    void PlayFailed(int number, const QString &description);
 };

@@ -7,6 +7,7 @@
 #include <QDateTime>
 
 #include <thread>
+#include <utility>
 
 namespace
 {
@@ -16,9 +17,14 @@ constexpr int kWatchIntervalMs = 1000;
 // A title standing still reports its time at each watch, a timer's slack
 // below the second.
 constexpr qint64 kTimeNotificationMs = 900;
-// How long Play and the bookmark calls wait for a disc's probe before
-// saying the drive does not answer.
+// How long the bookmark calls wait for a disc's probe before saying the
+// drive does not answer. Play waits a moment, which is enough for images and
+// folders, so that their failures are its own; after that it returns and
+// the session opens when the probe answers, unless the drive has not within
+// the longer patience, which leaves time for a drive to spin up.
 constexpr std::chrono::milliseconds kProbePatience{1500};
+constexpr std::chrono::milliseconds kProbeMomentForPlay{500};
+constexpr std::chrono::milliseconds kProbePatienceForPlay{20000};
 constexpr std::chrono::milliseconds kSoundPatience{2000};
 constexpr std::chrono::milliseconds kHelpersAtExitPatience{500};
 
@@ -43,6 +49,9 @@ DvdEngine::DvdEngine(QObject *parent, const AudioOutputOptions &audio)
     pictures_->setListener([this] { schedulePictureUpdate(); });
     watchTimer_.setInterval(kWatchIntervalMs);
     connect(&watchTimer_, &QTimer::timeout, this, &DvdEngine::watch);
+    startPatience_.setSingleShot(true);
+    startPatience_.setInterval(kProbePatienceForPlay);
+    connect(&startPatience_, &QTimer::timeout, this, &DvdEngine::giveUpOnProbe);
 }
 
 // The worker threads stop calling into this object before it goes: a thread
@@ -63,12 +72,23 @@ DvdEngine::~DvdEngine()
         delete view_;
 }
 
+// The probe started when the source was set serves the first Play. While it
+// has not answered, Play returns and the session opens when it does.
 void DvdEngine::startSession()
 {
-    const DiscSource source = DvdSource::resolve(requestedSource_);
-    ProbedDisc probed = probedDisc(source);
+    const std::shared_ptr<DiscProbe> probe = probeFor(DvdSource::resolve(requestedSource_));
+    probe->settle(std::chrono::steady_clock::now() + kProbeMomentForPlay);
+    if (probe->answered())
+        openSession(probe->result(std::chrono::milliseconds(0)));
+    else
+        awaitProbe(probe);
+}
+
+void DvdEngine::openSession(const ProbedDisc &probed)
+{
+    const DiscSource &source = probed.source;
     auto disc = std::make_shared<const DiscInfo>(probed.info);
-    disc_ = std::move(probed);
+    disc_ = probed;
     pictures_->clear();
     const uint64_t sessionId = store_->beginSession();
     store_->update([&](PlaybackSnapshot &snapshot) {
@@ -96,24 +116,85 @@ void DvdEngine::startSession()
     watchTimer_.start();
 }
 
-// The probe started when the source was set serves the first Play. A drive
-// is probed again for a later one (its disc may have been changed), and a
-// source that failed is always tried again; a probe still waiting on the
-// drive is waited for, not doubled.
-ProbedDisc DvdEngine::probedDisc(const DiscSource &source)
+// Until the probe answers, the disc shows as starting: menu commands say to
+// wait, Stop ends the wait.
+void DvdEngine::awaitProbe(std::shared_ptr<DiscProbe> probe)
+{
+    starting_ = std::move(probe);
+    store_->update([&](PlaybackSnapshot &snapshot) {
+        snapshot = PlaybackSnapshot{};
+        snapshot.directory = starting_->source().directory;
+        snapshot.playing = true;
+    });
+    startPatience_.start();
+    starting_->setListener([this] {
+        QMetaObject::invokeMethod(this, &DvdEngine::probeAnswered, Qt::QueuedConnection);
+    });
+}
+
+void DvdEngine::probeAnswered()
+{
+    if (!starting_ || !starting_->answered())
+        return;
+    const std::shared_ptr<DiscProbe> probe = std::exchange(starting_, nullptr);
+    startPatience_.stop();
+    try {
+        openSession(probe->result(std::chrono::milliseconds(0)));
+    } catch (const AppError &error) {
+        failStart(error);
+    }
+}
+
+// A drive that never answers: the probe goes on, the Play is over.
+void DvdEngine::giveUpOnProbe()
+{
+    if (!starting_ || starting_->answered()) {
+        probeAnswered();
+        return;
+    }
+    const AppError silence = starting_->silence();
+    cancelStart();
+    failStart(silence);
+}
+
+void DvdEngine::cancelStart()
+{
+    if (starting_)
+        starting_->setListener(nullptr);
+    starting_.reset();
+    startPatience_.stop();
+}
+
+void DvdEngine::failStart(const AppError &error)
+{
+    store_->update([](PlaybackSnapshot &snapshot) { snapshot.playing = false; });
+    store_->reportError(error.number(), error.description());
+    emit PlayFailed(error.number(), error.description());
+}
+
+// A drive is probed again for a later Play (its disc may have been
+// changed), and a source that failed is always tried again; a probe still
+// waiting on the drive is waited for, not doubled.
+std::shared_ptr<DiscProbe> DvdEngine::probeFor(const DiscSource &source)
 {
     const bool reusable = probe_ && probe_->source().path == source.path &&
                           (!probe_->answered() ||
                            (probe_->read() && (!probeUsed_ || source.kind != SourceKind::Device)));
     if (!reusable)
-        probe_ = std::make_shared<DiscProbe>(source);
+        probe_ = std::make_shared<DiscProbe>(source, prober_);
     probeUsed_ = true;
-    return probe_->result(kProbePatience);
+    return probe_;
+}
+
+ProbedDisc DvdEngine::probedDisc(const DiscSource &source)
+{
+    return probeFor(source)->result(kProbePatience);
 }
 
 // What the last session left in the sound output is not heard any more.
 void DvdEngine::endSession()
 {
+    cancelStart();
     store_->endSession();
     session_.reset();
     watchTimer_.stop();
@@ -141,6 +222,9 @@ void DvdEngine::Play()
         store_->update([](PlaybackSnapshot &snapshot) { snapshot.paused = false; });
         return;
     }
+    // A Play waiting for the drive goes on waiting.
+    if (starting_)
+        return;
     endSession();
     startSession();
 }
@@ -276,12 +360,15 @@ void DvdEngine::setDVDDirectory(const QString &source)
     std::optional<DiscSource> resolved;
     if (!source.isEmpty())
         resolved = DvdSource::resolve(source);
-    if (session_ && disc_ && (!resolved || resolved->path != disc_->source.path))
+    const auto other = [&](const DiscSource &current) {
+        return !resolved || resolved->path != current.path;
+    };
+    if ((session_ && disc_ && other(disc_->source)) || (starting_ && other(starting_->source())))
         Stop();
     requestedSource_ = source;
     requested_ = resolved;
     if (resolved && (!probe_ || probe_->source().path != resolved->path)) {
-        probe_ = std::make_shared<DiscProbe>(*resolved);
+        probe_ = std::make_shared<DiscProbe>(*resolved, prober_);
         probeUsed_ = false;
     }
 }

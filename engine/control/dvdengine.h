@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 
+class AppError;
 class DvdView;
 class PlaybackSession;
 
@@ -107,6 +108,10 @@ public:
     // Where sessions take their blocks from, from the next Play; empty:
     // libdvdnav (tests give it a reader that stalls).
     void setBlockReaders(BlockReaderFactory readers);
+    // How sources set from now on are probed (tests give a slow one), and how
+    // long a Play waits for a probe before it gives up on the drive.
+    void setDiscProber(DiscProber prober);
+    void setProbePatienceForPlay(std::chrono::milliseconds patience);
     bool isPaused() const;
     // Times normal speed while scanning, negative backwards; 0 at normal speed.
     int scanSpeed() const;
@@ -136,6 +141,13 @@ private:
     void playOnAtNormalSpeed();
     void postSubpicture(int value);
     void startSession();
+    void openSession(const ProbedDisc &probed);
+    void awaitProbe(std::shared_ptr<DiscProbe> probe);
+    void probeAnswered();
+    void giveUpOnProbe();
+    void cancelStart();
+    void failStart(const AppError &error);
+    std::shared_ptr<DiscProbe> probeFor(const DiscSource &source);
     ProbedDisc probedDisc(const DiscSource &source);
     std::function<int()> startingRegionMask(const DiscSource &source, const DiscInfo &info) const;
     void applyRegionMask(int mask);
@@ -157,8 +169,12 @@ private:
     QString requestedSource_;
     std::optional<DiscSource> requested_;
     std::optional<ProbedDisc> disc_;
+    DiscProber prober_ = DvdSource::probe;
     std::shared_ptr<DiscProbe> probe_;
     bool probeUsed_ = false;
+    // A Play waiting for its probe: the session opens when it answers.
+    std::shared_ptr<DiscProbe> starting_;
+    QTimer startPatience_;
     std::shared_ptr<SnapshotStore> store_;
     std::shared_ptr<PictureSlot> pictures_;
     std::unique_ptr<PlaybackSession> session_;

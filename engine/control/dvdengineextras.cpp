@@ -53,9 +53,11 @@ void DvdEngine::RestoreBookmark()
                                       "this disc.")
                            .arg(record->title)
                            .arg(record->chapter));
+    // The disc was probed for its id above; a drive is probed again, as
+    // for a Play, and the jump needs its session now.
     if (!session_ || snapshot().domain() == DvdDomain::kStop) {
         endSession();
-        startSession();
+        openSession(probedDisc(DvdSource::resolve(requestedSource_)));
     }
     requireAllowed(snapshot(), UserOperation::kTitleOrTimePlay,
                    QStringLiteral("going to a bookmark"));
@@ -136,6 +138,16 @@ void DvdEngine::setDriveAccess(DriveAccess access)
 void DvdEngine::setBlockReaders(BlockReaderFactory readers)
 {
     blockReaders_ = std::move(readers);
+}
+
+void DvdEngine::setDiscProber(DiscProber prober)
+{
+    prober_ = std::move(prober);
+}
+
+void DvdEngine::setProbePatienceForPlay(std::chrono::milliseconds patience)
+{
+    startPatience_.setInterval(patience);
 }
 
 void DvdEngine::setRegionChooser(RegionChooser chooser)

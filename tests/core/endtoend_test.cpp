@@ -10,6 +10,7 @@
 #include "support/waitfor.h"
 #include "surfaces/frmnmain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -223,5 +224,47 @@ TEST_F(EndToEndTest, AnUnknownDiscIsAddedInTheEditorAndItsRecordShownAtTheNextPl
     EXPECT_EQ(form<frmDVDdb>()->i1->text(), "Another film");
     form<frmDVDdb>()->skinButton3_Click();
     screenshot("database-browser-search.png");
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
+}
+
+// Every menu of the menus disc through the video window's "Menus" items, each
+// left again by the window's "Resume" or by the menu's own Resume button.
+TEST_F(EndToEndTest, EveryMenuComesAgainAndAgainThroughTheWindowsMenuItems)
+{
+    dvdControl()->setDVDDirectory(qEnvironmentVariable("VIDORA_TEST_DISCS") + "/menus/");
+    startTitleOne();
+    DVD *window = form<DVD>();
+    struct Call {
+        QAction *item;
+        int domain;
+    };
+    const std::vector<Call> calls{
+        {window->mRoot, DvdDomain::kVideoTitleSetMenu},
+        {window->mAudio, DvdDomain::kVideoTitleSetMenu},
+        {window->mAngle, DvdDomain::kVideoTitleSetMenu},
+        {window->mChapter, DvdDomain::kVideoTitleSetMenu},
+        {window->mSubpicture, DvdDomain::kVideoTitleSetMenu},
+        {window->mTitle, DvdDomain::kVideoManagerMenu},
+        {window->mRoot, DvdDomain::kVideoTitleSetMenu},
+        {window->mRoot, DvdDomain::kVideoTitleSetMenu},
+    };
+    bool byButton = false;
+    for (const Call &call : calls) {
+        waitFor([] { return false; }, 500);
+        ASSERT_EQ(domain(), DvdDomain::kTitle);
+        call.item->trigger();
+        ASSERT_TRUE(waitFor([&] { return domain() == call.domain; }, 5000))
+            << call.item->text().toStdString() << " did not show";
+        waitFor([] { return false; }, 200);
+        // The set menus' only button is Resume; the title menu's first plays
+        // the title from its start.
+        if (byButton && call.domain == DvdDomain::kVideoTitleSetMenu)
+            tapKey(Qt::Key_Return);
+        else
+            window->mResume->trigger();
+        byButton = !byButton;
+        ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kTitle; }, 5000))
+            << "no resume from " << call.item->text().toStdString();
+    }
     EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
 }

@@ -178,6 +178,16 @@ TEST_F(FunctionsTest, OtherPlayFailuresShowTheirNumberAndOpenNothing)
     EXPECT_FALSE(isLoaded<frmSettings>());
 }
 
+// A Play that returned while the drive was reading fails later: the video
+// window reports it as the play command reports its own failures.
+TEST_F(FunctionsTest, APlayThatFailsAfterReturningIsReportedLikeAnyPlayFailure)
+{
+    Functions::PlayDisc();
+    EXPECT_TRUE(messages().isEmpty());
+    emit control->PlayFailed(1002, "The drive of \"/dev/sr0\" does not answer.");
+    EXPECT_EQ(messages(), QStringList{"The drive of \"/dev/sr0\" does not answer.\nERR.NO: 1002"});
+}
+
 TEST_F(FunctionsTest, StopClearsTheDisplayAndForgetsThePrompt)
 {
     frmNMain *bar = form<frmNMain>();

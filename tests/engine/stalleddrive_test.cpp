@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 
 using namespace TestDisc;
@@ -83,4 +84,85 @@ TEST(DvdEngineStalledDrive, StopPlayAndExitReturnWhileAReadHangs)
     }
     // The threads left behind end once their reads return.
     stall->set(false);
+}
+
+namespace
+{
+// A drive spinning up: the probe of the sample folder waits while the stall
+// holds, then reads the disc or fails as told.
+struct SpinningUp {
+    std::shared_ptr<Stall> stall = std::make_shared<Stall>();
+    std::shared_ptr<std::atomic<bool>> fails = std::make_shared<std::atomic<bool>>(false);
+
+    explicit SpinningUp(DvdEngine &engine)
+    {
+        stall->set(true);
+        engine.setDiscProber([stall = stall, fails = fails](const DiscSource &source) {
+            stall->pass();
+            if (*fails)
+                throw AppError(ErrorNumbers::kUnreadableSource, QStringLiteral("No disc."));
+            return DvdSource::probe(source);
+        });
+        engine.setDVDDirectory(folder());
+    }
+    ~SpinningUp() { stall->set(false); }
+};
+} // namespace
+
+TEST(DvdEngineStalledDrive, PlayOnADriveSpinningUpReturnsAndPlaysWhenTheDiscIsRead)
+{
+    Player player(iso());
+    SpinningUp drive(*player.engine);
+    player.engine->Play();
+    EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kFirstPlay);
+    EXPECT_THROW(player.engine->ShowMenu(DvdMenu::kTitle), AppError);
+    // Stop ends the wait; Play waits again on the same probe.
+    player.engine->Stop();
+    EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kStop);
+    player.engine->Play();
+    player.engine->Play();
+    ASSERT_TRUE(waitFor([&] { return drive.stall->stuck(); }, 5000));
+    drive.stall->set(false);
+    ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu));
+}
+
+TEST(DvdEngineStalledDrive, APlayWaitingForTheDriveFailsLateWithTheReasonOrNotAtAllOnceStopped)
+{
+    Player player(iso());
+    SpinningUp drive(*player.engine);
+    std::vector<std::pair<int, QString>> failures;
+    QObject::connect(player.engine.get(), &DvdControl::PlayFailed,
+                     [&](int number, const QString &description) {
+                         failures.emplace_back(number, description);
+                     });
+
+    // Stopped before the drive answers: nothing starts when it does.
+    player.engine->Play();
+    player.engine->Stop();
+    drive.stall->set(false);
+    ASSERT_TRUE(waitFor([&] { return !drive.stall->stuck(); }, 5000));
+    waitFor([] { return false; }, 300);
+    EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kStop);
+
+    // The disc cannot be read.
+    *drive.fails = true;
+    player.engine->setDVDDirectory(iso());
+    drive.stall->set(true);
+    player.engine->setDVDDirectory(folder());
+    player.engine->Play();
+    drive.stall->set(false);
+    ASSERT_TRUE(waitFor([&] { return !failures.empty(); }, 5000));
+    EXPECT_EQ(failures.front(),
+              std::make_pair(int(ErrorNumbers::kUnreadableSource), QStringLiteral("No disc.")));
+    EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kStop);
+
+    // The drive never answers.
+    player.engine->setDVDDirectory(iso());
+    drive.stall->set(true);
+    player.engine->setDVDDirectory(folder());
+    player.engine->setProbePatienceForPlay(std::chrono::milliseconds(200));
+    player.engine->Play();
+    ASSERT_TRUE(waitFor([&] { return failures.size() == 2; }, 5000));
+    EXPECT_TRUE(failures.back().second.contains("does not answer"));
+    EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kStop);
 }
