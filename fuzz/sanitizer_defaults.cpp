@@ -12,7 +12,9 @@ extern "C" const char *__asan_default_options()
 
 extern "C" const char *__lsan_default_suppressions()
 {
-    return "leak:ifoRead_FP_PGC\nleak:ifoRead_PGCI_UT\nleak:ifoRead_PGCIT\nleak:ifoRead_VOBU_"
-           "ADMAP\n"
+    return "leak:ifoRead_FP_PGC\n"
+           "leak:ifoRead_PGCI_UT\n"
+           "leak:ifoRead_PGCIT\n"
+           "leak:ifoRead_VOBU_ADMAP\n"
            "leak:ifoRead_VTS_ATRT\n";
 }
