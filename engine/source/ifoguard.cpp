@@ -13,6 +13,9 @@ namespace
 // Information files are a few hundred KiB at most; a larger one is not read
 // here (libdvdread reads only the tables it needs).
 constexpr int64_t kLargestFile = 32 * 1024 * 1024;
+// Real files need a few thousand looks at their tables; a damaged one can
+// list the same tables over and over, and is not walked for ever.
+constexpr uint64_t kMostLooks = 2'000'000;
 
 // Where the tables lie, as byte offsets in a block or table.
 constexpr uint64_t kFirstPlayChain = 0x84; // byte offset of the first-play program chain
@@ -62,10 +65,11 @@ public:
         return true;
     }
 
-    // Whether `length` bytes at `offset` lie in the file and can be read.
+    // Whether `length` bytes at `offset` lie in the file and can be read;
+    // nothing does once the file took too many looks.
     bool fits(uint64_t offset, uint64_t length) const
     {
-        if (offset > bytes_.size() || length > bytes_.size() - offset)
+        if (++looks_ > kMostLooks || offset > bytes_.size() || length > bytes_.size() - offset)
             return false;
         if (length == 0)
             return true;
@@ -78,6 +82,8 @@ public:
     }
     // Some block of the file cannot be read.
     bool damaged() const { return damaged_; }
+    // Its tables refer to each other too often to be those of a disc.
+    bool tangled() const { return looks_ > kMostLooks; }
     // Only where fits() said so.
     uint64_t bytes(uint64_t at) const { return bytes_[at]; }
     uint64_t be16(uint64_t at) const { return uint64_t(bytes_[at]) << 8 | bytes_[at + 1]; }
@@ -87,6 +93,7 @@ private:
     std::vector<uint8_t> bytes_;
     std::vector<bool> readable_;
     bool damaged_ = false;
+    mutable uint64_t looks_ = 0;
 };
 
 // A table whose header libdvdread reads but whose entries run past the end.
@@ -224,7 +231,11 @@ QString damage(dvd_reader_s *reader, int number)
         InfoFile file;
         if (!file.read(reader, number, domain))
             continue;
-        if (!(number == 0 ? managerCutOff(file) : titleSetCutOff(file)))
+        const bool cutOff = number == 0 ? managerCutOff(file) : titleSetCutOff(file);
+        if (file.tangled())
+            return QStringLiteral("%1 has tables that refer to each other endlessly")
+                .arg(fileName(number, domain));
+        if (!cutOff)
             continue;
         if (file.damaged())
             return QStringLiteral("part of %1 cannot be read").arg(fileName(number, domain));
