@@ -85,6 +85,10 @@ int main(int argc, char **argv)
         QTemporaryDir database;
         const QString directory = database.path() + '/';
         fillDatabase(directory, count, control->discId);
+        // Stored as the user's choice too: the settings window, loaded when a
+        // disc is first recognised, takes the folder from the settings.
+        SettingsStore::Write(SettingsKeys::kDatabase, SettingsKeys::kDatabaseSection,
+                             SettingsKeys::kDatabasePath, directory);
         form<frmMain>()->DVDdbDir = directory;
         const Timing notify = measure(iterations, [&] { DvdNotify::handle(*window, timeCode); });
         // The handler must have found the disc's record, or nothing was measured.
