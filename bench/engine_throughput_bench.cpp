@@ -58,7 +58,17 @@ public:
     {
         const double start = bench::wallSeconds();
         core_.feed(std::move(item));
+        // As the presentation thread does: decode what lies far enough
+        // behind the newest picture read (the read-ahead for subpictures).
+        core_.settle();
         pictureSeconds_ += bench::wallSeconds() - start;
+    }
+    void drain(uint64_t id)
+    {
+        const double start = bench::wallSeconds();
+        core_.feed(DrainRequest{id});
+        pictureSeconds_ += bench::wallSeconds() - start;
+        sound_.drain();
     }
     void startSegment() override
     {
@@ -72,7 +82,6 @@ public:
         sound_.feed(payload, pts90k, unitStart);
         soundSeconds_ += bench::wallSeconds() - start;
     }
-    void drainSound() { sound_.drain(); }
 
     double pictureSeconds() const { return pictureSeconds_; }
     double soundSeconds() const { return soundSeconds_; }
@@ -143,8 +152,7 @@ EngineRound EngineRun::run()
     for (int64_t step = 0; step < kMaxSteps; ++step) {
         const NavigationCore::Step next = navigation.readNext();
         if (next.result != NavigationCore::Result::Continue) {
-            core.feed(DrainRequest{++drain});
-            sink.drainSound();
+            sink.drain(++drain);
         }
         if (!showPictures(core) || next.result == NavigationCore::Result::Stop)
             break;
