@@ -81,6 +81,9 @@ void VideoPresenter::step()
 
 void VideoPresenter::presentDue()
 {
+    // Subpicture packets queued since the last turn may be due with it.
+    if (!readQueued())
+        return;
     PlaybackClock &clock = *parts_.clock;
     if (!clock.anchored())
         clock.anchor(pending_->pts);
@@ -101,19 +104,34 @@ void VideoPresenter::presentDue()
     pending_.reset();
 }
 
-// Until a picture is due, decode ahead and read the stream further ahead
-// still (the subpictures due with the coming pictures lie there); with
-// enough of both, just wait (a highlight change or a stop still wakes the
-// thread).
+// Until a picture is due, what the reader has queued joins the read-ahead
+// (the subpictures due with the coming pictures lie there) and a few
+// pictures are decoded ahead; then the thread sleeps until the picture is
+// due. The reader's packets do not wake it one by one: it takes whatever is
+// queued at its next turn. A highlight change or a stop still wakes it.
 void VideoPresenter::waitUntil(Clock::time_point due)
 {
-    due = std::min(due, Clock::now() + kLongestWait);
-    if (core_.bufferedPictures() < kPicturesAhead)
-        decodeMore(due);
-    else if (!core_.readAheadFull())
-        readAhead(due);
-    else
-        parts_.queue->waitForWake(due);
+    if (!readQueued())
+        return;
+    if (core_.bufferedPictures() < kPicturesAhead && core_.advance()) {
+        noteSegmentAndDrain();
+        return;
+    }
+    parts_.queue->waitForWake(std::min(due, Clock::now() + kLongestWait));
+}
+
+// Takes what is queued, without waiting, as far as the read-ahead goes;
+// false when a new segment dropped the pending picture.
+bool VideoPresenter::readQueued()
+{
+    while (!core_.readAheadFull()) {
+        std::optional<MediaItem> item = parts_.queue->tryPop();
+        if (!item)
+            break;
+        core_.feed(std::move(*item));
+        noteSegmentAndDrain();
+    }
+    return pending_.has_value();
 }
 
 // Pictures are wanted: what lies far enough behind the newest picture read
@@ -136,15 +154,6 @@ void VideoPresenter::decodeMore(Clock::time_point deadline)
     noteSegmentAndDrain();
 }
 
-void VideoPresenter::readAhead(Clock::time_point deadline)
-{
-    std::optional<MediaItem> item = parts_.queue->pop(deadline);
-    if (!item)
-        return;
-    core_.feed(std::move(*item));
-    noteSegmentAndDrain();
-}
-
 void VideoPresenter::noteSegmentAndDrain()
 {
     if (core_.takeSegmentStart()) {
@@ -160,9 +169,17 @@ void VideoPresenter::show(const DecodedPicture &picture)
 {
     shownPts_ = picture.pts;
     shownAt_ = Clock::now();
-    const FrameOnScreen frame = core_.show(picture, parts_.link->buttons());
+    const FrameOnScreen frame = core_.show(picture, parts_.link->buttons(), looked());
     publish(frame);
     tap(frame);
+}
+
+// Whether anybody looks at the pictures as they are shown: a view showing
+// them, or a tap that takes their images. If not, they are not converted.
+bool VideoPresenter::looked() const
+{
+    return parts_.output->watched() ||
+           (parts_.taps && parts_.taps->picture && parts_.taps->pictureImages);
 }
 
 void VideoPresenter::tap(const FrameOnScreen &frame)
@@ -186,7 +203,7 @@ void VideoPresenter::refreshOverlay()
         std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - shownAt_).count() * 9 /
         100;
     if (std::optional<FrameOnScreen> frame =
-            core_.refreshOverlay(shownPts_ + elapsed, parts_.link->buttons()))
+            core_.refreshOverlay(shownPts_ + elapsed, parts_.link->buttons(), looked()))
         publish(*frame);
 }
 
@@ -238,6 +255,6 @@ void VideoPresenter::recomposeIfButtonsChanged()
     if (serial == buttonSerial_)
         return;
     buttonSerial_ = serial;
-    if (std::optional<FrameOnScreen> frame = core_.recompose(parts_.link->buttons()))
+    if (std::optional<FrameOnScreen> frame = core_.recompose(parts_.link->buttons(), looked()))
         publish(*frame);
 }

@@ -40,10 +40,11 @@ private:
     void presentDue();
     void waitUntil(PlaybackClock::Clock::time_point due);
     void decodeMore(PlaybackClock::Clock::time_point deadline);
-    void readAhead(PlaybackClock::Clock::time_point deadline);
+    bool readQueued();
     void noteSegmentAndDrain();
     void show(const DecodedPicture &picture);
     void publish(const FrameOnScreen &frame);
+    bool looked() const;
     void tap(const FrameOnScreen &frame);
     void acknowledgeDrainIfDone();
     void recomposeIfButtonsChanged();
