@@ -177,6 +177,8 @@ ShownPicture PresentationCore::compose(const SubpictureOverlay &overlay, bool co
         if (QImage image = decoder_.toImage(lastPicture_); !image.isNull())
             lastBase_ = std::move(image);
         baseCurrent_ = true;
+        // Converted, the frame is no longer needed: the decoder may reuse it.
+        lastPicture_.frame.reset();
     }
     ShownPicture shown{lastBase_, format_.wide};
     if (!shown.image.isNull())

@@ -84,7 +84,7 @@ private:
     std::deque<int64_t> aheadVideoPts_; // the timestamps of the pictures in ahead_
     int pendingModes_ = 0;              // subpicture stream changes in ahead_
     SubpictureTrack subpictures_;
-    DecodedPicture lastPicture_; // the last one shown
+    DecodedPicture lastPicture_; // the last one shown (its frame until converted)
     QImage lastBase_;            // the last one converted: lastPicture_'s, or an older one
     bool baseCurrent_ = false;   // lastBase_ is lastPicture_ converted
     int64_t lastPts_ = -1;
