@@ -7,8 +7,13 @@ namespace
 using Clock = PlaybackClock::Clock;
 using std::chrono::milliseconds;
 
-// Decoded pictures kept ahead of the screen.
+// Decoded pictures kept ahead of the screen. While nobody looks at them
+// (nothing is converted), the decoder runs ahead to a few more once it
+// starts: several pictures in a row find its tables and reference pictures
+// still in the caches, one at a time every 40 ms they are cold each time.
+// Shown pictures take the memory for RGB instead.
 constexpr size_t kPicturesAhead = 2;
+constexpr size_t kPicturesAheadUnseen = 5;
 // A picture is shown this early at most.
 constexpr int64_t kEarlyTolerance90k = 5 * 90;
 // From this scan rate on only reference pictures are decoded.
@@ -113,11 +118,21 @@ void VideoPresenter::waitUntil(Clock::time_point due)
 {
     if (!readQueued())
         return;
-    if (core_.bufferedPictures() < kPicturesAhead && core_.advance()) {
+    if (wantsPictures() && core_.advance()) {
         noteSegmentAndDrain();
         return;
     }
     parts_.queue->waitForWake(std::min(due, Clock::now() + kLongestWait));
+}
+
+bool VideoPresenter::wantsPictures()
+{
+    const size_t buffered = core_.bufferedPictures();
+    if (buffered < kPicturesAhead)
+        decodingRun_ = true;
+    if (buffered >= (looked() ? kPicturesAhead : kPicturesAheadUnseen))
+        decodingRun_ = false;
+    return decodingRun_;
 }
 
 // Takes what is queued, without waiting, as far as the read-ahead goes;

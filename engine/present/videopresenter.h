@@ -41,6 +41,7 @@ private:
     void waitUntil(PlaybackClock::Clock::time_point due);
     void decodeMore(PlaybackClock::Clock::time_point deadline);
     bool readQueued();
+    bool wantsPictures();
     void noteSegmentAndDrain();
     void show(const DecodedPicture &picture);
     void publish(const FrameOnScreen &frame);
@@ -58,6 +59,7 @@ private:
     uint64_t buttonSerial_ = 0;
     int64_t shownPts_ = -1;
     int scanRate_ = 0;
+    bool decodingRun_ = false; // decoding ahead until enough pictures wait
     PlaybackClock::Clock::time_point shownAt_{};
     std::thread thread_;
 };
