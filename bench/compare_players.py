@@ -270,7 +270,7 @@ def print_table(roster, results, seconds):
         print(row + "(below 1: the engine does better)")
     print(f"  start-up: seconds from launch; running: picture and sound both going; CPU: of one "
           f"core over {seconds} s of playback with sound decoded, whole process; memory: peak "
-          "resident over the playing time; headless: no picture painted (null video outputs)")
+          "resident over the playing time; headless: no picture painted nor converted (null video outputs)")
     for mode in MODES:
         at_exit = [f"{player.name.split()[0]} {results[mode][player.name][1].exit_rss_mb:.1f}"
                    for player in roster if results[mode][player.name][1]]

@@ -5,8 +5,10 @@
 // as the other players it compares with.
 //
 // With --headless no window is shown, as with the other players' null video
-// outputs: every picture is still decoded, converted, composed with its
-// subpictures and presented on time, but nothing paints it.
+// outputs: every picture is still decoded and presented on time, but as
+// nothing looks at it (no view shown, and the probe's picture tap takes no
+// images) none is converted to RGB or composed, as in the player whenever
+// its video window is hidden.
 //
 // With --events, the moments the first picture is painted, the picture
 // starts moving and sound is first heard are printed to the error output as

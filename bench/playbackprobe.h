@@ -52,6 +52,8 @@ public:
                 onSound)
                 onSound();
         };
+        // It counts pictures and reads the sound clock, never an image.
+        taps->pictureImages = false;
         engine.setTaps(std::move(taps));
     }
     ~PlaybackProbe() override

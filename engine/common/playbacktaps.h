@@ -11,7 +11,7 @@
 
 // A picture at the moment it reached the screen.
 struct PresentedPicture {
-    QImage image;             // as composed, at the subpicture plane size
+    QImage image;             // as composed, at the subpicture plane size (see pictureImages)
     int64_t pts = -1;         // timeline, 90 kHz
     int64_t titleTime90k = 0; // where in its program chain the picture stands
     // The PTS of the sound being heard at that moment; nothing in silence.
@@ -26,4 +26,7 @@ struct PlaybackTaps {
     // Every block of decoded sound, before it is queued for the device.
     std::function<void(const PcmFormat &, const PcmBlock &)> sound;
     std::function<void(const PresentedPicture &)> picture;
+    // False when the picture tap never looks at the image (it gets a null
+    // one): nothing is then converted for it.
+    bool pictureImages = true;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/decode/pictureconverter.h"
+
 #include <QImage>
 #include <QSize>
 
@@ -13,7 +15,6 @@ struct AVCodecContext;
 struct AVCodecParserContext;
 struct AVFrame;
 struct AVPacket;
-struct SwsContext;
 
 // A decoded picture as the decoder left it: planar YUV, a reference to the
 // decoder's own buffer, a third of the size of RGB. Pictures wait in this
@@ -26,9 +27,7 @@ struct DecodedPicture {
 
 // MPEG-1/MPEG-2 video from a DVD's elementary stream bytes, as they come
 // out of the demuxer: a parser finds the pictures, libavcodec decodes them.
-// A picture is converted to RGB32 when it is shown, at the size of the
-// subpicture plane (720 x 576 or 720 x 480: MPEG-1 and reduced-size pictures
-// are scaled up to it) and deinterlaced when its fields were coded apart.
+// A picture is converted to RGB32 (see PictureConverter) when it is shown.
 class VideoDecoder
 {
 public:
@@ -38,6 +37,7 @@ public:
     VideoDecoder &operator=(const VideoDecoder &) = delete;
 
     void setFormat(QSize plane, int framesPerSecond);
+    QSize plane() const { return plane_; }
     // Fast scans decode only the pictures others refer to.
     void setSkipNonReference(bool skip);
     void send(const uint8_t *data, size_t size, int64_t pts);
@@ -58,24 +58,14 @@ private:
     void openParser();
     void decode(const uint8_t *data, int size, int64_t pts);
     void receive();
-    // Points planes and strides at the frame's planes with the fields
-    // blended, kept in blended_; leaves them for a layout the blend does not
-    // know (the frame is then shown as it is).
-    void blendFields(const AVFrame *frame, const uint8_t *planes[4], int strides[4]);
-    QImage freeImage();
-    void keepForReuse(const QImage &image);
 
     AVCodecContext *context_ = nullptr;
     AVCodecParserContext *parser_ = nullptr;
     AVFrame *frame_ = nullptr;
     AVPacket *packet_ = nullptr;
-    SwsContext *scaler_ = nullptr;
+    PictureConverter converter_;
     std::deque<DecodedPicture> ready_;
     std::vector<uint8_t> padded_;
-    std::vector<uint8_t> blended_;
-    // Images converted before; one that nobody else holds any more is
-    // written again rather than a new one allocated for every picture.
-    std::vector<QImage> images_;
     QSize plane_{720, 576};
     int64_t frameDuration_ = 3600;
     int64_t lastPts_ = -1;

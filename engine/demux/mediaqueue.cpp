@@ -105,22 +105,41 @@ std::optional<MediaItem> MediaQueue::pop(std::chrono::steady_clock::time_point d
         std::unique_lock lock(mutex_);
         ready_.wait_until(lock, deadline, [&] { return !items_.empty() || woken_ || closed_; });
         woken_ = false;
-        if (items_.empty() || closed_)
-            return std::nullopt;
-        item = std::move(items_.front());
-        items_.pop_front();
-        bytes_ -= std::min(bytes_, sizeOf(*item));
-        if (const auto *video = std::get_if<VideoData>(&*item); video && video->pts >= 0)
-            takenVideoPts_ = video->pts;
-        if (producerWaits_ &&
-            !beyondLocked(maxBytes_ * kRefillPercent / 100, maxLead90k_ * kRefillPercent / 100)) {
-            producerWaits_ = false;
-            listener = spaceListener_;
-        }
+        listener = takeFrontLocked(item);
     }
     if (listener)
         listener();
     return item;
+}
+
+std::optional<MediaItem> MediaQueue::tryPop()
+{
+    std::function<void()> listener;
+    std::optional<MediaItem> item;
+    {
+        std::lock_guard lock(mutex_);
+        listener = takeFrontLocked(item);
+    }
+    if (listener)
+        listener();
+    return item;
+}
+
+std::function<void()> MediaQueue::takeFrontLocked(std::optional<MediaItem> &item)
+{
+    if (items_.empty() || closed_)
+        return {};
+    item = std::move(items_.front());
+    items_.pop_front();
+    bytes_ -= std::min(bytes_, sizeOf(*item));
+    if (const auto *video = std::get_if<VideoData>(&*item); video && video->pts >= 0)
+        takenVideoPts_ = video->pts;
+    if (producerWaits_ &&
+        !beyondLocked(maxBytes_ * kRefillPercent / 100, maxLead90k_ * kRefillPercent / 100)) {
+        producerWaits_ = false;
+        return spaceListener_;
+    }
+    return {};
 }
 
 void MediaQueue::waitForWake(std::chrono::steady_clock::time_point deadline)

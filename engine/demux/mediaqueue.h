@@ -28,6 +28,8 @@ public:
     // Consumer side: the next item, or nothing when the deadline passed,
     // wake() was called or the queue was closed.
     std::optional<MediaItem> pop(std::chrono::steady_clock::time_point deadline);
+    // The next item if one is queued; never waits and leaves a wake() pending.
+    std::optional<MediaItem> tryPop();
     // Waits for the deadline, wake() or close(), whatever is queued.
     void waitForWake(std::chrono::steady_clock::time_point deadline);
     void wake();
@@ -40,6 +42,8 @@ private:
     bool fullLocked() const;
     bool beyondLocked(size_t maxBytes, int64_t maxLead90k) const;
     static size_t sizeOf(const MediaItem &item);
+    // Takes the front item; returns the space listener to call once unlocked.
+    std::function<void()> takeFrontLocked(std::optional<MediaItem> &item);
 
     mutable std::mutex mutex_;
     std::condition_variable ready_;

@@ -23,6 +23,25 @@ DvdView::DvdView(std::shared_ptr<PictureSlot> pictures, QWidget *parent)
     setMinimumSize(16, 16);
 }
 
+DvdView::~DvdView()
+{
+    pictures_->setWatched(false);
+}
+
+// While shown, every picture is converted as it is presented; hidden, the
+// pictures are left deferred and the one on screen is made when painted.
+void DvdView::showEvent(QShowEvent *event)
+{
+    pictures_->setWatched(true);
+    QWidget::showEvent(event);
+}
+
+void DvdView::hideEvent(QHideEvent *event)
+{
+    pictures_->setWatched(false);
+    QWidget::hideEvent(event);
+}
+
 QRect DvdView::fitted(QSize displaySize, QRect bounds)
 {
     if (displaySize.isEmpty() || bounds.isEmpty())

@@ -24,6 +24,7 @@ public:
     using PointerHandler = std::function<void(QPoint picturePoint, bool activate)>;
 
     explicit DvdView(std::shared_ptr<PictureSlot> pictures, QWidget *parent = nullptr);
+    ~DvdView() override;
 
     // Where the picture is drawn inside the widget; empty without a picture.
     QRect pictureRect() const;
@@ -44,6 +45,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

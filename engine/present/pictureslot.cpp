@@ -1,14 +1,39 @@
 #include "engine/present/pictureslot.h"
 
+#include "engine/decode/pictureconverter.h"
+
+#include <utility>
+
+DeferredPicture::DeferredPicture(std::shared_ptr<const AVFrame> frame, QSize plane,
+                                 SubpictureOverlay overlay)
+    : frame_(std::move(frame)), plane_(plane), overlay_(std::move(overlay))
+{
+}
+
+QImage DeferredPicture::image() const
+{
+    std::call_once(made_, [this] {
+        if (!frame_)
+            return;
+        PictureConverter converter;
+        QImage image = converter.convert(*frame_, plane_);
+        overlay_.drawOn(image);
+        image_ = std::move(image);
+    });
+    return image_;
+}
+
 // The listener runs under the lock, so that once it is cleared no thread is
-// still calling it.
+// still calling it. A deferred picture is one no view shows: nothing to
+// repaint.
 void PictureSlot::publish(ShownPicture picture)
 {
     std::lock_guard lock(mutex_);
     if (picture.valid())
         ++published_;
+    const bool repaint = !picture.deferred;
     picture_ = std::move(picture);
-    if (listener_)
+    if (listener_ && repaint)
         listener_();
 }
 
@@ -19,8 +44,17 @@ void PictureSlot::clear()
 
 ShownPicture PictureSlot::latest() const
 {
-    std::lock_guard lock(mutex_);
-    return picture_;
+    ShownPicture picture;
+    {
+        std::lock_guard lock(mutex_);
+        picture = picture_;
+    }
+    // Made outside the lock: the presentation thread publishes on meanwhile.
+    if (picture.image.isNull() && picture.deferred) {
+        picture.image = picture.deferred->image();
+        picture.deferred.reset();
+    }
+    return picture;
 }
 
 uint64_t PictureSlot::published() const

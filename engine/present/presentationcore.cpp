@@ -115,7 +115,9 @@ void PresentationCore::reset()
     decoder_.reset();
     subpictures_.reset();
     markers_.clear();
+    lastPicture_ = {};
     lastBase_ = QImage();
+    baseCurrent_ = false;
     lastPts_ = -1;
 }
 
@@ -141,61 +143,88 @@ std::shared_ptr<const NavMarker> PresentationCore::markerFor(int64_t pts)
 // The subpicture is blended at the picture's own size, before the picture is
 // stretched to its display aspect; the menu highlight replaces the
 // subpicture's colours inside the selected button.
-ShownPicture PresentationCore::compose(const QImage &base, int64_t pts, const ButtonState &buttons,
-                                       const NavMarker *marker)
+SubpictureOverlay PresentationCore::overlayAt(int64_t pts, const ButtonState &buttons,
+                                              const NavMarker *marker)
 {
-    ShownPicture shown{base, format_.wide};
-    const SubpictureUnit *unit = subpictures_.unitAt(pts);
+    SubpictureOverlay overlay;
+    std::shared_ptr<const SubpictureUnit> unit = subpictures_.unitAt(pts);
     if (!unit)
-        return shown;
-    std::optional<ButtonHighlight> highlight;
+        return overlay;
     if (marker)
-        highlight = buttonHighlight(*marker, buttons.button, buttons.action);
-    if (!subpictures_.shows(*unit) && !highlight)
-        return shown;
-    composeSubpicture(shown.image, *unit, subpictures_.palette(), highlight);
+        overlay.highlight = buttonHighlight(*marker, buttons.button, buttons.action);
+    if (!subpictures_.shows(*unit) && !overlay.highlight)
+        return overlay;
+    overlay.unit = std::move(unit);
+    overlay.palette = subpictures_.palette();
+    return overlay;
+}
+
+bool PresentationCore::shownAny() const
+{
+    return !lastBase_.isNull() ||
+           (lastPicture_.frame && PictureConverter::convertible(*lastPicture_.frame));
+}
+
+// A picture that cannot be converted leaves the last one standing.
+ShownPicture PresentationCore::compose(const SubpictureOverlay &overlay, bool convert)
+{
+    const AVFrame *frame = lastPicture_.frame.get();
+    if (!convert && !baseCurrent_ && frame && PictureConverter::convertible(*frame))
+        return ShownPicture{
+            QImage(), format_.wide,
+            std::make_shared<const DeferredPicture>(lastPicture_.frame, decoder_.plane(), overlay)};
+    if (!baseCurrent_) {
+        if (QImage image = decoder_.toImage(lastPicture_); !image.isNull())
+            lastBase_ = std::move(image);
+        baseCurrent_ = true;
+        // Converted, the frame is no longer needed: the decoder may reuse it.
+        lastPicture_.frame.reset();
+    }
+    ShownPicture shown{lastBase_, format_.wide};
+    if (!shown.image.isNull())
+        overlay.drawOn(shown.image);
     return shown;
 }
 
-FrameOnScreen PresentationCore::frameFor(const QImage &base, int64_t pts, int64_t overlayPts,
-                                         const ButtonState &buttons)
+FrameOnScreen PresentationCore::frameFor(int64_t overlayPts, const ButtonState &buttons,
+                                         bool convert)
 {
     FrameOnScreen frame;
-    frame.pts = pts;
-    frame.marker = markerFor(pts);
+    frame.pts = lastPts_;
+    frame.marker = markerFor(lastPts_);
     if (frame.marker) {
         frame.position = frame.marker->position;
-        frame.position.titleTime90k += std::max<int64_t>(0, pts - frame.marker->vobuStart);
+        frame.position.titleTime90k += std::max<int64_t>(0, lastPts_ - frame.marker->vobuStart);
     }
     lastOverlayPts_ = overlayPts;
-    frame.picture = compose(base, overlayPts, buttons, frame.marker.get());
+    frame.picture = compose(overlayAt(overlayPts, buttons, frame.marker.get()), convert);
     return frame;
 }
 
-FrameOnScreen PresentationCore::show(const DecodedPicture &picture, const ButtonState &buttons)
+FrameOnScreen PresentationCore::show(const DecodedPicture &picture, const ButtonState &buttons,
+                                     bool convert)
 {
-    // A picture that cannot be converted leaves the last one standing.
-    if (QImage image = decoder_.toImage(picture); !image.isNull())
-        lastBase_ = std::move(image);
+    lastPicture_ = picture;
+    baseCurrent_ = false;
     lastPts_ = picture.pts;
-    return frameFor(lastBase_, lastPts_, lastPts_, buttons);
+    return frameFor(lastPts_, buttons, convert);
 }
 
-std::optional<FrameOnScreen> PresentationCore::recompose(const ButtonState &buttons)
+std::optional<FrameOnScreen> PresentationCore::recompose(const ButtonState &buttons, bool convert)
 {
-    if (lastBase_.isNull())
+    if (!shownAny())
         return std::nullopt;
-    return frameFor(lastBase_, lastPts_, lastOverlayPts_, buttons);
+    return frameFor(lastOverlayPts_, buttons, convert);
 }
 
-std::optional<FrameOnScreen> PresentationCore::refreshOverlay(int64_t pts,
-                                                              const ButtonState &buttons)
+std::optional<FrameOnScreen>
+PresentationCore::refreshOverlay(int64_t pts, const ButtonState &buttons, bool convert)
 {
-    if (lastBase_.isNull())
+    if (!shownAny())
         return std::nullopt;
     const uint64_t shown = subpictures_.lastShown();
     subpictures_.unitAt(pts);
     if (subpictures_.lastShown() == shown)
         return std::nullopt;
-    return frameFor(lastBase_, lastPts_, pts, buttons);
+    return frameFor(pts, buttons, convert);
 }

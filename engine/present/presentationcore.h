@@ -53,13 +53,17 @@ public:
     size_t bufferedPictures() const { return decoder_.ready(); }
     void setSkipNonReference(bool skip) { decoder_.setSkipNonReference(skip); }
 
-    // Converts the picture and composes it with what shows over it.
-    FrameOnScreen show(const DecodedPicture &picture, const ButtonState &buttons);
+    // Converts the picture and composes it with what shows over it; with
+    // convert false (nobody looks at it now), the picture on screen is left
+    // deferred, to be made only if somebody asks for it.
+    FrameOnScreen show(const DecodedPicture &picture, const ButtonState &buttons,
+                       bool convert = true);
     // The last picture shown, composed again (a new highlight during a still).
-    std::optional<FrameOnScreen> recompose(const ButtonState &buttons);
+    std::optional<FrameOnScreen> recompose(const ButtonState &buttons, bool convert = true);
     // The last picture composed for a later time, when the subpicture due then
     // differs from the one shown (a subtitle that starts or ends in a still).
-    std::optional<FrameOnScreen> refreshOverlay(int64_t pts, const ButtonState &buttons);
+    std::optional<FrameOnScreen> refreshOverlay(int64_t pts, const ButtonState &buttons,
+                                                bool convert = true);
 
     const PictureFormat &format() const { return format_; }
 
@@ -68,10 +72,10 @@ private:
     void releaseSubpictures();
     void reset();
     std::shared_ptr<const NavMarker> markerFor(int64_t pts);
-    ShownPicture compose(const QImage &base, int64_t pts, const ButtonState &buttons,
-                         const NavMarker *marker);
-    FrameOnScreen frameFor(const QImage &base, int64_t pts, int64_t overlayPts,
-                           const ButtonState &buttons);
+    bool shownAny() const;
+    SubpictureOverlay overlayAt(int64_t pts, const ButtonState &buttons, const NavMarker *marker);
+    ShownPicture compose(const SubpictureOverlay &overlay, bool convert);
+    FrameOnScreen frameFor(int64_t overlayPts, const ButtonState &buttons, bool convert);
 
     VideoDecoder decoder_;
     PictureFormat format_;
@@ -80,7 +84,9 @@ private:
     std::deque<int64_t> aheadVideoPts_; // the timestamps of the pictures in ahead_
     int pendingModes_ = 0;              // subpicture stream changes in ahead_
     SubpictureTrack subpictures_;
-    QImage lastBase_;
+    DecodedPicture lastPicture_; // the last one shown (its frame until converted)
+    QImage lastBase_;            // the last one converted: lastPicture_'s, or an older one
+    bool baseCurrent_ = false;   // lastBase_ is lastPicture_ converted
     int64_t lastPts_ = -1;
     int64_t lastOverlayPts_ = -1;
     bool segmentStarted_ = false;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 // The colours of a selected or activated menu button: inside its rectangle
@@ -33,3 +34,17 @@ ButtonHighlight highlightFromPalette(QRect area, uint32_t hlPalette);
 void composeSubpicture(QImage &frame, const SubpictureUnit &unit,
                        const std::array<QRgb, 16> &palette,
                        const std::optional<ButtonHighlight> &highlight);
+
+// What goes over a picture: the subpicture display to draw (none: the
+// picture shows as decoded), its colours, and the selected button's.
+struct SubpictureOverlay {
+    std::shared_ptr<const SubpictureUnit> unit;
+    std::array<QRgb, 16> palette{};
+    std::optional<ButtonHighlight> highlight;
+
+    void drawOn(QImage &frame) const
+    {
+        if (unit)
+            composeSubpicture(frame, *unit, palette, highlight);
+    }
+};

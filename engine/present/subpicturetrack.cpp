@@ -43,22 +43,22 @@ void SubpictureTrack::collect()
         // Without a timestamp a display starts as soon as it arrives.
         if (unit->startPts < 0)
             unit->startPts = std::numeric_limits<int64_t>::min();
-        units_.push_back({nextId_++, std::move(*unit)});
+        units_.push_back({nextId_++, std::make_shared<const SubpictureUnit>(std::move(*unit))});
     }
 }
 
-const SubpictureUnit *SubpictureTrack::unitAt(int64_t pts)
+std::shared_ptr<const SubpictureUnit> SubpictureTrack::unitAt(int64_t pts)
 {
-    while (units_.size() > 1 && units_[1].unit.startPts <= pts)
+    while (units_.size() > 1 && units_[1].unit->startPts <= pts)
         units_.pop_front();
     lastShown_ = 0;
-    if (units_.empty() || units_.front().unit.startPts > pts)
+    if (units_.empty() || units_.front().unit->startPts > pts)
         return nullptr;
-    const SubpictureUnit &unit = units_.front().unit;
+    const SubpictureUnit &unit = *units_.front().unit;
     if ((unit.endPts >= 0 && pts >= unit.endPts) || unit.area.isEmpty())
         return nullptr;
     lastShown_ = units_.front().id;
-    return &unit;
+    return units_.front().unit;
 }
 
 std::optional<ButtonHighlight> buttonHighlight(const NavMarker &marker, int button, bool action)

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <deque>
+#include <memory>
 #include <optional>
 
 // The subpicture stream being shown: its packets are reassembled and decoded
@@ -25,7 +26,7 @@ public:
     void reset();
 
     // The display showing at pts, or nothing. Displays before it are dropped.
-    const SubpictureUnit *unitAt(int64_t pts);
+    std::shared_ptr<const SubpictureUnit> unitAt(int64_t pts);
     // Which display unitAt() last returned (0: none), to tell a change.
     uint64_t lastShown() const { return lastShown_; }
     // Whether the unit is to be drawn: forced, or subtitles are on.
@@ -38,7 +39,7 @@ private:
     SubpictureAssembler assembler_;
     struct Entry {
         uint64_t id = 0;
-        SubpictureUnit unit;
+        std::shared_ptr<const SubpictureUnit> unit; // shared with pictures composed later
     };
     std::deque<Entry> units_;
     uint64_t nextId_ = 1;

@@ -7,8 +7,13 @@ namespace
 using Clock = PlaybackClock::Clock;
 using std::chrono::milliseconds;
 
-// Decoded pictures kept ahead of the screen.
+// Decoded pictures kept ahead of the screen. While nobody looks at them
+// (nothing is converted), the decoder runs ahead to a few more once it
+// starts: several pictures in a row find its tables and reference pictures
+// still in the caches, one at a time every 40 ms they are cold each time.
+// Shown pictures take the memory for RGB instead.
 constexpr size_t kPicturesAhead = 2;
+constexpr size_t kPicturesAheadUnseen = 5;
 // A picture is shown this early at most.
 constexpr int64_t kEarlyTolerance90k = 5 * 90;
 // From this scan rate on only reference pictures are decoded.
@@ -81,6 +86,9 @@ void VideoPresenter::step()
 
 void VideoPresenter::presentDue()
 {
+    // Subpicture packets queued since the last turn may be due with it.
+    if (!readQueued())
+        return;
     PlaybackClock &clock = *parts_.clock;
     if (!clock.anchored())
         clock.anchor(pending_->pts);
@@ -101,19 +109,44 @@ void VideoPresenter::presentDue()
     pending_.reset();
 }
 
-// Until a picture is due, decode ahead and read the stream further ahead
-// still (the subpictures due with the coming pictures lie there); with
-// enough of both, just wait (a highlight change or a stop still wakes the
-// thread).
+// Until a picture is due, what the reader has queued joins the read-ahead
+// (the subpictures due with the coming pictures lie there) and a few
+// pictures are decoded ahead; then the thread sleeps until the picture is
+// due. The reader's packets do not wake it one by one: it takes whatever is
+// queued at its next turn. A highlight change or a stop still wakes it.
 void VideoPresenter::waitUntil(Clock::time_point due)
 {
-    due = std::min(due, Clock::now() + kLongestWait);
-    if (core_.bufferedPictures() < kPicturesAhead)
-        decodeMore(due);
-    else if (!core_.readAheadFull())
-        readAhead(due);
-    else
-        parts_.queue->waitForWake(due);
+    if (!readQueued())
+        return;
+    if (wantsPictures() && core_.advance()) {
+        noteSegmentAndDrain();
+        return;
+    }
+    parts_.queue->waitForWake(std::min(due, Clock::now() + kLongestWait));
+}
+
+bool VideoPresenter::wantsPictures()
+{
+    const size_t buffered = core_.bufferedPictures();
+    if (buffered < kPicturesAhead)
+        decodingRun_ = true;
+    if (buffered >= (looked() ? kPicturesAhead : kPicturesAheadUnseen))
+        decodingRun_ = false;
+    return decodingRun_;
+}
+
+// Takes what is queued, without waiting, as far as the read-ahead goes;
+// false when a new segment dropped the pending picture.
+bool VideoPresenter::readQueued()
+{
+    while (!core_.readAheadFull()) {
+        std::optional<MediaItem> item = parts_.queue->tryPop();
+        if (!item)
+            break;
+        core_.feed(std::move(*item));
+        noteSegmentAndDrain();
+    }
+    return pending_.has_value();
 }
 
 // Pictures are wanted: what lies far enough behind the newest picture read
@@ -136,15 +169,6 @@ void VideoPresenter::decodeMore(Clock::time_point deadline)
     noteSegmentAndDrain();
 }
 
-void VideoPresenter::readAhead(Clock::time_point deadline)
-{
-    std::optional<MediaItem> item = parts_.queue->pop(deadline);
-    if (!item)
-        return;
-    core_.feed(std::move(*item));
-    noteSegmentAndDrain();
-}
-
 void VideoPresenter::noteSegmentAndDrain()
 {
     if (core_.takeSegmentStart()) {
@@ -160,9 +184,17 @@ void VideoPresenter::show(const DecodedPicture &picture)
 {
     shownPts_ = picture.pts;
     shownAt_ = Clock::now();
-    const FrameOnScreen frame = core_.show(picture, parts_.link->buttons());
+    const FrameOnScreen frame = core_.show(picture, parts_.link->buttons(), looked());
     publish(frame);
     tap(frame);
+}
+
+// Whether anybody looks at the pictures as they are shown: a view showing
+// them, or a tap that takes their images. If not, they are not converted.
+bool VideoPresenter::looked() const
+{
+    return parts_.output->watched() ||
+           (parts_.taps && parts_.taps->picture && parts_.taps->pictureImages);
 }
 
 void VideoPresenter::tap(const FrameOnScreen &frame)
@@ -186,7 +218,7 @@ void VideoPresenter::refreshOverlay()
         std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - shownAt_).count() * 9 /
         100;
     if (std::optional<FrameOnScreen> frame =
-            core_.refreshOverlay(shownPts_ + elapsed, parts_.link->buttons()))
+            core_.refreshOverlay(shownPts_ + elapsed, parts_.link->buttons(), looked()))
         publish(*frame);
 }
 
@@ -238,6 +270,6 @@ void VideoPresenter::recomposeIfButtonsChanged()
     if (serial == buttonSerial_)
         return;
     buttonSerial_ = serial;
-    if (std::optional<FrameOnScreen> frame = core_.recompose(parts_.link->buttons()))
+    if (std::optional<FrameOnScreen> frame = core_.recompose(parts_.link->buttons(), looked()))
         publish(*frame);
 }

@@ -40,10 +40,12 @@ private:
     void presentDue();
     void waitUntil(PlaybackClock::Clock::time_point due);
     void decodeMore(PlaybackClock::Clock::time_point deadline);
-    void readAhead(PlaybackClock::Clock::time_point deadline);
+    bool readQueued();
+    bool wantsPictures();
     void noteSegmentAndDrain();
     void show(const DecodedPicture &picture);
     void publish(const FrameOnScreen &frame);
+    bool looked() const;
     void tap(const FrameOnScreen &frame);
     void acknowledgeDrainIfDone();
     void recomposeIfButtonsChanged();
@@ -57,6 +59,7 @@ private:
     uint64_t buttonSerial_ = 0;
     int64_t shownPts_ = -1;
     int scanRate_ = 0;
+    bool decodingRun_ = false; // decoding ahead until enough pictures wait
     PlaybackClock::Clock::time_point shownAt_{};
     std::thread thread_;
 };

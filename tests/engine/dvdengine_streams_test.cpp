@@ -26,6 +26,27 @@ int subtitlePixels(const Player &player)
     return TestDisc::brightPixels(picture, TestDisc::subtitleBand(picture));
 }
 
+// Counts the paints of a widget.
+class PaintCounter : public QObject
+{
+public:
+    PaintCounter(QWidget *widget, int &paints) : paints_(paints)
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints_;
+        return false;
+    }
+
+private:
+    int &paints_;
+};
+
 // A menu button's rectangle in the picture at its 4:3 display size.
 QRect displayRect(int x0, int y0, int x1, int y1)
 {
@@ -127,6 +148,34 @@ TEST(DvdEngineStreams, SubtitleShowsWhenChosenAndGoesWhenTurnedOff)
     EXPECT_EQ(player.engine->CurrentSubpictureStream(), 0);
     EXPECT_TRUE(
         waitFor([&] { return inSubtitleTime(player.seconds()) && subtitlePixels(player) == 0; }));
+}
+
+// With no view shown and no tap taking images, pictures are presented but not
+// converted: the one on screen is still made, subtitle and all, when asked
+// for. A view shown then is repainted with every picture again.
+TEST(DvdEngineStreams, PicturesNobodyLooksAtAreMadeWhenAskedFor)
+{
+    Player player;
+    player.engine->setTaps(nullptr);
+    player.playTitleFromMenu(0);
+    ASSERT_TRUE(player.waitForTitle(1));
+    ASSERT_TRUE(waitFor([&] { return player.engine->SubpictureStreamsAvailable() == 2; }));
+    player.engine->setCurrentSubpictureStream(0);
+    EXPECT_TRUE(
+        waitFor([&] { return inSubtitleTime(player.seconds()) && subtitlePixels(player) > 200; }));
+    EXPECT_TRUE(
+        waitFor([&] { return !inSubtitleTime(player.seconds()) && subtitlePixels(player) == 0; }));
+
+    QWidget *view = player.engine->view();
+    int paints = 0;
+    PaintCounter counter(view, paints);
+    view->resize(360, 288);
+    view->show();
+    const uint64_t shown = player.engine->picturesShown();
+    ASSERT_TRUE(waitFor([&] { return player.engine->picturesShown() >= shown + 10; }));
+    QCoreApplication::processEvents();
+    EXPECT_GE(paints, 5);
+    view->hide();
 }
 
 // The disc multiplexes each cue's packets about 0.4 s after the pictures of

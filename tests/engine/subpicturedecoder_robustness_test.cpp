@@ -203,7 +203,7 @@ TEST(SubpictureRobustness, ATrackFedDamagedPayloadsOnlyShowsConsistentUnits)
                 data.bytes = mutator.truncate(payload.bytes);
             track.feed(data);
             const int64_t now = payload.pts < 0 ? 0 : payload.pts + int64_t(mutator.below(90000));
-            if (const SubpictureUnit *unit = track.unitAt(now)) {
+            if (const std::shared_ptr<const SubpictureUnit> unit = track.unitAt(now)) {
                 ASSERT_TRUE(consistent(*unit));
                 composer.draw(*unit, false);
             }
