@@ -2,6 +2,7 @@
 
 #include "core/frmabout.h"
 #include "core/startup.h"
+#include "support/addresscatcher.h"
 #include "surfaces/frmnmain.h"
 #include "widgets/skinbutton.h"
 
@@ -23,34 +24,14 @@ TEST_F(StartupTest, MainShowsTheControlBarThreeQuartersDownTheScreenCentred)
     EXPECT_EQ(bar->x(), screen.left() + qRound(screen.width() / 2.0 - bar->width() / 2.0));
 }
 
-namespace
-{
-
-// Takes the addresses the program hands to the desktop.
-class AddressCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList opened;
-
-public slots:
-    void open(const QUrl &url) { opened << url.toString(); }
-};
-
-} // namespace
-
 TEST_F(StartupTest, TheAboutWindowNamesTheVersionAndOpensTheMakersAddresses)
 {
-    AddressCatcher catcher;
-    for (const char *scheme : {"https", "mailto"})
-        QDesktopServices::setUrlHandler(scheme, &catcher, "open");
+    AddressCatcher catcher({"https", "mailto"});
     frmAbout *about = form<frmAbout>();
     EXPECT_EQ(about->lblVersion->text(), "Version 2.3.0");
     emit about->btnWeb->Click();
     emit about->btnMail->Click();
-    for (const char *scheme : {"https", "mailto"})
-        QDesktopServices::unsetUrlHandler(scheme);
-    EXPECT_EQ(catcher.opened,
+    EXPECT_EQ(catcher.opened(),
               QStringList({"https://www.korvane.example/", "mailto:vidora@korvane.example"}));
 
     emit about->btnOK->Click();
@@ -69,5 +50,3 @@ TEST_F(StartupTest, TheAboutWindowKeepsItsOwnLookUnderAScheme)
     EXPECT_EQ(about->lblName->palette().color(QPalette::WindowText), QColor(Qt::white));
     EXPECT_EQ(about->btnOK->BackColor(), 0x404040);
 }
-
-#include "startup_test.moc"

@@ -4,6 +4,7 @@
 #include "dvddb/frmdvddb.h"
 #include "dvddb/frmimdb.h"
 #include "platform/units.h"
+#include "support/addresscatcher.h"
 #include "surfaces/frmmain.h"
 #include "widgets/skinbutton.h"
 
@@ -20,19 +21,6 @@
 
 namespace
 {
-
-// Catches the addresses the program hands to the web browser.
-class AddressCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    AddressCatcher() { QDesktopServices::setUrlHandler("https", this, "open"); }
-    ~AddressCatcher() override { QDesktopServices::unsetUrlHandler("https"); }
-    QList<QUrl> addresses;
-
-public slots:
-    void open(const QUrl &url) { addresses << url; }
-};
 
 QImage filled(Qt::GlobalColor color)
 {
@@ -361,7 +349,7 @@ TEST_F(DatabaseWindowsTest, TheMovieSearchEncodesOnlyWhatWouldBreakTheQuery)
     frmIMDb *search = form<frmIMDb>();
     EXPECT_EQ(search->keyWord->text(), "Star Wars");
     EXPECT_TRUE(search->isModal());
-    AddressCatcher catcher;
+    AddressCatcher catcher({"https"});
     search->iIn_Click();
     search->iIn_Click();
     ASSERT_EQ(catcher.addresses.size(), 2);
@@ -369,5 +357,3 @@ TEST_F(DatabaseWindowsTest, TheMovieSearchEncodesOnlyWhatWouldBreakTheQuery)
     EXPECT_EQ(catcher.addresses[1], catcher.addresses[0]);
     EXPECT_TRUE(search->isVisible());
 }
-
-#include "databasewindows_test.moc"

@@ -53,6 +53,17 @@ QRect displayRect(int x0, int y0, int x1, int y1)
     return QRect(QPoint(x0 * 768 / 720, y0), QPoint(x1 * 768 / 720, y1));
 }
 
+// Title 2 is the title menu's second button.
+void playTitleTwoFromTheTitleMenu(Player &player)
+{
+    player.engine->ShowMenu(DvdMenu::kTitle);
+    ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu));
+    player.engine->SelectLowerButton();
+    ASSERT_TRUE(waitFor([&] { return player.engine->selectedButton() == 2; }));
+    player.engine->ActivateButton();
+    ASSERT_TRUE(player.waitForTitle(2));
+}
+
 } // namespace
 
 TEST(DvdEngineStreams, TitlesReportTheirLanguagesByName)
@@ -71,12 +82,7 @@ TEST(DvdEngineStreams, TitlesReportTheirLanguagesByName)
     EXPECT_EQ(player.engine->AnglesAvailable(), 1);
     EXPECT_EQ(player.engine->CurrentAngle(), 1);
 
-    player.engine->ShowMenu(DvdMenu::kTitle);
-    ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu));
-    player.engine->SelectLowerButton();
-    ASSERT_TRUE(waitFor([&] { return player.engine->selectedButton() == 2; }));
-    player.engine->ActivateButton();
-    ASSERT_TRUE(player.waitForTitle(2));
+    ASSERT_NO_FATAL_FAILURE(playTitleTwoFromTheTitleMenu(player));
     ASSERT_TRUE(waitFor([&] { return player.engine->AudioStreamsAvailable() == 1; }));
     EXPECT_EQ(player.engine->AudioLanguage(0), QStringLiteral("German"));
     EXPECT_EQ(player.engine->SubpictureStreamsAvailable(), 0);
@@ -118,12 +124,7 @@ TEST(DvdEngineStreams, AudioChoiceReachesTheDiscAndIsReported)
     EXPECT_EQ(errorNumber([&] { player.engine->setCurrentAngle(1); }), 0);
 
     // Title 2 has one stream: the choice of a second one does not carry over.
-    player.engine->ShowMenu(DvdMenu::kTitle);
-    ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoManagerMenu));
-    player.engine->SelectLowerButton();
-    ASSERT_TRUE(waitFor([&] { return player.engine->selectedButton() == 2; }));
-    player.engine->ActivateButton();
-    ASSERT_TRUE(player.waitForTitle(2));
+    ASSERT_NO_FATAL_FAILURE(playTitleTwoFromTheTitleMenu(player));
     ASSERT_TRUE(waitFor([&] { return player.seconds() > 0.5; }));
     EXPECT_EQ(player.engine->CurrentAudioStream(), 0);
     EXPECT_EQ(player.engine->AudioLanguage(player.engine->CurrentAudioStream()),

@@ -2,6 +2,7 @@
 
 #include "settings/frmsettings.h"
 #include "settings/updatecheck.h"
+#include "support/addresscatcher.h"
 #include "support/qtprinters.h"
 #include "support/waitfor.h"
 #include "widgets/skinbutton.h"
@@ -56,29 +57,16 @@ private:
     bool silent_;
 };
 
-class AddressCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QStringList opened;
-public slots:
-    void open(const QUrl &url) { opened << url.toString(); }
-};
-
 class UpdateCheck : public ScriptedControlTest
 {
 protected:
     void SetUp() override
     {
         ScriptedControlTest::SetUp();
-        for (const char *scheme : kSchemes)
-            QDesktopServices::setUrlHandler(scheme, &catcher, "open");
         qputenv("VIDORA_UPDATE_TIMEOUT_MS", "1500");
     }
     void TearDown() override
     {
-        for (const char *scheme : kSchemes)
-            QDesktopServices::unsetUrlHandler(scheme);
         qunsetenv("VIDORA_UPDATE_SERVER");
         qunsetenv("VIDORA_UPDATE_TIMEOUT_MS");
         ScriptedControlTest::TearDown();
@@ -108,8 +96,7 @@ protected:
                            "- Connection Error -"}
             .contains(status);
     }
-    static constexpr const char *kSchemes[] = {"http", "https", "file"};
-    AddressCatcher catcher;
+    AddressCatcher catcher{{"http", "https", "file"}};
     QList<int> states;
 };
 
@@ -151,7 +138,7 @@ TEST_F(UpdateCheck, AGreaterVersionOpensItsAddress)
 {
     UpdateServerDouble server("http://dl.korvane.example/vidora/231");
     EXPECT_EQ(search(server.address()).last(), "New update(s)");
-    EXPECT_EQ(catcher.opened, QStringList{"http://dl.korvane.example/vidora/"});
+    EXPECT_EQ(catcher.opened(), QStringList{"http://dl.korvane.example/vidora/"});
     const QStringList messages = takeMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith("New updates\n\nThere are new updates or upgrades."));
@@ -167,7 +154,7 @@ TEST_F(UpdateCheck, UnusableRepliesFindNoInformationAndOpenNothing)
         UpdateServerDouble server(reply);
         EXPECT_EQ(search(server.address()).last(), "No Information found") << reply.left(40).data();
     }
-    EXPECT_TRUE(catcher.opened.isEmpty());
+    EXPECT_TRUE(catcher.opened().isEmpty());
     EXPECT_TRUE(takeMessages().isEmpty());
 }
 
@@ -185,5 +172,3 @@ TEST_F(UpdateCheck, ASilentServerAndAClosedPortAreConnectionErrors)
               QStringList({"Connecting...", "- Connection Error -", "- Connection Error -"}));
     EXPECT_EQ(takeMessages(), QStringList{kConnectionError});
 }
-
-#include "updatecheck_test.moc"
