@@ -4,7 +4,7 @@
 #include "core/singleinstance.h"
 #include "core/startup.h"
 #include "core/version.h"
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "engine/headless/dvdcommandline.h"
 #include "surfaces/frmnmain.h"

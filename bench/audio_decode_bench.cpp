@@ -2,7 +2,7 @@
 // by AudioDecoder, beside ffmpeg decoding the same stream on one thread to the
 // same format. Prints CPU milliseconds per second of sound and the ratio.
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "engine/decode/audiodecoder.h"
 
 #include <QCoreApplication>

@@ -19,7 +19,7 @@
 
 #include "bench/benchtools.h"
 #include "bench/playbackprobe.h"
-#include "core/errors.h"
+#include "base/errors.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -6,7 +6,7 @@
 // usage: engine_startup_bench DISC [RUNS]
 
 #include "bench/playbackprobe.h"
-#include "core/errors.h"
+#include "base/errors.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -11,7 +11,7 @@
 // usage: engine_throughput_bench DISC [TITLE] [ROUNDS]
 
 #include "bench/benchtools.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "engine/common/dvderrors.h"
 #include "engine/navigation/audiofeed.h"
 #include "engine/navigation/navigationcore.h"

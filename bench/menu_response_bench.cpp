@@ -6,7 +6,7 @@
 // usage: menu_response_bench DISC [ROUNDS]
 
 #include "bench/playbackprobe.h"
-#include "core/errors.h"
+#include "base/errors.h"
 
 #include <QApplication>
 #include <QEventLoop>

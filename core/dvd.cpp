@@ -3,7 +3,7 @@
 #include "core/bookmarks.h"
 #include "core/clickarea.h"
 #include "core/dvdnotify.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/forms.h"
 #include "core/frmabout.h"
 #include "core/functions.h"

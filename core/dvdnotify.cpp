@@ -1,7 +1,7 @@
 #include "core/dvdnotify.h"
 
 #include "core/dvd.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/forms.h"
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"

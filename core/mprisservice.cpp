@@ -1,6 +1,6 @@
 #include "core/mprisservice.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/opendisc.h"

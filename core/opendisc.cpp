@@ -1,8 +1,8 @@
 #include "core/opendisc.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/functions.h"
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/dialogs.h"
 

@@ -1,7 +1,7 @@
 #include "core/playerkeys.h"
 
 #include "core/dvd.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/opendisc.h"

@@ -1,6 +1,6 @@
 #include "core/singleinstance.h"
 
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 
 #include <QDir>
 #include <QLocalSocket>

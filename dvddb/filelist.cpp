@@ -1,6 +1,6 @@
 #include "dvddb/filelist.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 
 #include <QFile>
 #include <QFileInfo>

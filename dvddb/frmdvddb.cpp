@@ -1,6 +1,6 @@
 #include "dvddb/frmdvddb.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/forms.h"
 #include "core/module2.h"
 #include "core/version.h"

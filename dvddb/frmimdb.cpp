@@ -1,6 +1,6 @@
 #include "dvddb/frmimdb.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/module2.h"
 #include "dvddb/databaselook.h"
 #include "platform/units.h"

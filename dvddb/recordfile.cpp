@@ -1,7 +1,7 @@
 #include "dvddb/recordfile.h"
 
-#include "core/errors.h"
-#include "dvddb/windows1252.h"
+#include "base/errors.h"
+#include "platform/windows1252.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "dvddb/filelist.h"
 #include "dvddb/recordfile.h"
-#include "dvddb/windows1252.h"
+#include "platform/windows1252.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "core/errors.h"
+#include "base/errors.h"
 #include "engine/source/dvdsource.h"
 
 #include <QByteArray>

@@ -1,7 +1,7 @@
 // The record reader on any bytes: a record file, a colour scheme or whatever
 // else was copied into the database folder. It must return lines or throw
 // AppError, never crash, hang or read without bound.
-#include "core/errors.h"
+#include "base/errors.h"
 #include "dvddb/recordfile.h"
 
 #include <QDir>

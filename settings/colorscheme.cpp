@@ -1,8 +1,8 @@
 #include "settings/colorscheme.h"
 
-#include "core/errors.h"
-#include "dvddb/windows1252.h"
-#include "engine/common/localpath.h"
+#include "base/errors.h"
+#include "platform/windows1252.h"
+#include "base/localpath.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 

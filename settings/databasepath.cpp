@@ -1,6 +1,6 @@
 #include "settings/databasepath.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "platform/appdirs.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"

@@ -1,10 +1,10 @@
 #include "settings/frmsettings.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/forms.h"
 #include "core/module2.h"
 #include "core/version.h"
-#include "dvddb/windows1252.h"
+#include "platform/windows1252.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/appdirs.h"
 #include "platform/desktop.h"

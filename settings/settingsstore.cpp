@@ -1,6 +1,6 @@
 #include "settings/settingsstore.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/module2.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "surfaces/commandline.h"
 
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 
 #include <QCoreApplication>
 #include <QFile>

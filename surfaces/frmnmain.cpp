@@ -2,7 +2,7 @@
 
 #include "core/bookmarks.h"
 #include "core/dvd.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/module2.h"

@@ -1,6 +1,6 @@
 #include "surfaces/frmsubp.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/units.h"
 #include "widgets/skinbutton.h"

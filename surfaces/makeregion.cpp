@@ -1,6 +1,6 @@
 #include "surfaces/makeregion.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "surfaces/streamdialog.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/module2.h"
 #include "core/ontopbas.h"
 #include "platform/units.h"

@@ -1,6 +1,6 @@
 #include "widgets/propertybag.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 
 #include <QImage>
 

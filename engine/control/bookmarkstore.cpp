@@ -1,5 +1,5 @@
 #include "engine/control/bookmarkstore.h"
-#include "core/errors.h"
+#include "base/errors.h"
 #include "platform/appdirs.h"
 
 #include <QDir>

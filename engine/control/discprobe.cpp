@@ -1,6 +1,6 @@
 #include "engine/control/discprobe.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 
 #include <mutex>
 #include <thread>

@@ -1,6 +1,6 @@
 #include "engine/decode/audiodecoder.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 
 #include <algorithm>
 #include <cstdlib>

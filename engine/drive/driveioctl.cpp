@@ -1,6 +1,6 @@
 #include "engine/drive/driveioctl.h"
 
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 
 #include <QFile>
 

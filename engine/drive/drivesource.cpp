@@ -1,6 +1,6 @@
 #include "engine/drive/drivesource.h"
 
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "engine/headless/dvdcommandline.h"
 
-#include "core/errors.h"
-#include "engine/common/localpath.h"
+#include "base/errors.h"
+#include "base/localpath.h"
 #include "engine/headless/titlesnapshot.h"
 #include "engine/source/dvdsource.h"
 

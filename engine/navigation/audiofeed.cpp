@@ -1,6 +1,6 @@
 #include "engine/navigation/audiofeed.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "engine/output/audiooutput.h"
 
 AudioGate::AudioGate(AudioOutput *output) : output_(output) {}

@@ -2,7 +2,7 @@
 
 #include "engine/common/dvderrors.h"
 #include "engine/common/dvdtypes.h"
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 #include "engine/source/languagenames.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "engine/navigation/audiofeed.h"
 #include "engine/source/discinfo.h"
 #include "engine/source/librarylog.h"

@@ -1,7 +1,7 @@
 #include "engine/source/dvdsource.h"
 
 #include "engine/common/dvderrors.h"
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 #include "engine/demux/psdemuxer.h"
 #include "engine/source/librarylog.h"
 

@@ -6,7 +6,7 @@
 #include "core/functions.h"
 #include "core/module2.h"
 #include "core/opendisc.h"
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 #include "support/oddname.h"
 #include "surfaces/frmnmain.h"
 #include "widgets/skinbutton.h"

@@ -1,6 +1,6 @@
-#include "core/errors.h"
+#include "base/errors.h"
 #include "dvddb/recordfile.h"
-#include "dvddb/windows1252.h"
+#include "platform/windows1252.h"
 #include "support/mutator.h"
 #include "support/qtprinters.h"
 

@@ -1,7 +1,7 @@
-#include "core/errors.h"
+#include "base/errors.h"
 #include "dvddb/filelist.h"
 #include "dvddb/recordfile.h"
-#include "dvddb/windows1252.h"
+#include "platform/windows1252.h"
 #include "support/qtprinters.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "core/errors.h"
+#include "base/errors.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
 #include "support/qtprinters.h"

@@ -1,6 +1,6 @@
 #include "audiotestmedia.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "engine/decode/audiodecoder.h"
 
 #include <gtest/gtest.h>

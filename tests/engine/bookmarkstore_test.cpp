@@ -1,4 +1,4 @@
-#include "core/errors.h"
+#include "base/errors.h"
 #include "engine/control/bookmarkstore.h"
 #include "support/qtprinters.h"
 

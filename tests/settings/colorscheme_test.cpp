@@ -1,4 +1,4 @@
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 #include "platform/units.h"
 #include "settings/colorrendering.h"
 #include "settings/colorscheme.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "engine/control/dvdcontrol.h"
 
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "engine/common/localpath.h"
+#include "base/localpath.h"
 #include "support/oddname.h"
 #include "support/qtprinters.h"
 #include "surfaces/commandline.h"

@@ -2,7 +2,7 @@
 #include "widgets/propertybag.h"
 #include "widgets/skinbutton.h"
 
-#include "core/errors.h"
+#include "base/errors.h"
 #include "platform/units.h"
 
 #include <QApplication>

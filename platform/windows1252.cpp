@@ -1,4 +1,4 @@
-#include "dvddb/windows1252.h"
+#include "platform/windows1252.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "core/errors.h"
+#include "base/errors.h"
 #include "core/forms.h"
 
 #include <gtest/gtest.h>
