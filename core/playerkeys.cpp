@@ -1,7 +1,7 @@
 #include "core/playerkeys.h"
 
-#include "core/dvd.h"
 #include "base/errors.h"
+#include "core/dvd.h"
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/opendisc.h"
@@ -25,15 +25,33 @@ void addKey(QWidget *window, const QKeySequence &key, void (*action)())
     QObject::connect(shortcut, &QShortcut::activated, window, action);
 }
 
-bool titlePlaying()
+// Paused covers a menu too: Play there only ends a scan.
+enum class Playback { Stopped, Playing, Paused };
+
+Playback playback()
 {
-    bool playing = false;
+    Playback state = Playback::Paused;
     IgnoreErrors steps;
     steps.step([&] {
-        playing = dvdControl()->CurrentDomain() == DvdDomain::kTitle &&
-                  !(isLoaded<DVD>() && form<DVD>()->Paused);
+        const int domain = dvdControl()->CurrentDomain();
+        const bool paused = isLoaded<DVD>() && form<DVD>()->Paused;
+        if (domain == DvdDomain::kStop)
+            state = Playback::Stopped;
+        else if (domain == DvdDomain::kTitle && !paused)
+            state = Playback::Playing;
     });
-    return playing;
+    return state;
+}
+
+// Resuming is no play command: the window stays as the user left it.
+void resume()
+{
+    if (const auto error = trapFirstError([] { dvdControl()->Play(); })) {
+        Functions::ReportPlayFailure(error->number(), error->description());
+        return;
+    }
+    if (isLoaded<DVD>())
+        form<DVD>()->Paused = false;
 }
 
 } // namespace
@@ -47,10 +65,17 @@ void install(QWidget *window)
 
 void PlayPause()
 {
-    if (titlePlaying())
+    switch (playback()) {
+    case Playback::Playing:
         form<DVD>()->mPause_Click();
-    else
+        break;
+    case Playback::Paused:
+        resume();
+        break;
+    case Playback::Stopped:
         Functions::PlayDisc();
+        break;
+    }
 }
 
 void LeaveFullScreen()

@@ -8,7 +8,8 @@
 // The keyboard state as seen by the program's own windows: a key counts as
 // down while it is held, and once after a press that was released again
 // before the next query. Keys typed into other programs never reach it, and
-// everything is forgotten when the program loses the focus.
+// everything is forgotten when the program loses the focus. Keys typed into
+// a text box, or pressed in a menu, a dialog or a question, do not count.
 class KeyState : public QObject
 {
     Q_OBJECT

@@ -4,12 +4,12 @@
 #include "core/forms.h"
 #include "core/module2.h"
 #include "core/version.h"
-#include "platform/windows1252.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/appdirs.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/units.h"
+#include "platform/windows1252.h"
 #include "settings/databasepath.h"
 #include "settings/decoderinfo.h"
 #include "settings/settingskeys.h"
@@ -17,6 +17,7 @@
 #include "settings/updatecheck.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
+#include "widgets/readonlybox.h"
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <functional>
 
 namespace
@@ -74,11 +76,22 @@ private:
     std::function<void()> onClick_;
 };
 
-// A swatch shows its colour; its "..." stays readable on any of them.
+// The colour's relative luminance, as the eye weighs red, green and blue.
+double luminance(const QColor &color)
+{
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+           0.0722 * linear(color.blueF());
+}
+
+// A swatch shows its colour; its "..." stays readable on any of them: black
+// or white, whichever stands out more (they stand out equally at 0.179).
 void showSwatch(skinButton *swatch, int32_t color)
 {
     swatch->setBackColor(color);
-    const int32_t caption = qGray(fromColorRef(color).rgb()) > 140 ? 0x000000 : 0xFFFFFF;
+    const int32_t caption = luminance(fromColorRef(color)) > 0.179 ? 0x000000 : 0xFFFFFF;
     swatch->setForeColor(caption);
     swatch->setForeOver(caption);
 }
@@ -95,6 +108,7 @@ QLineEdit *infoBox(QWidget *parent, const char *name)
     auto *box = new QLineEdit(QStringLiteral("None"), parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setReadOnly(true);
+    showTextFromItsStart(box);
     return box;
 }
 
@@ -564,8 +578,8 @@ void frmSettings::skinButton6_Click()
 
 void frmSettings::skinButton10_Click()
 {
-    const QString fileName = Dialogs::current().saveFileName(
-        this, QStringLiteral("Save color scheme"), QString(), kSchemeFilter);
+    const QString fileName = ColorScheme::schemeFileName(Dialogs::current().saveFileName(
+        this, QStringLiteral("Save color scheme"), QString(), kSchemeFilter));
     if (const auto failure =
             trapFirstError([&] { ColorScheme::writeFile(fileName, editedScheme()); })) {
         ShowMessage(failure->number() == ErrorNumbers::kFileError ? numberAndDescription(*failure)
@@ -661,6 +675,11 @@ void frmSettings::skinButton13_Click()
         writeSetting(kDatabase, kDatabaseSection, kShowInfo,
                      Check2->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     });
+    // As on the colour tab, settings that were not written keep the window open.
+    if (const auto &failure = steps.lastError()) {
+        ShowMessage(failure->description());
+        return;
+    }
     closeWindow();
 }
 

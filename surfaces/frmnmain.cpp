@@ -1,8 +1,8 @@
 #include "surfaces/frmnmain.h"
 
+#include "base/errors.h"
 #include "core/bookmarks.h"
 #include "core/dvd.h"
-#include "base/errors.h"
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/module2.h"
@@ -330,12 +330,9 @@ bool frmNMain::actOnCommandLine()
     case CommandLine::Action::LoadScheme:
         showSchemeFile();
         return false;
-    case CommandLine::Action::Play: {
-        IgnoreErrors steps;
-        steps.step([&] { dvdControl()->setDVDDirectory(request.path); });
-        Functions::PlayDisc();
+    case CommandLine::Action::Play:
+        OpenDisc::play(request.path);
         return true;
-    }
     case CommandLine::Action::None:
         break;
     }

@@ -16,6 +16,7 @@
 #include "widgets/skinbutton.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace SurfaceTesting;
 using namespace SettingsKeys;
@@ -93,8 +97,10 @@ TEST_F(SettingsWindow, OpeningWithNoDiscShowsNoneDefaultsAndNoMessage)
 TEST_F(SettingsWindow, TheDiscInformationAndPlayerOptionsAreLive)
 {
     control->framesPerSecond = 30;
+    control->directory = "/media/a folder whose name is longer than its box/VIDEO_TS";
     frmSettings *settings = window();
     EXPECT_EQ(settings->Text7->text(), "30");
+    EXPECT_EQ(settings->Text5->cursorPosition(), 0) << "a long text shows its beginning";
     settings->Ch->click();
     EXPECT_EQ(setting(kPlayer, kSaveSection, kAutoBookmark), "1");
     settings->Ch->click();
@@ -133,6 +139,38 @@ TEST_F(SettingsWindow, ApplyRecoloursTheBarAtOnceAndSaveCloses)
 
     unload<frmNav>();
     EXPECT_EQ(form<frmNav>()->btnUp->BackColor(), 0xFF0000) << "its next load takes the scheme";
+}
+
+namespace
+{
+
+// The contrast of two colours as accessibility guidelines measure it.
+double contrast(const QColor &one, const QColor &other)
+{
+    const auto luminance = [](const QColor &color) {
+        const auto linear = [](double c) {
+            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+               0.0722 * linear(color.blueF());
+    };
+    const auto [dark, light] = std::minmax(luminance(one), luminance(other));
+    return (light + 0.05) / (dark + 0.05);
+}
+
+} // namespace
+
+// Bright green and the middle greys had a white "..." hardly seen on them.
+TEST_F(SettingsWindow, ASwatchCaptionStaysReadableOnEveryColour)
+{
+    frmSettings *settings = window();
+    for (const QColor color : {QColor(0, 255, 0), QColor(140, 140, 140), QColor(120, 120, 120),
+                               QColor(Qt::white), QColor(Qt::black), QColor(0, 0, 255)}) {
+        dialogs->colors = {color};
+        emit settings->skinButton1->Click();
+        const QColor caption = fromColorRef(settings->skinButton1->ForeColor());
+        EXPECT_GE(contrast(caption, color), 4.5) << color.name().toStdString();
+    }
 }
 
 TEST_F(SettingsWindow, TheDefaultSchemeAsksThenStoresTheMarkersAndCloses)
@@ -181,6 +219,12 @@ TEST_F(SettingsWindow, SchemeFilesLoadAndSaveThroughTheirDialogs)
     EXPECT_TRUE(cancelled[0].startsWith("1006\n")) << cancelled[0].toStdString();
     emit settings->skinButton11->Click(); // cancelled: silent
     EXPECT_TRUE(takeMessages().isEmpty());
+
+    // A name typed without an extension gets the one Load lists.
+    dialogs->fileNames = {dir.filePath("night")};
+    emit settings->skinButton10->Click();
+    EXPECT_TRUE(QFile::exists(dir.filePath("night.cfx")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("night")));
 }
 
 TEST_F(SettingsWindow, ABadSchemeFileSaysSoAndKeepsWhatWasRead)
@@ -205,6 +249,17 @@ TEST_F(SettingsWindow, TheDatabaseTabStoresTheFolderWithItsSeparatorAndCloses)
     frmSettings *settings = window();
     settings->Text8->setText("/media/My DVDs");
     settings->Check1->setChecked(true);
+    // Settings that cannot be written keep the window open and say so.
+    const QString settingsFile = SettingsStore::fileName(kDatabase);
+    ASSERT_TRUE(QDir().mkpath(settingsFile));
+    emit settings->skinButton13->Click();
+    flushDeletes();
+    ASSERT_TRUE(isLoaded<frmSettings>());
+    const QStringList messages = takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("could not be saved")) << messages[0].toStdString();
+    ASSERT_TRUE(QDir(settingsFile).removeRecursively());
+
     emit settings->skinButton13->Click();
     EXPECT_EQ(setting(kDatabase, kDatabaseSection, kDatabasePath), "/media/My DVDs/");
     EXPECT_EQ(form<frmMain>()->DVDdbDir, "/media/My DVDs/");
