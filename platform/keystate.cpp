@@ -87,6 +87,7 @@ bool KeyState::isDown(int key, bool keypad)
 void KeyState::clear()
 {
     held_.clear();
+    taken_.clear();
     pressedSinceQuery_.clear();
     heldByScanCode_.clear();
 }
@@ -101,14 +102,19 @@ bool KeyState::eventFilter(QObject *watched, QEvent *event)
         const int key = code(keyEvent->key(), keyEvent->modifiers().testFlag(Qt::KeypadModifier));
         const quint32 scanCode = keyEvent->nativeScanCode();
         if (type == QEvent::KeyPress) {
-            if (takenByAWidget(watched))
+            // A key held on after its press closed a dialog repeats into the
+            // window below: it stays the dialog's until it is released.
+            if (takenByAWidget(watched) || (keyEvent->isAutoRepeat() && taken_.count(key) > 0)) {
+                taken_.insert(key);
                 return QObject::eventFilter(watched, event);
+            }
             held_.insert(key);
             pressedSinceQuery_.insert(key);
             if (scanCode != 0)
                 heldByScanCode_[scanCode] = key;
         } else if (!keyEvent->isAutoRepeat()) {
             held_.erase(key);
+            taken_.erase(key);
             if (auto pressed = heldByScanCode_.find(scanCode); pressed != heldByScanCode_.end()) {
                 held_.erase(pressed->second);
                 heldByScanCode_.erase(pressed);

@@ -32,6 +32,7 @@ private:
 
     std::set<int> held_;
     std::set<int> pressedSinceQuery_;
+    std::set<int> taken_; // pressed into a text box or a dialog, not released yet
     // What each physical key was pressed as: a key pressed with Shift may
     // come up without it ('+' down, '=' up).
     std::map<quint32, int> heldByScanCode_;

@@ -53,6 +53,11 @@ TEST(KeyState, KeysTypedIntoATextBoxOrADialogDoNotCount)
     send(question.windowHandle(), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     EXPECT_FALSE(keys.isDown(Qt::Key_Return));
     box->setReadOnly(true);
+    // Enter closed the question; held on, it repeats into the window below.
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, kEqualsKeyScanCode, 0, 0,
+                     QString(), true);
+    QCoreApplication::sendEvent(window.windowHandle(), &repeat);
+    EXPECT_FALSE(keys.isDown(Qt::Key_Return));
     send(window.windowHandle(), QEvent::KeyPress, Qt::Key_Plus, Qt::ShiftModifier);
     EXPECT_TRUE(keys.isDown(Qt::Key_Plus));
     keys.clear();
