@@ -5,6 +5,7 @@
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/appdirs.h"
 #include "settings/frmsettings.h"
+#include "settings/schemeeditor.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "support/qtprinters.h"
@@ -200,8 +201,8 @@ TEST_F(ControlBar, ASchemeFileOpensTheSettingsWindowOnItsColoursAndLoadsIt)
     ASSERT_TRUE(isLoaded<frmSettings>());
     EXPECT_TRUE(form<frmSettings>()->isVisible());
     EXPECT_EQ(form<frmSettings>()->Tab->currentIndex(), 3);
-    EXPECT_EQ(form<frmSettings>()->skinButton1->BackColor(), 255);
-    EXPECT_EQ(form<frmSettings>()->txtName->text(), "Night");
+    EXPECT_EQ(form<frmSettings>()->schemeEditor->skinButton1->BackColor(), 255);
+    EXPECT_EQ(form<frmSettings>()->schemeEditor->txtName->text(), "Night");
     EXPECT_TRUE(control->calls.isEmpty());
 }
 
