@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
     installDvdControl(createRealDvdControl(&showRegionDialog));
     Main();
     QObject::connect(&instance, &SingleInstance::argumentReceived, form<frmNMain>(),
-                     &frmNMain::HandOver);
+                     &Startup::HandOver);
     MprisService mpris;
     mpris.registerOnSessionBus();
     return QApplication::exec();

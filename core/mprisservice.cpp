@@ -4,6 +4,7 @@
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/opendisc.h"
+#include "core/startup.h"
 #include "core/version.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
@@ -189,14 +190,14 @@ void MprisService::previous()
 
 void MprisService::raise()
 {
-    form<frmNMain>()->HandOver(QString());
+    Startup::HandOver(QString());
 }
 
 void MprisService::openUri(const QString &uri)
 {
     const QUrl url(uri);
     if (url.isLocalFile())
-        form<frmNMain>()->HandOver(OpenDisc::localPathOf(url));
+        Startup::HandOver(OpenDisc::localPathOf(url));
 }
 
 // The once-a-second time report changes neither the disc nor the title: the
