@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <span>
+
 class ClickArea;
 class DvdControl;
 class QAction;
@@ -36,7 +38,8 @@ public:
     // Tells the user why an operation is refused in the current domain; shows
     // nothing when the domain cannot be read.
     void CallDomain();
-    // One poll of the keyboard; tmrZoom runs it twice a second.
+    // One poll of the keyboard (see PlayerKeys::Poll); tmrZoom runs it twice
+    // a second.
     void tmrZoom_Timer();
 
     QPointer<QWidget> DVDw;                  // the control's picture, owned by the control
@@ -87,10 +90,9 @@ protected:
 
 private:
     void attachControl();
+    struct MenuEntry;
     void buildMenu();
-    void buildExtrasMenu();
-    void buildMenusMenu();
-    void connectMenu();
+    void addMenuEntries(QMenu *menu, std::span<const MenuEntry> entries);
 
     void Form_Activate();
     void Form_Resize();
