@@ -9,7 +9,6 @@
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
-#include "engine/control/dvdengine.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 
@@ -119,8 +118,7 @@ QString MprisService::playbackStatus() const
     if (!steps.step([&] { domain = dvdControl()->CurrentDomain(); }) ||
         domain == DvdDomain::kStop || domain < DvdDomain::kFirstPlay)
         return QStringLiteral("Stopped");
-    const auto *engine = qobject_cast<const DvdEngine *>(dvdControl());
-    return engine && engine->isPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
+    return dvdControl()->isPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
 QVariantMap MprisService::metadata() const

@@ -23,6 +23,8 @@ QString avSyncFolder(); // <build>/testdiscs/avsync: flash and beep every second
 QString lpcmFolder();   // <build>/testdiscs/lpcm: an LPCM and a DTS stream, one tone each
 QString menusFolder();  // <build>/testdiscs/menus: title 1 and every kind of menu, as stills
 QString iso();          // <build>/testdiscs/sample.iso
+// Where the players of these tests keep their bookmarks.
+QString bookmarkFile();
 QJsonObject authored(); // what the generator authored (sample.json)
 QJsonObject title(int number);
 // The 2048-byte packs of one of the sample disc's files ("VTS_01_1.VOB"),
