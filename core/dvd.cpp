@@ -10,6 +10,7 @@
 #include "core/module2.h"
 #include "core/opendisc.h"
 #include "core/playerkeys.h"
+#include "core/playerstate.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/units.h"
 #include "settings/frmsettings.h"
@@ -230,19 +231,19 @@ void DVD::imgBack_RightPress(const QPoint &globalPosition)
 }
 
 // Successive clicks bring this window and the control bar to the front in
-// turn; the bar's Tag remembers whose turn it is.
+// turn.
 void DVD::imgBack_Click()
 {
-    frmNMain *bar = form<frmNMain>();
-    if (bar->Tag != QLatin1String("1")) {
-        bar->Tag = QStringLiteral("1");
+    PlayerState &state = playerState();
+    if (!state.barComesNext) {
+        state.barComesNext = true;
         show();
         raise();
         activateWindow();
         return;
     }
-    ShowRestored(bar);
-    bar->Tag = QStringLiteral("0");
+    ShowRestored(form<frmNMain>());
+    state.barComesNext = false;
 }
 
 void DVD::imgBack_DblClick()
@@ -363,7 +364,7 @@ void DVD::mPause_Click()
         if (dvdControl()->CurrentDomain() != DvdDomain::kTitle)
             return;
         dvdControl()->Pause();
-        Paused = true;
+        playerState().paused = true;
     });
 }
 

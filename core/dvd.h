@@ -27,12 +27,6 @@ public:
 
     void Form_Load();
 
-    // 1 once a database window was opened for the disc now playing; the stop
-    // command and the control bar's load set it back to 0.
-    int ShowIn = 0;
-    // True from a pause of the playing title until the play or stop command.
-    bool Paused = false;
-
     // Switches between full screen and a framed window.
     void ToggleFULLnWINDOW();
     // Tells the user why an operation is refused in the current domain; shows

@@ -1,8 +1,9 @@
 #include "core/dvdnotify.h"
 
-#include "core/dvd.h"
 #include "base/errors.h"
+#include "core/dvd.h"
 #include "core/forms.h"
+#include "core/playerstate.h"
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/recordfile.h"
@@ -10,7 +11,6 @@
 #include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
-#include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 
 #include <QCoreApplication>
@@ -54,11 +54,11 @@ void refreshDisplay(int32_t timeCode)
     bar->imgDVDlogo->setVisible(true);
 }
 
-void unknownDisc(DVD &window)
+void unknownDisc()
 {
     IgnoreErrors steps;
-    if (databaseOption(SettingsKeys::kAddNew) && window.ShowIn != 1) {
-        window.ShowIn = 1;
+    if (databaseOption(SettingsKeys::kAddNew) && !playerState().databaseWindowShown) {
+        playerState().databaseWindowShown = true;
         frmAddDVD *editor = form<frmAddDVD>();
         steps.step([&] { editor->DVDid->setText(dvdControl()->DiscUniqueId()); });
         editor->DVDid->setReadOnly(true);
@@ -67,11 +67,11 @@ void unknownDisc(DVD &window)
     form<frmNMain>()->lblDVDtit->setText(QStringLiteral("Unknown DVD"));
 }
 
-void showRecord(DVD &window, const QString &path)
+void showRecord(const QString &path)
 {
-    if (!databaseOption(SettingsKeys::kShowInfo) || window.ShowIn == 1)
+    if (!databaseOption(SettingsKeys::kShowInfo) || playerState().databaseWindowShown)
         return;
-    window.ShowIn = 1;
+    playerState().databaseWindowShown = true;
     QStringList lines(RecordFile::kRecordLines);
     IgnoreErrors steps;
     steps.step([&] { lines = RecordFile::readRecord(path); });
@@ -86,7 +86,7 @@ void identifyDisc(DVD &window)
 {
     QPointer<DVD> alive(&window);
     IgnoreErrors steps;
-    const QString directory = form<frmMain>()->DVDdbDir;
+    const QString directory = playerState().databaseFolder;
     window.File1.Path = directory;
     steps.step([&] { window.File1.Refresh(); });
     QString discId;
@@ -105,15 +105,17 @@ void identifyDisc(DVD &window)
         if (!alive)
             return;
         if (!title.isEmpty()) {
-            form<frmSettings>()->DVDname->setText(title);
+            playerState().discName = title;
+            if (isLoaded<frmSettings>())
+                form<frmSettings>()->showDiscName();
             form<frmNMain>()->lblDVDtit->setText(title);
         } else {
-            unknownDisc(window);
+            unknownDisc();
         }
-        showRecord(window, path);
+        showRecord(path);
     }
     if (title.isEmpty())
-        unknownDisc(window);
+        unknownDisc();
 }
 
 } // namespace

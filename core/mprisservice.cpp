@@ -4,12 +4,12 @@
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/opendisc.h"
+#include "core/playerstate.h"
 #include "core/startup.h"
 #include "core/version.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
-#include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 
 #include <QDBusConnectionInterface>
@@ -36,7 +36,7 @@ bool inDomain(int domain)
 // The disc's record in the DVD database is named after its identifier.
 QString databaseTitle(const QString &discId)
 {
-    const QString folder = form<frmMain>()->DVDdbDir;
+    const QString folder = playerState().databaseFolder;
     QString title;
     IgnoreErrors steps;
     // The extension in any case, the identifier exactly.

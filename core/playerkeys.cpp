@@ -5,6 +5,7 @@
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/opendisc.h"
+#include "core/playerstate.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/keystate.h"
 
@@ -84,8 +85,7 @@ bool titlePlaying()
     bool playing = false;
     IgnoreErrors steps;
     steps.step([&] {
-        playing = dvdControl()->CurrentDomain() == DvdDomain::kTitle &&
-                  !(isLoaded<DVD>() && form<DVD>()->Paused);
+        playing = dvdControl()->CurrentDomain() == DvdDomain::kTitle && !playerState().paused;
     });
     return playing;
 }

@@ -1,17 +1,16 @@
 #include "core/startup.h"
 
 #include "base/errors.h"
-#include "core/dvd.h"
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/module2.h"
+#include "core/playerstate.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "settings/databasepath.h"
 #include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "surfaces/commandline.h"
-#include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 
 #include <QCoreApplication>
@@ -97,17 +96,16 @@ void playIfAskedAtStart()
 
 } // namespace
 
-// Assigning DVDdbDir does not load the menu host.
 void setupDatabaseDirectory()
 {
-    form<frmMain>()->DVDdbDir = DatabasePath::initialise(DatabasePath::CreateFolder::Yes);
+    playerState().databaseFolder = DatabasePath::initialise(DatabasePath::CreateFolder::Yes);
 }
 
 void runFirstSteps(const QString &commandLine)
 {
     IgnoreErrors steps;
     steps.step([] { setupDatabaseDirectory(); });
-    steps.step([] { form<DVD>()->ShowIn = 0; });
+    steps.step([] { playerState().databaseWindowShown = false; });
     steps.step([&] {
         if (!actOnCommandLine(commandLine))
             playIfAskedAtStart();

@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "core/forms.h"
 #include "core/module2.h"
+#include "core/playerstate.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "settings/databasepath.h"
 #include "settings/decoderinfo.h"
@@ -222,8 +223,14 @@ void frmSettings::Form_Load()
         ShowMessage(steps.lastError()->description());
 }
 
+void frmSettings::showDiscName()
+{
+    DVDname->setText(playerState().discName);
+}
+
 void frmSettings::fillDiscInfo()
 {
+    showDiscName();
     IgnoreErrors steps;
     const auto show = [&](QLineEdit *box, const std::function<QString(DvdControl *)> &read) {
         steps.step([&] { box->setText(read(dvdControl())); });
@@ -247,7 +254,6 @@ void frmSettings::showDatabasePath()
     } else {
         Text8->setText(stored);
     }
-    form<frmMain>()->DVDdbDir = Text8->text();
 }
 
 // Closing destroys the window; the registry forgets it once it is gone.
@@ -283,7 +289,7 @@ void frmSettings::skinButton13_Click()
 {
     IgnoreErrors steps;
     const QString directory = DatabasePath::withTrailingSeparator(Text8->text());
-    steps.step([&] { form<frmMain>()->DVDdbDir = directory; });
+    playerState().databaseFolder = directory;
     steps.step([&] { writeSetting(kDatabase, kDatabaseSection, kDatabasePath, directory); });
     steps.step([&] {
         writeSetting(kDatabase, kDatabaseSection, kAddNew,

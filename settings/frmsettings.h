@@ -18,8 +18,7 @@ class skinButton;
 // The settings window: the disc in the player, region and decoders, the
 // player options, the colour scheme editor, the database options and the
 // update check. The scheme editor and the update check are tabs of their
-// own. Its "DVD Name:" box also holds the current disc's name for the rest
-// of the program, so the window is often created without being shown.
+// own.
 class frmSettings : public QWidget
 {
     Q_OBJECT
@@ -32,6 +31,8 @@ public:
 
     // Shows the window on its "Colors" tab and loads the scheme file there.
     void OpenSchemeFile(const QString &fileName);
+    // Shows the name of the disc in the player (PlayerState::discName).
+    void showDiscName();
 
     QTabWidget *Tab = nullptr;
 

@@ -59,8 +59,7 @@ public:
     // empty picture once the window is shaped.
     QImage Picture;
 
-    bool boolOnTop = false;            // written by the "On Top" menu item
-    QString Tag = QStringLiteral("0"); // owned by the video window's click toggle
+    bool boolOnTop = false; // written by the "On Top" menu item
 
     // The quoted command line the load acts on; this program run's by default.
     QString commandLine;

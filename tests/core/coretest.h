@@ -3,6 +3,7 @@
 #include "core/box.h"
 #include "core/dvd.h"
 #include "core/forms.h"
+#include "core/playerstate.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/keystate.h"
 #include "settings/settingskeys.h"
@@ -33,7 +34,7 @@ protected:
         // The control bar's load takes the database folder from the settings.
         SettingsStore::Write(SettingsKeys::kDatabase, SettingsKeys::kDatabaseSection,
                              SettingsKeys::kDatabasePath, database.path() + '/');
-        form<frmMain>()->DVDdbDir = database.path() + '/';
+        playerState().databaseFolder = database.path() + '/';
         KeyState::instance().clear();
     }
 

@@ -1,6 +1,7 @@
 #include "surfaces/surfacetesting.h"
 
 #include "core/module2.h"
+#include "core/playerstate.h"
 #include "platform/appdirs.h"
 #include "platform/units.h"
 #include "settings/decoderregistration.h"
@@ -75,6 +76,7 @@ TEST_F(SettingsWindow, OpeningWithNoDiscShowsNoneDefaultsAndNoMessage)
         control->failOn(operation, ErrorNumbers::kNoDisc, QStringLiteral("No disc"));
     SettingsStore::Write(kPlayer, kSaveSection, kFullScreen, "yes");
     SettingsStore::Write(kPlayer, kSaveSection, kPlayAtStart, "yes");
+    playerState().databaseFolder = "/folder/in/use/";
     frmSettings *settings = window();
     for (QLineEdit *box : {settings->Text1, settings->Text2, settings->Text5, settings->Text7})
         EXPECT_EQ(box->text(), "None");
@@ -89,7 +91,7 @@ TEST_F(SettingsWindow, OpeningWithNoDiscShowsNoneDefaultsAndNoMessage)
     const QString folder = AppDirs::programDirectory() + "/DVDdb/";
     EXPECT_EQ(settings->Text8->text(), folder);
     EXPECT_EQ(setting(kDatabase, kDatabaseSection, kDatabasePath), folder);
-    EXPECT_EQ(form<frmMain>()->DVDdbDir, folder);
+    EXPECT_EQ(playerState().databaseFolder, "/folder/in/use/") << "showing it changes no folder";
 }
 
 TEST_F(SettingsWindow, TheDiscInformationAndPlayerOptionsAreLive)
@@ -209,7 +211,7 @@ TEST_F(SettingsWindow, TheDatabaseTabStoresTheFolderWithItsSeparatorAndCloses)
     settings->Check1->setChecked(true);
     emit settings->skinButton13->Click();
     EXPECT_EQ(setting(kDatabase, kDatabaseSection, kDatabasePath), "/media/My DVDs/");
-    EXPECT_EQ(form<frmMain>()->DVDdbDir, "/media/My DVDs/");
+    EXPECT_EQ(playerState().databaseFolder, "/media/My DVDs/");
     EXPECT_EQ(setting(kDatabase, kDatabaseSection, kAddNew), "1");
     EXPECT_EQ(setting(kDatabase, kDatabaseSection, kShowInfo), "0");
     flushDeletes();

@@ -3,6 +3,7 @@
 #include "core/dvd.h"
 #include "core/frmabout.h"
 #include "core/functions.h"
+#include "core/playerstate.h"
 #include "core/startup.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "settings/settingskeys.h"
@@ -109,7 +110,7 @@ TEST_F(SurfacesEndToEnd, TheBarShowsThePlayingDiscAndTheDialogsOfferItsStreams)
 {
     Main();
     frmNMain *bar = form<frmNMain>();
-    ASSERT_EQ(form<frmMain>()->DVDdbDir, database.path() + '/');
+    ASSERT_EQ(playerState().databaseFolder, database.path() + '/');
     dvdControl()->setDVDDirectory(disc);
     click(bar->btnPlay);
     ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kVideoManagerMenu; }));

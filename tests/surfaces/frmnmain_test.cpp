@@ -1,6 +1,7 @@
 #include "surfacetesting.h"
 
 #include "core/dvd.h"
+#include "core/playerstate.h"
 #include "dvddb/frmdvddb.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/appdirs.h"
@@ -92,7 +93,7 @@ TEST_F(ControlBar, AFirstStartCreatesTheDatabaseFolderAndStoresIt)
     const QString expected = AppDirs::programDirectory() + "/DVDdb/";
     QDir(expected).removeRecursively();
     load();
-    EXPECT_EQ(form<frmMain>()->DVDdbDir, expected);
+    EXPECT_EQ(playerState().databaseFolder, expected);
     EXPECT_EQ(SettingsStore::Read(kDatabase, kDatabaseSection, kDatabasePath, "0"), expected);
     EXPECT_TRUE(QDir(expected).exists());
     EXPECT_FALSE(form<frmMain>()->isHostLoaded()) << "handing over the folder loads nothing";
@@ -103,7 +104,7 @@ TEST_F(ControlBar, ALaterStartUsesTheStoredFolderUnchanged)
     const QString stored = QDir::tempPath() + "/vidora-no-such-folder/db/";
     SettingsStore::Write(kDatabase, kDatabaseSection, kDatabasePath, stored);
     load();
-    EXPECT_EQ(form<frmMain>()->DVDdbDir, stored);
+    EXPECT_EQ(playerState().databaseFolder, stored);
     EXPECT_FALSE(QDir(stored).exists()) << "only a first start creates the folder";
 }
 
@@ -152,7 +153,7 @@ TEST_F(ControlBar, TheLoadPlaysAfterShapingAndTheDatabaseFolderAndBeforeClearing
     disc->onPlay = [&] {
         caption = bar->windowTitle();
         shaped = !bar->mask().isEmpty();
-        folder = form<frmMain>()->DVDdbDir;
+        folder = playerState().databaseFolder;
         chapter = bar->lblChap->text();
     };
     load("\"/media/dvd/\"");
@@ -206,9 +207,9 @@ TEST_F(ControlBar, ASchemeFileOpensTheSettingsWindowOnItsColoursAndLoadsIt)
 
 TEST_F(ControlBar, TheLoadLetsTheNextDiscOpenTheDatabaseWindowsAgain)
 {
-    form<DVD>()->ShowIn = 1;
+    playerState().databaseWindowShown = true;
     load();
-    EXPECT_EQ(form<DVD>()->ShowIn, 0);
+    EXPECT_FALSE(playerState().databaseWindowShown);
     EXPECT_FALSE(form<DVD>()->isVisible());
 }
 
