@@ -7,6 +7,7 @@
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/recordfile.h"
+#include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
@@ -23,8 +24,6 @@ namespace DvdNotify
 
 namespace
 {
-
-constexpr int kExtensionLength = 4; // ".dvd", in any case
 
 bool databaseOption(const char *key)
 {
@@ -93,10 +92,9 @@ void identifyDisc(DVD &window)
     const bool known = steps.step([&] { discId = dvdControl()->DiscUniqueId(); });
 
     QString title;
-    const QStringList names = window.File1.names();
-    for (const QString &name : names) {
-        if (!known || name.size() < kExtensionLength || name.chopped(kExtensionLength) != discId)
-            continue;
+    const QStringList records =
+        known ? RecordStore::recordsOfDisc(window.File1.names(), discId) : QStringList();
+    for (const QString &name : records) {
         const QString path = directory + name;
         title.clear();
         steps.step([&] { title = RecordFile::readTitle(path); });

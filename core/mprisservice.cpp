@@ -7,6 +7,7 @@
 #include "core/playerstate.h"
 #include "core/startup.h"
 #include "core/version.h"
+#include "dvddb/filelist.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
@@ -36,15 +37,13 @@ bool inDomain(int domain)
 // The disc's record in the DVD database is named after its identifier.
 QString databaseTitle(const QString &discId)
 {
-    const QString folder = playerState().databaseFolder;
+    FileList records(QStringLiteral("*.dvd"));
+    records.Path = playerState().databaseFolder;
     QString title;
     IgnoreErrors steps;
-    // The extension in any case, the identifier exactly.
-    for (const QString &name :
-         QDir(folder).entryList({QStringLiteral("*.dvd")}, QDir::Files | QDir::Readable)) {
-        if (!discId.isEmpty() && RecordStore::identifierOf(name) == discId)
-            steps.step([&] { title = RecordFile::readTitle(folder + name); });
-    }
+    steps.step([&] { records.Refresh(); });
+    for (const QString &name : RecordStore::recordsOfDisc(records.names(), discId))
+        steps.step([&] { title = RecordFile::readTitle(records.Path + name); });
     return title.isEmpty() ? QStringLiteral("Unknown DVD") : title;
 }
 

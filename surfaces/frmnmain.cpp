@@ -20,6 +20,7 @@
 #include "surfaces/frmmain.h"
 #include "surfaces/makeregion.h"
 #include "surfaces/skin.h"
+#include "widgets/designlook.h"
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
@@ -36,36 +37,14 @@ namespace
 {
 
 constexpr int32_t kTransparent = 0xC0C0C0;
-constexpr int32_t kBackColor = 0x404040;
 constexpr int32_t kDisplayFill = 0xFFC0C0;
-constexpr int32_t kStatusColor = 0x808080;
-constexpr int32_t kDisplayText = 0x000000;
-constexpr int32_t kButtonBack = 0x404040;
-constexpr int32_t kButtonText = 0xFFFFFF;
-constexpr int32_t kButtonOver = 0xC0C0C0;
-constexpr int32_t kPreviousOver = 0x808080;
-constexpr int32_t kScanBack = 0xFFC0C0;
-constexpr int32_t kScanText = 0xFFFFFF;
-constexpr int32_t kScanOver = 0x000000;
+constexpr DesignLook::ButtonColors kWindowButtons{};
+constexpr DesignLook::ButtonColors kPreviousButton{.over = DesignLook::kGrey};
+constexpr DesignLook::ButtonColors kScanButtons{.back = kDisplayFill, .over = DesignLook::kBlack};
 constexpr int kStyleHoverBevel = 8;
 const QString kWebdings = QStringLiteral("Webdings");
 const QString kWingdings = QStringLiteral("Wingdings");
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
-
-void setBackground(QWidget *widget, int32_t color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, fromColorRef(color));
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-void setForeground(QWidget *widget, int32_t color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, fromColorRef(color));
-    widget->setPalette(palette);
-}
 
 // The display area: a filled rectangle with a thin dark border, drawn under
 // the labels.
@@ -149,11 +128,8 @@ skinButton *frmNMain::addButton(const char *name, const QRect &at, const QString
                                 const QString &fontName, double fontSize, bool bold,
                                 const QString &toolTip)
 {
-    auto *button = new skinButton(this, QString::fromLatin1(name));
+    auto *button = DesignLook::makeButton(this, name, kStyleHoverBevel, QString());
     button->setGeometry(at);
-    button->setButtonType(kStyleHoverBevel);
-    button->setColorScheme(ColorSchemes::kOwn);
-    button->setShowFocusRect(false);
     button->setFontName(fontName);
     button->setFontSize(fontSize);
     button->setFontBold(bold);
@@ -277,7 +253,7 @@ void frmNMain::Form_Load()
         Picture = QImage();
         update();
     });
-    steps.step([&] { setBackground(this, kBackColor); });
+    steps.step([&] { DesignLook::setBackground(this, DesignLook::kDarkGrey); });
     steps.step([&] { Startup::runFirstSteps(commandLine); });
     steps.step([&] {
         St->clear();
@@ -292,22 +268,16 @@ void frmNMain::Form_Load()
 
 void frmNMain::applyDesignColors()
 {
-    setBackground(this, kBackColor);
+    DesignLook::setBackground(this, DesignLook::kDarkGrey);
     for (skinButton *button :
-         {btnPreCh, btnPlay, btnStop, btnNextCh, btnDVDpanel, btnMenu, btnDVDdb, btnSettings}) {
-        button->setForeOver(button == btnPreCh ? kPreviousOver : kButtonOver);
-        button->setBackColor(kButtonBack);
-        button->setForeColor(kButtonText);
-    }
-    for (skinButton *button : {btnBack8, btnBack4, btnBackW, btnNorPlay, btnFF, btnFF4, btnFF8}) {
-        button->setForeOver(kScanOver);
-        button->setBackColor(kScanBack);
-        button->setForeColor(kScanText);
-    }
-    setBackground(Shape1, kDisplayFill);
-    setForeground(St, kStatusColor);
+         {btnPreCh, btnPlay, btnStop, btnNextCh, btnDVDpanel, btnMenu, btnDVDdb, btnSettings})
+        DesignLook::setButtonColors(button, button == btnPreCh ? kPreviousButton : kWindowButtons);
+    for (skinButton *button : {btnBack8, btnBack4, btnBackW, btnNorPlay, btnFF, btnFF4, btnFF8})
+        DesignLook::setButtonColors(button, kScanButtons);
+    DesignLook::setBackground(Shape1, kDisplayFill);
+    DesignLook::setTextColor(St, DesignLook::kGrey);
     for (QLabel *label : {lblTime, lblChap, lblLan, lblDVDtit})
-        setForeground(label, kDisplayText);
+        DesignLook::setTextColor(label, DesignLook::kBlack);
     update();
 }
 

@@ -11,6 +11,7 @@
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
 #include "support/scripteddvdcontrol.h"
+#include "support/testsettings.h"
 #include "surfaces/frmmain.h"
 
 #include <QApplication>
@@ -29,8 +30,7 @@ protected:
     {
         control = ScriptedDvdControl::install();
         dialogs = ScriptedDialogs::install();
-        for (const char *application : {SettingsKeys::kPlayer, SettingsKeys::kDatabase})
-            QFile::remove(SettingsStore::fileName(application));
+        resetSettings();
         // The control bar's load takes the database folder from the settings.
         SettingsStore::Write(SettingsKeys::kDatabase, SettingsKeys::kDatabaseSection,
                              SettingsKeys::kDatabasePath, database.path() + '/');

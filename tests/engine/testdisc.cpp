@@ -249,11 +249,6 @@ int64_t lastSoundPts(const Recorder &recorder)
     return sound.empty() ? -1 : sound.back().pts;
 }
 
-bool waitFor(const std::function<bool()> &condition, int timeoutMs)
-{
-    return QTest::qWaitFor(condition, timeoutMs);
-}
-
 int errorNumber(const std::function<void()> &action, QString *description)
 {
     const std::optional<AppError> error = trapFirstError(action);

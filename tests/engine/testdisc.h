@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/waitfor.h"
+
 #include "base/errors.h"
 #include "engine/control/dvdengine.h"
 
@@ -39,8 +41,7 @@ double psnr(const QImage &first, const QImage &second);
 // The band where the test disc's subtitles appear, in display pixels.
 QRect subtitleBand(const QImage &picture);
 
-// Waits, letting events run, until the condition holds or the time is up.
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
+using ::waitFor;
 
 // The number of the AppError the action throws (its description into
 // description when given); 0 when it throws none.

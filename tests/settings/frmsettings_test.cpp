@@ -11,6 +11,7 @@
 #include "settings/settingsstore.h"
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
+#include "support/testsettings.h"
 #include "support/waitfor.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/frmnav.h"
@@ -47,8 +48,7 @@ protected:
     {
         ScriptedControlTest::SetUp();
         dialogs = ScriptedDialogs::install();
-        QFile::remove(SettingsStore::fileName(kPlayer));
-        QFile::remove(SettingsStore::fileName(kDatabase));
+        resetSettings();
     }
     frmSettings *window() { return form<frmSettings>(); }
     QString writeScheme(const QByteArray &bytes)

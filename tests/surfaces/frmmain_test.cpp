@@ -7,6 +7,7 @@
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
 #include "support/scripteddvdcontrol.h"
+#include "support/testsettings.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 
@@ -44,7 +45,7 @@ protected:
     {
         ScriptedControlTest::SetUp();
         dialogs = ScriptedDialogs::install();
-        QFile::remove(SettingsStore::fileName(kPlayer));
+        resetSettings();
     }
     ScriptedDialogs *dialogs = nullptr;
 };

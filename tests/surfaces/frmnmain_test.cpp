@@ -12,6 +12,7 @@
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
 #include "support/scripteddvdcontrol.h"
+#include "support/testsettings.h"
 #include "surfaces/displaylabel.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
@@ -61,8 +62,7 @@ protected:
     {
         ScriptedControlTest::SetUp();
         ScriptedDialogs::install();
-        QFile::remove(SettingsStore::fileName(kPlayer));
-        QFile::remove(SettingsStore::fileName(kDatabase));
+        resetSettings();
     }
     void TearDown() override
     {
