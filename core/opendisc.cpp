@@ -2,9 +2,8 @@
 
 #include "base/errors.h"
 #include "base/localpath.h"
-#include "core/dvd.h"
-#include "core/forms.h"
 #include "core/functions.h"
+#include "core/playerstate.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/dialogs.h"
 
@@ -204,8 +203,8 @@ void play(const QString &source)
     }
     if (stopFirst)
         Functions::StopDisc();
-    else if (another && isLoaded<DVD>())
-        form<DVD>()->ShowIn = 0;
+    else if (another)
+        playerState().databaseWindowShown = false;
     Functions::PlayDisc();
 }
 

@@ -7,6 +7,8 @@
 #include "core/functions.h"
 #include "core/module2.h"
 #include "core/opendisc.h"
+#include "core/playerstate.h"
+#include "core/startup.h"
 #include "support/oddname.h"
 #include "surfaces/frmnmain.h"
 #include "widgets/skinbutton.h"
@@ -108,9 +110,9 @@ TEST_F(DesktopHabitsTest, SpacePausesAndResumesAndEscapeLeavesFullScreen)
     setPlayerOption(SettingsKeys::kFullScreen, "1");
     control->domain = DvdDomain::kTitle;
     QTest::keyClick(window, Qt::Key_Space);
-    EXPECT_TRUE(window->Paused);
+    EXPECT_TRUE(playerState().paused);
     QTest::keyClick(window, Qt::Key_Space);
-    EXPECT_FALSE(window->Paused);
+    EXPECT_FALSE(playerState().paused);
     EXPECT_FALSE(window->isFullScreen());
     frmNMain *bar = form<frmNMain>();
     bar->show();
@@ -134,7 +136,7 @@ TEST_F(DesktopHabitsTest, ASourceTheControlRefusesIsReportedAndNothingElsePlays)
                     "The DVD source \"/gone.iso\" does not exist.");
     dialogs->fileNames.push_back("/gone.iso");
     window->mOpen->trigger();
-    form<frmNMain>()->HandOver("/gone.iso");
+    Startup::HandOver("/gone.iso");
     const QString expected = "The DVD source \"/gone.iso\" does not exist.\nERR.NO: " +
                              QString::number(ErrorNumbers::kUnreadableSource);
     EXPECT_EQ(messages(), QStringList({expected, expected}));
@@ -149,11 +151,11 @@ TEST_F(DesktopHabitsTest, AHandedOverDiscIsOfferedOnceLikeAnOpenedOne)
     const QString disc = makeDiscFolder();
     control->directory = disc + "/VIDEO_TS";
     control->domain = DvdDomain::kTitle;
-    window->ShowIn = 1;
-    form<frmNMain>()->HandOver(disc);
-    EXPECT_EQ(window->ShowIn, 1);
-    form<frmNMain>()->HandOver(scratch.filePath("other.iso"));
-    EXPECT_EQ(window->ShowIn, 0);
+    playerState().databaseWindowShown = true;
+    Startup::HandOver(disc);
+    EXPECT_TRUE(playerState().databaseWindowShown);
+    Startup::HandOver(scratch.filePath("other.iso"));
+    EXPECT_FALSE(playerState().databaseWindowShown);
     EXPECT_TRUE(control->calls.contains("Stop"));
 }
 
@@ -166,7 +168,7 @@ TEST_F(DesktopHabitsTest, TheMinimizedBarComesBackFromTheVideoWindow)
     EXPECT_FALSE(bar->isMinimized());
 
     bar->setWindowState(Qt::WindowMinimized);
-    bar->Tag = "1";
+    playerState().barComesNext = true;
     QTest::mouseClick(window->imgBack, Qt::LeftButton);
     EXPECT_FALSE(bar->isMinimized());
     EXPECT_TRUE(bar->isVisible());
