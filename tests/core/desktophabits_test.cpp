@@ -151,6 +151,7 @@ TEST_F(DesktopHabitsTest, AHandedOverDiscIsOfferedOnceLikeAnOpenedOne)
     const QString disc = makeDiscFolder();
     control->directory = disc + "/VIDEO_TS";
     control->domain = DvdDomain::kTitle;
+    form<frmNMain>(); // its load starts the program's state afresh
     playerState().databaseWindowShown = true;
     Startup::HandOver(disc);
     EXPECT_TRUE(playerState().databaseWindowShown);
