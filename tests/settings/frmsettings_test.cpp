@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -254,15 +255,19 @@ TEST_F(SettingsWindow, TheDatabaseTabStoresTheFolderWithItsSeparatorAndCloses)
     frmSettings *settings = window();
     settings->Text8->setText("/media/My DVDs");
     settings->Check1->setChecked(true);
-    // Settings that cannot be written keep the window open and say so.
-    const QString settingsFile = SettingsStore::fileName(kDatabase);
-    QFile::remove(settingsFile);
-    ASSERT_TRUE(QDir().mkpath(settingsFile));
+    // Settings that cannot be written keep the window open and say so: a
+    // file stands where their folder should be.
+    const QString folder = QFileInfo(SettingsStore::fileName(kDatabase)).path();
+    ASSERT_TRUE(QDir().rename(folder, folder + ".aside"));
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
     emit settings->skinButton13->Click();
     flushDeletes();
     const bool stayedOpen = isLoaded<frmSettings>();
     const QString said = takeMessages().join('\n');
-    ASSERT_TRUE(QDir(settingsFile).removeRecursively());
+    ASSERT_TRUE(blocker.remove());
+    ASSERT_TRUE(QDir().rename(folder + ".aside", folder));
     ASSERT_TRUE(stayedOpen);
     EXPECT_TRUE(said.contains("could not be saved")) << said.toStdString();
 
