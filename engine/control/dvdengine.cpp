@@ -36,18 +36,6 @@ std::shared_future<std::shared_ptr<AudioOutput>> openSound(const AudioOutputOpti
     std::thread(std::move(open)).detach();
     return opening;
 }
-
-// Throws why a folder or an image cannot play, once its probe has said so.
-// A drive is not waited for here: it may take seconds to spin up.
-void refuseUnplayable(const DiscProbe &probe)
-{
-    if (probe.source().kind == SourceKind::Device)
-        return;
-    probe.settle(std::chrono::steady_clock::now() + kProbeMomentForPlay);
-    if (probe.answered() && !probe.read())
-        probe.result(std::chrono::milliseconds(0));
-}
-
 } // namespace
 
 DvdEngine::DvdEngine(QObject *parent, const AudioOutputOptions &audio)
@@ -366,19 +354,12 @@ QString DvdEngine::DVDDirectory() const
 }
 
 // A new source takes effect at the next Play; a disc of another source that
-// is playing now is stopped. A folder or an image that is no disc is refused
-// before anything stops, so that the disc playing goes on.
+// is playing now is stopped.
 void DvdEngine::setDVDDirectory(const QString &source)
 {
     std::optional<DiscSource> resolved;
-    std::shared_ptr<DiscProbe> probe = probe_;
-    if (!source.isEmpty()) {
+    if (!source.isEmpty())
         resolved = DvdSource::resolve(source);
-        const bool failedBefore = probe && probe->answered() && !probe->read();
-        if (!probe || probe->source().path != resolved->path || failedBefore)
-            probe = std::make_shared<DiscProbe>(*resolved, prober_);
-        refuseUnplayable(*probe);
-    }
     const auto other = [&](const DiscSource &current) {
         return !resolved || resolved->path != current.path;
     };
@@ -386,8 +367,8 @@ void DvdEngine::setDVDDirectory(const QString &source)
         Stop();
     requestedSource_ = source;
     requested_ = resolved;
-    if (probe != probe_) {
-        probe_ = probe;
+    if (resolved && (!probe_ || probe_->source().path != resolved->path)) {
+        probe_ = std::make_shared<DiscProbe>(*resolved, prober_);
         probeUsed_ = false;
     }
 }
