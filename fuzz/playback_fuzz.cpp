@@ -22,17 +22,6 @@ namespace
 {
 
 constexpr size_t kMostBlocks = 64;
-// Where the PCI starts in a NAV pack, as libdvdnav reads it.
-constexpr size_t kPciAt = 0x2D;
-constexpr uint8_t kPrivateStream2 = 0xBF;
-
-bool isNavPack(const uint8_t *pack)
-{
-    return pack[0] == 0 && pack[1] == 0 && pack[2] == 1 && pack[3] == 0xBA && pack[0x26] == 0 &&
-           pack[0x27] == 0 && pack[0x28] == 1 && pack[0x29] == kPrivateStream2 &&
-           pack[kPciAt - 1] == 0;
-}
-
 class Player
 {
 public:
@@ -55,7 +44,7 @@ public:
 
     void play(const uint8_t *pack)
     {
-        if (isNavPack(pack))
+        if (PsDemuxer::isNavPack(pack))
             navPacket(pack);
         else
             data(pack);
@@ -76,7 +65,7 @@ private:
     void navPacket(const uint8_t *pack)
     {
         auto marker = std::make_shared<NavMarker>();
-        navRead_PCI(&marker->pci, const_cast<uint8_t *>(pack + kPciAt));
+        navRead_PCI(&marker->pci, const_cast<uint8_t *>(pack + PsDemuxer::kPciAt));
         marker->vobuStart = marker->pci.pci_gi.vobu_s_ptm;
         marker->vobuEnd = marker->pci.pci_gi.vobu_e_ptm;
         marker->position.domain = DvdDomain::kVideoManagerMenu;
