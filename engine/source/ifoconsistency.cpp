@@ -131,25 +131,28 @@ private:
     QString blocksFault(uint64_t cells)
     {
         const uint64_t table = chain_.at + file_.be16(chain_.at + kCellPlaybackAt);
-        std::optional<uint64_t> blockStart;
+        uint64_t blockStart = 0;
+        bool inBlock = false;
         for (uint64_t cell = 0; cell < cells; ++cell) {
             const uint64_t kind = file_.bytes(table + cell * kCellPlaybackSize);
             const uint64_t mode = kind >> 6;
             const bool angleBlock = ((kind >> 4) & 3) == 1;
-            if (mode == 0 && !blockStart)
+            if (mode == 0 && !inBlock)
                 continue;
-            if (!angleBlock || (mode == 1) == blockStart.has_value() || mode == 0)
+            if (!angleBlock || (mode == 1) == inBlock || mode == 0)
                 return QStringLiteral("%1 has a broken block of cells at cell %2")
                     .arg(chain_.name)
                     .arg(cell + 1);
-            if (mode == 1)
+            if (mode == 1) {
                 blockStart = cell;
+                inBlock = true;
+            }
             if (mode == 3) {
-                facts_.angleBlocks.push_back(cell - *blockStart + 1);
-                blockStart.reset();
+                facts_.angleBlocks.push_back(cell - blockStart + 1);
+                inBlock = false;
             }
         }
-        if (blockStart)
+        if (inBlock)
             return chain_.name + QStringLiteral(" has a block of cells that does not end");
         return {};
     }
