@@ -14,8 +14,8 @@
 
 // A disc opened as the player opens it (found, its IFO files read, its video
 // checked) from a small description of its files; one it accepts is played
-// a little from the start and from each title, since libdvdnav's VM trusts
-// what the check let through. The input is a layout
+// a little from its first chapters, since libdvdnav's VM trusts what the
+// check let through. The input is a layout
 // byte, then chunks of (file byte, offset as 4 bytes little-endian, length as
 // 2 bytes little-endian, that many bytes) written into zero-filled files:
 // layout 0 is an ISO image (file 0), any other a VIDEO_TS folder of
@@ -93,10 +93,8 @@ void play(const ProbedDisc &disc)
     NoMedia sink;
     NavSession session(disc.source.path);
     NavigationCore core(session, sink);
-    try {
-        playBriefly(core, session);
-    } catch (const AppError &) {
-    }
+    // Not from first play: a disc whose commands jump to each other for ever
+    // keeps libdvdnav in one call, which the player watches from outside.
     for (const TitleInfo &title : disc.info.titles) {
         for (int chapter = 1; chapter <= std::min(title.chapters, 3); ++chapter) {
             try {

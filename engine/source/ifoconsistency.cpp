@@ -158,7 +158,7 @@ private:
     }
 
     const InfoFile &file_;
-    const Chain &chain_;
+    Chain chain_;
     ChainFacts facts_;
 };
 
