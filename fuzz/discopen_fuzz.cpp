@@ -1,5 +1,4 @@
 #include "base/errors.h"
-#include "engine/navigation/navigationcore.h"
 #include "engine/source/dvdsource.h"
 
 #include <QByteArray>
@@ -13,9 +12,7 @@
 #include <vector>
 
 // A disc opened as the player opens it (found, its IFO files read, its video
-// checked) from a small description of its files; one it accepts is played
-// a little from its first chapters, since libdvdnav's VM trusts what the
-// check let through. The input is a layout
+// checked) from a small description of its files. The input is a layout
 // byte, then chunks of (file byte, offset as 4 bytes little-endian, length as
 // 2 bytes little-endian, that many bytes) written into zero-filled files:
 // layout 0 is an ISO image (file 0), any other a VIDEO_TS folder of
@@ -66,46 +63,6 @@ void writeFile(const QString &path, const std::vector<Chunk> &chunks, uint8_t fi
     out.resize((out.size() + 2047) / 2048 * 2048);
 }
 
-constexpr int kStepsEach = 64;
-
-class NoMedia : public MediaSink
-{
-public:
-    void push(MediaItem) override {}
-    void startSegment() override {}
-};
-
-void playBriefly(NavigationCore &core, NavSession &session)
-{
-    for (int step = 0; step < kStepsEach; ++step) {
-        const NavigationCore::Step next = core.readNext();
-        if (next.result == NavigationCore::Result::Stop)
-            return;
-        if (next.result == NavigationCore::Result::Wait)
-            dvdnav_wait_skip(session.handle());
-        if (next.result == NavigationCore::Result::Still)
-            dvdnav_still_skip(session.handle());
-    }
-}
-
-void play(const ProbedDisc &disc)
-{
-    NoMedia sink;
-    NavSession session(disc.source.path);
-    NavigationCore core(session, sink);
-    // Not from first play: a disc whose commands jump to each other for ever
-    // keeps libdvdnav in one call, which the player watches from outside.
-    for (const TitleInfo &title : disc.info.titles) {
-        for (int chapter = 1; chapter <= std::min(title.chapters, 3); ++chapter) {
-            try {
-                if (dvdnav_part_play(session.handle(), title.title, chapter) == DVDNAV_STATUS_OK)
-                    playBriefly(core, session);
-            } catch (const AppError &) {
-            }
-        }
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -126,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         writeFile(source + QStringLiteral("/VIDEO_TS/VTS_01_0.IFO"), chunks, 1);
     }
     try {
-        play(DvdSource::probe(DvdSource::resolve(source)));
+        DvdSource::probe(DvdSource::resolve(source));
     } catch (const AppError &) {
         // A clear refusal is the right answer to most of these.
     }
