@@ -79,8 +79,8 @@ private:
                 core_.feed(VideoData{{payload.data, payload.data + payload.size}, payload.pts});
             } else if (PsDemuxer::isSubpicture(payload)) {
                 if (int(payload.subId & 0x1F) == subpictureStream_)
-                    core_.feed(SubpictureData{{payload.data, payload.data + payload.size},
-                                              payload.pts});
+                    core_.feed(
+                        SubpictureData{{payload.data, payload.data + payload.size}, payload.pts});
             } else {
                 decodeSound(payload);
             }

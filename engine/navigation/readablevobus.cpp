@@ -63,8 +63,8 @@ struct ReadableVobus::TitleSet {
 ReadableVobus::ReadableVobus(const QString &path)
     : path_(path), log_(std::make_unique<LibraryLog>())
 {
-    reader_ = DVDOpen2(log_.get(), LibraryLog::readerCallbacks(),
-                       LocalPath::toBytes(path_).constData());
+    reader_ =
+        DVDOpen2(log_.get(), LibraryLog::readerCallbacks(), LocalPath::toBytes(path_).constData());
 }
 
 ReadableVobus::~ReadableVobus()
@@ -97,7 +97,8 @@ std::optional<uint32_t> ReadableVobus::nextAfter(int titleSetNumber, int chainNu
         const cell_playback_t &cell = chain->cell_playback[i];
         if (!counted(cell) || cell.last_sector < cell.first_sector)
             continue;
-        for (const uint32_t vobu : set->vobuStarts(cell.first_sector, cell.last_vobu_start_sector)) {
+        for (const uint32_t vobu :
+             set->vobuStarts(cell.first_sector, cell.last_vobu_start_sector)) {
             const uint32_t at = cellStart + (vobu - cell.first_sector);
             if (at > position && set->navPackReads(vobu))
                 return at;

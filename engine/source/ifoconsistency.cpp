@@ -67,8 +67,8 @@ public:
         if (fault.isEmpty())
             fault = partFault(kProgramMapAt, facts_.programs, 1, QStringLiteral("program map"));
         if (fault.isEmpty())
-            fault = partFault(kCellPlaybackAt, cells, kCellPlaybackSize,
-                              QStringLiteral("cell table"));
+            fault =
+                partFault(kCellPlaybackAt, cells, kCellPlaybackSize, QStringLiteral("cell table"));
         if (fault.isEmpty())
             fault = partFault(kCellPositionAt, cells, kCellPositionSize,
                               QStringLiteral("cell position table"));
@@ -88,8 +88,8 @@ private:
         const uint64_t offset = file_.be16(chain_.at + offsetAt);
         if (entries == 0)
             return {};
-        if (offset < kChainSize || !inside(file_, chain_.table, chain_.at + offset,
-                                           entries * entrySize))
+        if (offset < kChainSize ||
+            !inside(file_, chain_.table, chain_.at + offset, entries * entrySize))
             return QStringLiteral("%1 has its %2 outside its table").arg(chain_.name, what);
         return {};
     }
