@@ -272,6 +272,8 @@ void DvdEngine::deliverNotifications()
         if (event.event == DvdEvent::kCurrentTime)
             lastTimeNotification_ = QDateTime::currentMSecsSinceEpoch();
         emit DVDNotify(event.event, now.packedTime(), event.param2);
+        if (!event.problem.isEmpty())
+            emit PlaybackProblem(event.param2, event.problem);
     }
     // A disc that played to its end (a handler may have started it again).
     if (session_ && snapshot().domain() == DvdDomain::kStop)
