@@ -28,6 +28,11 @@ QString avSyncFolder()
     return discDir() + QStringLiteral("/avsync");
 }
 
+QString fieldsFolder()
+{
+    return discDir() + QStringLiteral("/fields");
+}
+
 QString lpcmFolder()
 {
     return discDir() + QStringLiteral("/lpcm");
@@ -172,8 +177,16 @@ Recorder::Recorder() : taps_(std::make_shared<PlaybackTaps>())
         Picture shown{picture.pts, picture.titleTime90k, picture.heard90k,
                       meanBrightness(picture.image), picture.at};
         std::lock_guard lock(mutex_);
+        if (keepImage_ && keepImage_(picture.titleTime90k))
+            shown.image = picture.image;
         pictures_.push_back(shown);
     };
+}
+
+void Recorder::keepImages(std::function<bool(int64_t titleTime90k)> wanted)
+{
+    std::lock_guard lock(mutex_);
+    keepImage_ = std::move(wanted);
 }
 
 std::vector<Recorder::Sound> Recorder::sound() const
