@@ -174,8 +174,9 @@ Recorder::Recorder() : taps_(std::make_shared<PlaybackTaps>())
         sound_.push_back(std::move(sound));
     };
     taps_->picture = [this](const PresentedPicture &picture) {
-        Picture shown{picture.pts, picture.titleTime90k, picture.heard90k,
-                      meanBrightness(picture.image), picture.at};
+        Picture shown{picture.pts,      picture.titleTime90k,
+                      picture.heard90k, meanBrightness(picture.image),
+                      picture.at,       QImage()};
         std::lock_guard lock(mutex_);
         if (keepImage_ && keepImage_(picture.titleTime90k))
             shown.image = picture.image;
