@@ -10,6 +10,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -20,8 +21,9 @@ namespace
 {
 constexpr std::array<int, 3> kEndingSignals{SIGTERM, SIGINT, SIGHUP};
 
-// A signal handler can reach nothing but these: the socket that wakes the
-// event loop, and whether an orderly end is still owed at exit().
+// A signal handler and an exit handler can reach nothing but these: the
+// socket that wakes the event loop, and whether an orderly end is still owed
+// when the process exits.
 int &signalSocket()
 {
     static int socket = -1;
@@ -53,10 +55,17 @@ void installHandlers(void (*handler)(int), int flags)
         sigaction(number, &action, nullptr);
 }
 
-void endBeforeExit()
+// An exit() while the program runs comes from the windowing system, whose
+// display went away. By now the thread-local data every Qt object needs is
+// gone, so neither the windows nor the control can be taken down; the
+// process ends at once, before static destructors run under the control's
+// threads.
+void endAtForeignExit(int status, void * /*unused*/)
 {
-    if (endOwed())
-        ProgramEnd::tearDown();
+    if (!endOwed())
+        return;
+    std::fflush(nullptr);
+    ::_exit(status);
 }
 } // namespace
 
@@ -69,9 +78,7 @@ ProgramEnd::ProgramEnd(std::function<void()> close) : close_(std::move(close))
         connect(notifier_, &QSocketNotifier::activated, this, &ProgramEnd::signalReceived);
         installHandlers(&onEndingSignal, SA_RESTART | SA_RESETHAND);
     }
-    // Registered after the application object, so it runs before the
-    // libraries' own statics go.
-    static const bool registered = std::atexit(&endBeforeExit) == 0;
+    static const bool registered = ::on_exit(&endAtForeignExit, nullptr) == 0;
     Q_UNUSED(registered);
     endOwed() = true;
 }

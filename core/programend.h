@@ -13,8 +13,8 @@ class QSocketNotifier;
 // SIGTERM, SIGINT and SIGHUP (the end of a desktop session, a terminal
 // closed) call close, which ends the program the way the menu's Close does;
 // a second such signal ends it at once. An exit() from inside the event loop
-// (the windowing system's answer to a display that went away) still takes
-// the windows and the control down before the process goes.
+// (the windowing system's answer to a display that went away) ends the
+// process at once, without running destructors under the control's threads.
 class ProgramEnd : public QObject
 {
     Q_OBJECT

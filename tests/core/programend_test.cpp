@@ -166,6 +166,9 @@ int closeShownWindows(const QString &display)
         free(attributes);
         if (!shown)
             continue;
+        xcb_get_property_reply_t *nameReply = xcb_get_property_reply(connection, xcb_get_property(connection, 0, children[i], XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 0, 100), nullptr);
+        fprintf(stderr, "DEBUG closing %x %.*s\n", children[i], nameReply ? xcb_get_property_value_length(nameReply) : 0, nameReply ? (const char *)xcb_get_property_value(nameReply) : "");
+        free(nameReply);
         xcb_client_message_event_t message = {};
         message.response_type = XCB_CLIENT_MESSAGE;
         message.format = 32;
