@@ -1,4 +1,5 @@
 #include "base/localpath.h"
+#include "core/bookmarks.h"
 #include "core/forms.h"
 #include "core/mprisservice.h"
 #include "core/programend.h"
@@ -41,10 +42,10 @@ int main(int argc, char *argv[])
     // The windows and the control end inside the application's lifetime; a
     // signal ends the program as the menu's Close does.
     const ProgramEnd end([] { form<frmNMain>()->AutoBook(); });
-    installDvdControl(createRealDvdControl(&showRegionDialog));
+    installDvdControl(createRealDvdControl(&showRegionDialog, Bookmarks::FilePath()));
     Main();
     QObject::connect(&instance, &SingleInstance::argumentReceived, form<frmNMain>(),
-                     &frmNMain::HandOver);
+                     &Startup::HandOver);
     MprisService mpris;
     mpris.registerOnSessionBus();
     return QApplication::exec();
