@@ -2,6 +2,7 @@
 #include "core/bookmarks.h"
 #include "core/forms.h"
 #include "core/mprisservice.h"
+#include "core/programend.h"
 #include "core/programoptions.h"
 #include "core/singleinstance.h"
 #include "core/startup.h"
@@ -38,6 +39,9 @@ int main(int argc, char *argv[])
     SingleInstance instance;
     if (instance.handOver(arguments.value(0)))
         return 0;
+    // The windows and the control end inside the application's lifetime; a
+    // signal ends the program as the menu's Close does.
+    const ProgramEnd end([] { form<frmNMain>()->AutoBook(); });
     installDvdControl(createRealDvdControl(&showRegionDialog, Bookmarks::FilePath()));
     Main();
     QObject::connect(&instance, &SingleInstance::argumentReceived, form<frmNMain>(),

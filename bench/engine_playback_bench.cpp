@@ -15,23 +15,37 @@
 // they happen, for a
 // harness that times them from the launch of the program.
 //
-// usage: engine_playback_bench DISC SECONDS [--events] [--headless]
+// With --pacing, the view's own paint timestamps say how long each picture
+// stayed on screen against how long it was due (the step to the next
+// picture's timestamp), pictures never painted and pictures held twice.
+//
+// usage: engine_playback_bench DISC SECONDS [--events] [--headless] [--pacing]
 
+#include "base/errors.h"
 #include "bench/benchtools.h"
 #include "bench/playbackprobe.h"
-#include "base/errors.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <map>
 #include <optional>
+#include <vector>
 
 namespace
 {
 
+struct Painted {
+    int64_t pts = -1;
+    std::chrono::steady_clock::time_point at;
+};
+
 struct PlaybackFigures {
+    std::vector<Painted> paints; // with --pacing
     double wall = 0;
     double cpu = 0;
     double firstPosition = -1;
@@ -45,6 +59,7 @@ struct Options {
     double seconds = 0;
     bool events = false;
     bool headless = false;
+    bool pacing = false;
 };
 
 void reportEvent(const char *event)
@@ -90,6 +105,13 @@ PlaybackFigures play(const Options &options)
             figures.lastPosition = position;
         },
         onSound, presentEvents(options.events, options.headless));
+    if (options.pacing) {
+        figures.paints.reserve(size_t(options.seconds * 100));
+        qobject_cast<DvdView *>(engine.view())
+            ->setPaintObserver([&figures](int64_t pts, std::chrono::steady_clock::time_point at) {
+                figures.paints.push_back({pts, at});
+            });
+    }
     if (!options.headless)
         probe.showWindow(720, 576);
     QCoreApplication::processEvents();
@@ -122,12 +144,73 @@ std::optional<Options> parse(const QStringList &arguments)
             options.events = true;
         else if (flag == QLatin1String("--headless"))
             options.headless = true;
+        else if (flag == QLatin1String("--pacing"))
+            options.pacing = true;
         else
             return std::nullopt;
     }
     if (options.seconds <= 0)
         return std::nullopt;
     return options;
+}
+
+// The most common step between the timestamps of pictures painted one after
+// the other: the picture period of the title.
+int64_t picturePeriod(const std::vector<Painted> &painted)
+{
+    std::map<int64_t, int> steps;
+    for (size_t i = 1; i < painted.size(); ++i)
+        ++steps[painted[i].pts - painted[i - 1].pts];
+    const auto most = std::max_element(steps.begin(), steps.end(), [](auto a, auto b) {
+        return a.first <= 0 || (b.first > 0 && a.second < b.second);
+    });
+    return most == steps.end() ? 0 : std::max<int64_t>(0, most->first);
+}
+
+// Each picture's time on screen (from its paint to the next one's) against
+// its due duration (the step to the next timestamp). Steps of the timeline
+// longer than ten pictures are jumps of the timestamps, not pictures missed.
+void reportPacing(const std::vector<Painted> &painted)
+{
+    const int64_t period = picturePeriod(painted);
+    if (period <= 0) {
+        std::printf("pacing: too few pictures painted\n");
+        return;
+    }
+    std::vector<double> errors;
+    int skipped = 0;
+    int heldTwice = 0;
+    for (size_t i = 1; i < painted.size(); ++i) {
+        const int64_t step = painted[i].pts - painted[i - 1].pts;
+        if (step <= 0 || step > 10 * period)
+            continue;
+        const double dueMs = double(step) / 90.0;
+        const double shownMs =
+            std::chrono::duration<double, std::milli>(painted[i].at - painted[i - 1].at).count();
+        errors.push_back(shownMs - dueMs);
+        skipped += int(step / period) - 1;
+        heldTwice += shownMs >= dueMs + double(period) / 90.0 / 2;
+    }
+    if (errors.empty())
+        return;
+    double mean = 0;
+    for (double error : errors)
+        mean += error;
+    mean /= double(errors.size());
+    double squares = 0;
+    for (double error : errors)
+        squares += (error - mean) * (error - mean);
+    std::vector<double> sizes;
+    for (double error : errors)
+        sizes.push_back(std::abs(error));
+    std::sort(sizes.begin(), sizes.end());
+    const auto within5 = std::lower_bound(sizes.begin(), sizes.end(), 5.0) - sizes.begin();
+    std::printf("pacing: %zu pictures at %.1f ms: time on screen minus due, scatter (standard "
+                "deviation) %.2f ms, 95%% within %.2f ms, worst %.2f ms; %.1f%% within 5 ms; "
+                "%d never painted, %d held for twice their time\n",
+                errors.size() + 1, double(period) / 90.0,
+                std::sqrt(squares / double(errors.size())), sizes[sizes.size() * 95 / 100],
+                sizes.back(), 100.0 * double(within5) / double(sizes.size()), skipped, heldTwice);
 }
 
 } // namespace
@@ -137,7 +220,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const std::optional<Options> options = parse(app.arguments());
     if (!options) {
-        std::fprintf(stderr, "usage: engine_playback_bench DISC SECONDS [--events] [--headless]\n");
+        std::fprintf(stderr, "usage: engine_playback_bench DISC SECONDS [--events] [--headless] "
+                             "[--pacing]\n");
         return 2;
     }
     try {
@@ -150,6 +234,8 @@ int main(int argc, char **argv)
                     static_cast<unsigned long long>(figures.presented), figures.painted,
                     figures.painted / figures.wall, 100.0 * figures.cpu / figures.wall,
                     bench::peakRssMiB());
+        if (options->pacing)
+            reportPacing(figures.paints);
     } catch (const AppError &error) {
         std::fprintf(stderr, "engine_playback_bench: %s\n", error.what());
         return 1;

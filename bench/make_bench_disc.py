@@ -5,6 +5,8 @@ interlaced one, as most PAL video is.
 
 Output (in the folder given as the only argument):
   bench/VIDEO_TS/   the disc as a folder
+  interlaced/VIDEO_TS/  title 2 alone, played as soon as the disc starts (a
+                    picture per field: 50 a second)
   bench.json        what was authored; written last, so its presence means
                     the disc is complete
 
@@ -76,6 +78,25 @@ def dvdauthor_xml(work, out):
 """
 
 
+def interlaced_xml(work, out):
+    audio = "".join(f'<audio lang="{lang}"/>' for lang, _, _, _ in AUDIO)
+    number = next(n for n, (_, interlaced) in enumerate(TITLES, 1) if interlaced)
+    return f"""<dvdauthor dest="{out}">
+ <vmgm><fpc>jump title 1;</fpc></vmgm>
+ <titleset><titles><video format="pal" aspect="4:3"/>{audio}
+  <pgc><vob file="{work}/title{number}.mpg"/><post>exit;</post></pgc></titles></titleset>
+</dvdauthor>
+"""
+
+
+def author(work, name, xml):
+    config = os.path.join(work, f"{name}.xml")
+    with open(config, "w", encoding="utf-8") as handle:
+        handle.write(xml)
+    run(["dvdauthor", "-x", config], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+        env={**os.environ, "VIDEO_FORMAT": "PAL"})
+
+
 def summary():
     titles = "; ".join(
         f"title {number}: {seconds} s {'interlaced' if interlaced else 'progressive'}"
@@ -90,20 +111,18 @@ def main():
     out_dir = os.path.abspath(sys.argv[1])
     work = os.path.join(out_dir, "work")
     disc = os.path.join(out_dir, "bench")
+    interlaced_disc = os.path.join(out_dir, "interlaced")
     stamp = os.path.join(out_dir, "bench.json")
     if os.path.exists(stamp):
         os.remove(stamp)
-    for path in (work, disc):
+    for path in (work, disc, interlaced_disc):
         shutil.rmtree(path, ignore_errors=True)
     os.makedirs(work)
 
     for number, (seconds, interlaced) in enumerate(TITLES, 1):
         make_title(os.path.join(work, f"title{number}.mpg"), number, seconds, interlaced)
-    config = os.path.join(work, "bench.xml")
-    with open(config, "w", encoding="utf-8") as handle:
-        handle.write(dvdauthor_xml(work, disc))
-    run(["dvdauthor", "-x", config], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-        env={**os.environ, "VIDEO_FORMAT": "PAL"})
+    author(work, "bench", dvdauthor_xml(work, disc))
+    author(work, "interlaced", interlaced_xml(work, interlaced_disc))
     shutil.rmtree(work)
     with open(stamp, "w", encoding="utf-8") as handle:
         json.dump({"summary": summary(), "frames_per_second": FPS,

@@ -65,5 +65,10 @@ QT_QPA_PLATFORM=offscreen "$BIN/dvddb_bench"
 section "Menu response, from SelectLowerButton to the new highlight painted (test disc menu)"
 in_window env QT_QPA_PLATFORM=xcb "$BIN/menu_response_bench" "$BUILD_DIR/testdiscs/sample" 20 2>/dev/null
 
+section "Pacing in a 720x576 window: each picture's time on screen against its due duration"
+in_window env QT_QPA_PLATFORM=xcb "$BIN/engine_playback_bench" "$DISC" "$PLAY_SECONDS" --pacing
+in_window env QT_QPA_PLATFORM=xcb "$BIN/engine_playback_bench" "$DISC_DIR/interlaced" \
+  "$PLAY_SECONDS" --pacing
+
 section "Real-time playback beside the other players on this machine"
 python3 "$HERE/compare_players.py" "$BUILD_DIR" "$DISC" "$PLAY_SECONDS"

@@ -115,6 +115,7 @@ void DVD::attachControl()
         DVDw->show();
         connect(control, &DvdControl::DVDNotify, this, &DVD::DVDw_DVDNotify);
         connect(control, &DvdControl::PlayFailed, this, &DVD::DVDw_PlayFailed);
+        connect(control, &DvdControl::PlaybackProblem, this, &DVD::DVDw_PlaybackProblem);
     });
 }
 
@@ -263,6 +264,13 @@ void DVD::DVDw_DVDNotify(int eventCode, int param1, int param2)
 void DVD::DVDw_PlayFailed(int number, const QString &description)
 {
     Functions::ReportPlayFailure(number, description);
+}
+
+// Playback went on without part of the disc: the user hears of it once.
+void DVD::DVDw_PlaybackProblem(int number, const QString &description)
+{
+    Q_UNUSED(number);
+    ShowMessage(description);
 }
 
 // Every entry of the context menu: its caption (none for a separator), the

@@ -96,6 +96,7 @@ private:
     void imgBack_Click();
     void imgBack_DblClick();
     void DVDw_DVDNotify(int eventCode, int param1, int param2);
+    void DVDw_PlaybackProblem(int number, const QString &description);
     void DVDw_PlayFailed(int number, const QString &description);
 
     void mOpen_Click();

@@ -71,6 +71,17 @@ AppError endlessCommandLoop()
                                    "playback was stopped. The disc is badly authored or damaged."));
 }
 
+AppError unreadablePast(int title, int64_t time90k)
+{
+    const int64_t seconds = std::max<int64_t>(0, time90k / 90000);
+    return AppError(ErrorNumbers::kUnreadableSource,
+                    QStringLiteral("The disc could not be read past %1:%2:%3 of title %4.")
+                        .arg(seconds / 3600)
+                        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                        .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+                        .arg(title));
+}
+
 AppError notPlaying()
 {
     return AppError(ErrorNumbers::kNotPermitted,

@@ -17,6 +17,8 @@ AppError encryptedWithoutLibrary(const QString &source);
 AppError decoderMissing(const QString &codec);
 AppError decoderFailed(const QString &detail);
 AppError endlessCommandLoop();
+// Playback goes on after the title: nothing of it past `time90k` could be read.
+AppError unreadablePast(int title, int64_t time90k);
 AppError notPlaying();
 AppError notPermitted(const QString &operation, const QString &reason);
 AppError prohibitedByDisc(const QString &operation);

@@ -91,7 +91,13 @@ void SnapshotStore::reportError(int number, const QString &description)
     reportErrorFor(kAnySession, number, description);
 }
 
-void SnapshotStore::reportErrorFor(uint64_t session, int number, const QString &description)
+void SnapshotStore::reportProblem(int number, const QString &description)
+{
+    reportErrorFor(kAnySession, number, description, true);
+}
+
+void SnapshotStore::reportErrorFor(uint64_t session, int number, const QString &description,
+                                   bool problem)
 {
     {
         std::lock_guard lock(mutex_);
@@ -99,7 +105,7 @@ void SnapshotStore::reportErrorFor(uint64_t session, int number, const QString &
             return;
         lastError_ = description;
     }
-    queue({{DvdEvent::kError, number}});
+    queue({{DvdEvent::kError, number, problem ? description : QString()}});
 }
 
 QString SnapshotStore::lastError() const
@@ -157,4 +163,9 @@ void SnapshotWriter::update(const std::function<void(PlaybackSnapshot &)> &chang
 void SnapshotWriter::reportError(int number, const QString &description)
 {
     store_->reportErrorFor(session_, number, description);
+}
+
+void SnapshotWriter::reportProblem(int number, const QString &description)
+{
+    store_->reportErrorFor(session_, number, description, true);
 }

@@ -80,8 +80,13 @@ struct PlaybackSnapshot {
 
 // A DVDNotify waiting to be delivered on the GUI thread.
 struct PendingNotification {
+    PendingNotification(int code, int parameter, QString told = {})
+        : event(code), param2(parameter), problem(std::move(told))
+    {
+    }
     int event = 0;
     int param2 = 0;
+    QString problem; // what the user must be told of, besides the notification
 };
 
 // The snapshot under a lock. Every update compares before and after and
@@ -93,6 +98,8 @@ public:
     PlaybackSnapshot read() const;
     void update(const std::function<void(PlaybackSnapshot &)> &change);
     void reportError(int number, const QString &description);
+    // An error the user is told of: playback went on without part of the disc.
+    void reportProblem(int number, const QString &description);
     QString lastError() const;
 
     std::vector<PendingNotification> takeNotifications();
@@ -106,7 +113,8 @@ private:
     friend class SnapshotWriter;
     static constexpr uint64_t kAnySession = 0;
     void updateFor(uint64_t session, const std::function<void(PlaybackSnapshot &)> &change);
-    void reportErrorFor(uint64_t session, int number, const QString &description);
+    void reportErrorFor(uint64_t session, int number, const QString &description,
+                        bool problem = false);
 
     static void compare(const PlaybackSnapshot &before, const PlaybackSnapshot &after,
                         std::vector<PendingNotification> &out);
@@ -135,6 +143,7 @@ public:
     PlaybackSnapshot read() const { return store_->read(); }
     void update(const std::function<void(PlaybackSnapshot &)> &change);
     void reportError(int number, const QString &description);
+    void reportProblem(int number, const QString &description);
 
 private:
     std::shared_ptr<SnapshotStore> store_;

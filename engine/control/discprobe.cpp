@@ -21,27 +21,52 @@ struct DiscProbe::Answer {
     }
 };
 
-DiscProbe::DiscProbe(DiscSource source, const DiscProber &prober)
+bool ProbeThreads::tryTake()
+{
+    int running = running_.load();
+    while (running < cap_)
+        if (running_.compare_exchange_weak(running, running + 1))
+            return true;
+    return false;
+}
+
+void ProbeThreads::giveBack()
+{
+    --running_;
+}
+
+DiscProbe::DiscProbe(DiscSource source, const DiscProber &prober,
+                     std::shared_ptr<ProbeThreads> threads)
     : source_(std::move(source)), answer_(std::make_shared<Answer>())
 {
-    // Detached: a probe stuck on the drive is left to finish on its own, and
-    // nothing waits for it when the control goes.
     std::promise<ProbedDisc> promise;
     result_ = promise.get_future().share();
-    std::thread([source = source_, prober, promise = std::move(promise),
-                 answer = answer_]() mutable {
+    if (!threads->tryTake()) {
+        promise.set_exception(std::make_exception_ptr(silence()));
+        answer_->give();
+        return;
+    }
+    thread_ = std::thread([source = source_, prober, promise = std::move(promise), answer = answer_,
+                           threads = std::move(threads)]() mutable {
         try {
             promise.set_value(prober(source));
         } catch (...) {
             promise.set_exception(std::current_exception());
         }
         answer->give();
-    }).detach();
+        threads->giveBack();
+    });
 }
 
 DiscProbe::~DiscProbe()
 {
     setListener(nullptr);
+    if (!thread_.joinable())
+        return;
+    if (answered())
+        thread_.join();
+    else
+        thread_.detach();
 }
 
 ProbedDisc DiscProbe::result(std::chrono::milliseconds patience) const

@@ -2,23 +2,43 @@
 
 #include "engine/source/dvdsource.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <future>
 #include <memory>
+#include <thread>
 
 class AppError;
 
 // How a source is read for what its disc holds; tests give a slow one.
 using DiscProber = std::function<ProbedDisc(const DiscSource &)>;
 
+// The probe threads of one control that are still running, up to a cap: a
+// drive that hangs every read cannot pile up threads without end.
+class ProbeThreads
+{
+public:
+    explicit ProbeThreads(int cap) : cap_(cap) {}
+    bool tryTake();
+    void giveBack();
+    int running() const { return running_.load(); }
+
+private:
+    const int cap_;
+    std::atomic<int> running_{0};
+};
+
 // Probes a source on a thread of its own, so that a slow or stuck drive
 // never holds up the window: whoever needs the disc waits a bounded time, or
-// asks to hear when the answer is there.
+// asks to hear when the answer is there. A probe that goes before its answer
+// leaves its thread to finish alone, holding its place among the threads.
+// When they are all taken, the probe answers at once that the drive does not
+// answer.
 class DiscProbe
 {
 public:
-    explicit DiscProbe(DiscSource source, const DiscProber &prober = DvdSource::probe);
+    DiscProbe(DiscSource source, const DiscProber &prober, std::shared_ptr<ProbeThreads> threads);
     ~DiscProbe();
 
     const DiscSource &source() const { return source_; }
@@ -43,4 +63,5 @@ private:
     DiscSource source_;
     std::shared_future<ProbedDisc> result_;
     std::shared_ptr<Answer> answer_;
+    std::thread thread_;
 };

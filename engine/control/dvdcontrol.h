@@ -93,4 +93,7 @@ signals:
     // A Play that returned while the drive was still reading the disc failed
     // afterwards, with the number and description Play would have thrown.
     void PlayFailed(int number, const QString &description);
+    // While a disc plays: part of it could not be read and playback went on
+    // without it. Raised once, for the user to be told.
+    void PlaybackProblem(int number, const QString &description);
 };

@@ -1,10 +1,14 @@
 #include "engine/control/dvdcontrolinstance.h"
 
+#include <utility>
+
 namespace
 {
-std::unique_ptr<DvdControl> &instance()
+// Owned through install and release only: nothing destroys the control after
+// main() has returned, when the application object is gone.
+DvdControl *&instance()
 {
-    static std::unique_ptr<DvdControl> control;
+    static DvdControl *control = nullptr;
     return control;
 }
 } // namespace
@@ -12,16 +16,16 @@ std::unique_ptr<DvdControl> &instance()
 DvdControl *dvdControl()
 {
     if (!instance())
-        instance() = createRealDvdControl();
-    return instance().get();
+        instance() = createRealDvdControl().release();
+    return instance();
 }
 
 void installDvdControl(std::unique_ptr<DvdControl> control)
 {
-    instance() = std::move(control);
+    delete std::exchange(instance(), control.release());
 }
 
 void releaseDvdControl()
 {
-    instance().reset();
+    delete std::exchange(instance(), nullptr);
 }

@@ -6,7 +6,9 @@
 #include <memory>
 
 // The one DVD control of the program (DVDw). Created on first use; tests
-// install a double before anything refers to it.
+// install a double before anything refers to it. Whoever ends the program
+// releases it while the application object still exists: nothing else
+// does.
 DvdControl *dvdControl();
 void installDvdControl(std::unique_ptr<DvdControl> control);
 void releaseDvdControl();

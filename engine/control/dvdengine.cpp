@@ -6,7 +6,6 @@
 
 #include <QDateTime>
 
-#include <thread>
 #include <utility>
 
 namespace
@@ -27,19 +26,13 @@ constexpr std::chrono::milliseconds kProbeMomentForPlay{500};
 constexpr std::chrono::milliseconds kProbePatienceForPlay{20000};
 constexpr std::chrono::milliseconds kSoundPatience{2000};
 constexpr std::chrono::milliseconds kHelpersAtExitPatience{500};
-
-std::shared_future<std::shared_ptr<AudioOutput>> openSound(const AudioOutputOptions &options)
-{
-    std::packaged_task<std::shared_ptr<AudioOutput>()> open(
-        [options] { return std::make_shared<AudioOutput>(options); });
-    std::shared_future<std::shared_ptr<AudioOutput>> opening = open.get_future().share();
-    std::thread(std::move(open)).detach();
-    return opening;
-}
+// Probes of drives that hang, each on its thread until its read returns.
+constexpr int kProbeThreadsCap = 4;
 } // namespace
 
 DvdEngine::DvdEngine(QObject *parent, const AudioOutputOptions &audio)
-    : DvdControl(parent), audioOptions_(audio), soundOpening_(openSound(audio)),
+    : DvdControl(parent), sound_(std::make_unique<AudioOutput>(audio)),
+      probeThreads_(std::make_shared<ProbeThreads>(kProbeThreadsCap)),
       store_(std::make_shared<SnapshotStore>()), pictures_(std::make_shared<PictureSlot>()),
       pictureUpdatePending_(std::make_shared<std::atomic<bool>>(false))
 {
@@ -61,13 +54,10 @@ DvdEngine::~DvdEngine()
     store_->setWake(nullptr);
     pictures_->setListener(nullptr);
     endSession();
-    // A sound output still opening or a probe still reading is let finish
-    // here, unless the device or the drive hangs: then it is left to its
-    // thread.
-    const auto deadline = std::chrono::steady_clock::now() + kHelpersAtExitPatience;
-    soundOpening_.wait_until(deadline);
+    // A probe still reading is let finish here, unless the drive hangs: then
+    // it is left to its thread.
     if (probe_)
-        probe_->settle(deadline);
+        probe_->settle(std::chrono::steady_clock::now() + kHelpersAtExitPatience);
     if (view_ && !view_->parent())
         delete view_;
 }
@@ -100,14 +90,14 @@ void DvdEngine::openSession(const ProbedDisc &probed)
     });
     // One output serves every session. It opens on a thread of its own from
     // the start; a session before the device has answered plays silent.
-    if (!audio_ && soundOpening_.wait_for(kSoundPatience) == std::future_status::ready)
-        audio_ = soundOpening_.get();
+    if (!audio_ && sound_->waitUntilOpen(kSoundPatience))
+        audio_ = sound_.get();
     try {
         session_ = std::make_unique<PlaybackSession>(
             PlaybackSession::Reading{source.path, blockReaders_ ? blockReaders_() : nullptr,
                                      startingRegionMask(source, *disc)},
             std::make_shared<SnapshotWriter>(store_, sessionId),
-            PlaybackSession::Outputs{pictures_, audio_.get(), taps_});
+            PlaybackSession::Outputs{pictures_, audio_, taps_});
     } catch (...) {
         store_->update([](PlaybackSnapshot &snapshot) { snapshot.playing = false; });
         throw;
@@ -181,7 +171,7 @@ std::shared_ptr<DiscProbe> DvdEngine::probeFor(const DiscSource &source)
                           (!probe_->answered() ||
                            (probe_->read() && (!probeUsed_ || source.kind != SourceKind::Device)));
     if (!reusable)
-        probe_ = std::make_shared<DiscProbe>(source, prober_);
+        probe_ = std::make_shared<DiscProbe>(source, prober_, probeThreads_);
     probeUsed_ = true;
     return probe_;
 }
@@ -272,6 +262,8 @@ void DvdEngine::deliverNotifications()
         if (event.event == DvdEvent::kCurrentTime)
             lastTimeNotification_ = QDateTime::currentMSecsSinceEpoch();
         emit DVDNotify(event.event, now.packedTime(), event.param2);
+        if (!event.problem.isEmpty())
+            emit PlaybackProblem(event.param2, event.problem);
     }
     // A disc that played to its end (a handler may have started it again).
     if (session_ && snapshot().domain() == DvdDomain::kStop)
@@ -368,7 +360,7 @@ void DvdEngine::setDVDDirectory(const QString &source)
     requestedSource_ = source;
     requested_ = resolved;
     if (resolved && (!probe_ || probe_->source().path != resolved->path)) {
-        probe_ = std::make_shared<DiscProbe>(*resolved, prober_);
+        probe_ = std::make_shared<DiscProbe>(*resolved, prober_, probeThreads_);
         probeUsed_ = false;
     }
 }

@@ -18,7 +18,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <future>
 #include <memory>
 #include <optional>
 
@@ -163,9 +162,10 @@ private:
     void watch();
     static QString durationText(int64_t ticks90k);
 
-    AudioOutputOptions audioOptions_;
-    std::shared_future<std::shared_ptr<AudioOutput>> soundOpening_;
-    std::shared_ptr<AudioOutput> audio_;
+    // Opens the device on its own thread from the start; audio_ is it once
+    // open.
+    std::unique_ptr<AudioOutput> sound_;
+    AudioOutput *audio_ = nullptr;
     std::shared_ptr<const PlaybackTaps> taps_;
     DriveAccess driveAccess_;
     RegionChooser regionChooser_;
@@ -176,6 +176,7 @@ private:
     std::optional<DiscSource> requested_;
     std::optional<ProbedDisc> disc_;
     DiscProber prober_ = DvdSource::probe;
+    std::shared_ptr<ProbeThreads> probeThreads_;
     std::shared_ptr<DiscProbe> probe_;
     bool probeUsed_ = false;
     // A Play waiting for its probe: the session opens when it answers.

@@ -102,22 +102,15 @@ void VideoDecoder::decode(const uint8_t *data, int size, int64_t pts)
 void VideoDecoder::receive()
 {
     while (avcodec_receive_frame(context_, frame_) == 0) {
-        DecodedPicture picture;
-        picture.duration90k = frameDuration_ + frame_->repeat_pict * frameDuration_ / 2;
+        const int64_t duration = frameDuration_ + frame_->repeat_pict * frameDuration_ / 2;
+        int64_t pts = -1;
         if (frame_->pts != AV_NOPTS_VALUE)
-            picture.pts = frame_->pts;
+            pts = frame_->pts;
         else if (lastPts_ >= 0)
-            picture.pts = lastPts_ + frameDuration_;
-        lastPts_ = picture.pts;
-        AVFrame *reference = av_frame_alloc();
-        if (!reference) {
-            av_frame_unref(frame_);
-            continue;
-        }
+            pts = lastPts_ + frameDuration_;
+        lastPts_ = pts;
         // Takes the decoder's reference: no copy of the picture is made.
-        av_frame_move_ref(reference, frame_);
-        picture.frame.reset(reference, [](AVFrame *frame) { av_frame_free(&frame); });
-        ready_.push_back(std::move(picture));
+        fields_.push(frame_, pts, duration);
     }
 }
 
@@ -138,6 +131,7 @@ void VideoDecoder::drain()
         decode(picture, pictureSize, parser_->pts);
     avcodec_send_packet(context_, nullptr);
     receive();
+    fields_.flush();
     avcodec_flush_buffers(context_);
     openParser();
 }
@@ -146,15 +140,11 @@ void VideoDecoder::reset()
 {
     avcodec_flush_buffers(context_);
     openParser();
-    ready_.clear();
+    fields_.reset();
     lastPts_ = -1;
 }
 
 std::optional<DecodedPicture> VideoDecoder::take()
 {
-    if (ready_.empty())
-        return std::nullopt;
-    DecodedPicture picture = std::move(ready_.front());
-    ready_.pop_front();
-    return picture;
+    return fields_.take();
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "engine/decode/decodedpicture.h"
+#include "engine/decode/deinterlacer.h"
 #include "engine/decode/pictureconverter.h"
 
 #include <QImage>
 #include <QSize>
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -16,18 +17,10 @@ struct AVCodecParserContext;
 struct AVFrame;
 struct AVPacket;
 
-// A decoded picture as the decoder left it: planar YUV, a reference to the
-// decoder's own buffer, a third of the size of RGB. Pictures wait in this
-// form until they are shown.
-struct DecodedPicture {
-    std::shared_ptr<const AVFrame> frame;
-    int64_t pts = -1; // timeline, 90 kHz
-    int64_t duration90k = 3600;
-};
-
 // MPEG-1/MPEG-2 video from a DVD's elementary stream bytes, as they come
-// out of the demuxer: a parser finds the pictures, libavcodec decodes them.
-// A picture is converted to RGB32 (see PictureConverter) when it is shown.
+// out of the demuxer: a parser finds the pictures, libavcodec decodes them,
+// and interlaced ones become a picture per field (see Deinterlacer). A
+// picture is converted to RGB32 (see PictureConverter) when it is shown.
 class VideoDecoder
 {
 public:
@@ -40,15 +33,18 @@ public:
     QSize plane() const { return plane_; }
     // Fast scans decode only the pictures others refer to.
     void setSkipNonReference(bool skip);
+    // A picture per frame rather than per field, while scanning.
+    void setOnePerFrame(bool one) { fields_.setOnePerFrame(one); }
     void send(const uint8_t *data, size_t size, int64_t pts);
     // Decodes what is held back (the parser's last picture, the decoder's
-    // reordering delay): needed before a still, where no more data follows.
+    // reordering delay, the deinterlacer's look-ahead): needed before a
+    // still, where no more data follows.
     void drain();
     // Drops everything, for a jump to another place of the disc.
     void reset();
 
     std::optional<DecodedPicture> take();
-    size_t ready() const { return ready_.size(); }
+    size_t ready() const { return fields_.ready(); }
     // The picture in RGB32 at the plane size; null when it cannot be converted.
     QImage toImage(const DecodedPicture &picture);
     // Pictures the decoder rejected since it started; corrupt data is skipped.
@@ -63,8 +59,8 @@ private:
     AVCodecParserContext *parser_ = nullptr;
     AVFrame *frame_ = nullptr;
     AVPacket *packet_ = nullptr;
+    Deinterlacer fields_;
     PictureConverter converter_;
-    std::deque<DecodedPicture> ready_;
     std::vector<uint8_t> padded_;
     QSize plane_{720, 576};
     int64_t frameDuration_ = 3600;

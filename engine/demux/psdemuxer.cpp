@@ -120,4 +120,12 @@ bool isScrambled(const uint8_t *block, size_t size)
     return false;
 }
 
+bool isNavPack(const uint8_t *block)
+{
+    constexpr size_t kPciPacket = 0x26; // after the pack header and the system header
+    return block[0] == 0 && block[1] == 0 && block[2] == 1 && block[3] == 0xBA &&
+           block[kPciPacket] == 0 && block[kPciPacket + 1] == 0 && block[kPciPacket + 2] == 1 &&
+           block[kPciPacket + 3] == kNavStream && block[kPciAt - 1] == 0;
+}
+
 } // namespace PsDemuxer

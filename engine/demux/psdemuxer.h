@@ -31,6 +31,12 @@ std::vector<Payload> split(const uint8_t *block, size_t size = kBlockSize);
 // True when the pack holds a CSS-scrambled PES packet.
 bool isScrambled(const uint8_t *block, size_t size = kBlockSize);
 
+// True when the pack is a VOBU's NAV pack: a pack header, the system
+// header, then the PCI packet on private stream 2. Its PCI starts at
+// kPciAt.
+bool isNavPack(const uint8_t *block);
+constexpr size_t kPciAt = 0x2D;
+
 inline bool isSubpicture(const Payload &payload)
 {
     return payload.streamId == kPrivateStream1 && (payload.subId & 0xE0) == 0x20;

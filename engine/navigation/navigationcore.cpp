@@ -13,9 +13,6 @@ namespace
 // libdvdnav events in a row without a single data block before the reader is
 // judged to be circling in the disc's commands.
 constexpr int kMaxEventsWithoutData = 20000;
-// Unreadable VOBUs in a row that a title steps over (about half a second
-// each) before the read error stands.
-constexpr int kMaxUnreadableVobus = 40;
 
 bool startCodeAt(const std::vector<uint8_t> &bytes, size_t at, uint8_t code)
 {
@@ -60,7 +57,7 @@ NavigationCore::Step NavigationCore::readNext()
     Step step;
     try {
         if (event == DVDNAV_NAV_PACKET)
-            unreadableInRow_ = 0;
+            skippedTo_.reset();
         if (event == DVDNAV_BLOCK_OK || event == DVDNAV_NAV_PACKET)
             eventsWithoutData_ = 0;
         else if (++eventsWithoutData_ > kMaxEventsWithoutData)
@@ -96,21 +93,56 @@ NavigationCore::Step NavigationCore::readNext()
 
 // A block that cannot be read, or a VOBU that does not begin with its NAV
 // packet (a scratch, a damaged image), is stepped over in a title: the
-// reader goes on at the next VOBU the IFO's address map knows. Menus, a
-// damage too long, or nothing after it, and the read error stands.
+// reader goes on at the next VOBU of the program chain whose NAV packet can
+// be read. In menus the read error stands.
 NavigationCore::Step NavigationCore::skipUnreadable()
 {
     const AppError error = session_.failure(QStringLiteral("reading the disc"));
     const QString reason = session_.error();
     lastEvent_ = -1;
-    if (position_.domain != DvdDomain::kTitle || ++unreadableInRow_ > kMaxUnreadableVobus ||
-        dvdnav_sector_search(session_.handle(), 1, SEEK_CUR) != DVDNAV_STATUS_OK)
+    dvdnav_t *nav = session_.handle();
+    int32_t title = 0;
+    int32_t chain = 0;
+    int32_t program = 0;
+    uint32_t position = 0;
+    uint32_t length = 0;
+    if (position_.domain != DvdDomain::kTitle ||
+        dvdnav_current_title_program(nav, &title, &chain, &program) != DVDNAV_STATUS_OK ||
+        title < 1 || dvdnav_get_position(nav, &position, &length) != DVDNAV_STATUS_OK)
         throw error;
-    qWarning() << "navigation: stepped over an unreadable VOBU:" << reason;
-    steppingOver_ = true;
+    if (!readable_)
+        readable_ = std::make_unique<ReadableVobus>(session_.path());
+    if (skippedTo_)
+        position = std::max(position, *skippedTo_);
     Step step;
     step.progressed = true;
+    // What was read before the damage still plays, and the timeline closes
+    // over the gap.
+    steppingOver_ = true;
+    const std::optional<uint32_t> next = readable_->nextAfter(position_.titleSet, chain, position);
+    if (!next) {
+        leaveUnreadableChain(title, chain, error);
+        return step;
+    }
+    if (dvdnav_sector_search(nav, int64_t(*next), SEEK_SET) != DVDNAV_STATUS_OK)
+        throw error;
+    qWarning() << "navigation: stepped over an unreadable VOBU:" << reason;
+    skippedTo_ = *next;
     return step;
+}
+
+// Nothing further of the program chain can be read: playback goes on as the
+// chain says after its last program.
+void NavigationCore::leaveUnreadableChain(int title, int chain, const AppError &error)
+{
+    dvdnav_t *nav = session_.handle();
+    const int programs = readable_->programs(position_.titleSet, chain);
+    if (programs < 1 || dvdnav_program_play(nav, title, chain, programs) != DVDNAV_STATUS_OK ||
+        dvdnav_next_pg_search(nav) != DVDNAV_STATUS_OK)
+        throw error;
+    qWarning() << "navigation: the rest of title" << title << "cannot be read";
+    unreadableRest_ = position_;
+    skippedTo_.reset();
 }
 
 void NavigationCore::handle(int event, const uint8_t *data)

@@ -3,10 +3,13 @@
 #include "engine/demux/mediaitems.h"
 #include "engine/demux/psdemuxer.h"
 #include "engine/navigation/navsession.h"
+#include "engine/navigation/readablevobus.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
+#include <utility>
 
 // Where the reader's media goes: a queue for the player, the renderer itself
 // for a one-off picture.
@@ -56,6 +59,9 @@ public:
     // Throws AppError: a read failure (one a title cannot step over), encrypted
     // data, an endless event loop.
     Step readNext();
+    // Where the reader was when nothing further of a title could be read and
+    // it went on after the title, once each time.
+    std::optional<PositionTag> takeUnreadableRest() { return std::exchange(unreadableRest_, {}); }
     // The user acted: events since then are not a loop of the disc's own.
     void userActed()
     {
@@ -84,6 +90,7 @@ public:
 
 private:
     Step skipUnreadable();
+    void leaveUnreadableChain(int title, int chain, const AppError &error);
     void handle(int event, const uint8_t *data);
     void onBlock(const uint8_t *block);
     void onNavPacket();
@@ -117,8 +124,12 @@ private:
     bool soundHeldBack_ = true;
     int navPacketsInSegment_ = 0;
     int eventsWithoutData_ = 0;
-    int unreadableInRow_ = 0;
     bool steppingOver_ = false;
+    // Found on the first damage; the last position stepped to while no NAV
+    // packet has been read since.
+    std::unique_ptr<ReadableVobus> readable_;
+    std::optional<uint32_t> skippedTo_;
+    std::optional<PositionTag> unreadableRest_;
     int lastEvent_ = -1;
     struct ReferenceCapture {
         Capture state = Capture::Off;

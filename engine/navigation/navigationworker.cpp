@@ -87,6 +87,7 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
             step = core.readNext();
         }
         endScanAtTitleBounds(core, step.result);
+        tellUnreadableRest(core);
         switch (step.result) {
         case NavigationCore::Result::Wait:
             // libdvdnav waits for the decoders to show everything read so far.
@@ -199,6 +200,18 @@ void NavigationWorker::publish(const ReaderState &state)
     });
     if (buttonChanged)
         parts_.link->setButtons({state.button, false});
+}
+
+// The user hears once per disc that it could not be read to the end of a
+// title; playback went on after it.
+void NavigationWorker::tellUnreadableRest(NavigationCore &core)
+{
+    const std::optional<PositionTag> rest = core.takeUnreadableRest();
+    if (!rest || toldUnreadable_)
+        return;
+    toldUnreadable_ = true;
+    const AppError problem = DvdErrors::unreadablePast(rest->title, rest->titleTime90k);
+    parts_.store->reportProblem(problem.number(), problem.description());
 }
 
 void NavigationWorker::fail(int number, const QString &description)

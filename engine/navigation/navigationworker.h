@@ -47,6 +47,7 @@ private:
     bool seek(NavigationCore &core, int64_t time90k);
     void endScanAtTitleBounds(NavigationCore &core, NavigationCore::Result result);
     void publishScanEnd(uint64_t request);
+    void tellUnreadableRest(NavigationCore &core);
     void fail(int number, const QString &description);
     pci_t onScreenButtons() const;
 
@@ -57,6 +58,7 @@ private:
     ReaderMode mode_;
     uint64_t drainId_ = 0;
     uint64_t publishedRevision_ = 0;
+    bool toldUnreadable_ = false;
     std::vector<StreamRegisters> deferred_;
     // The counts of the last user's choices the VM was given, published with
     // the streams they changed.

@@ -6,32 +6,53 @@
 
 #include <algorithm>
 
-AudioOutput::AudioOutput(const AudioOutputOptions &options)
+AudioOutput::AudioOutput(const AudioOutputOptions &options) : open_(opened_.get_future().share())
 {
     thread_.setObjectName(QStringLiteral("audio"));
     worker_ = new AudioSinkWorker;
     worker_->moveToThread(&thread_);
     thread_.start(QThread::HighPriority);
-
-    const auto sink = options.sink == AudioOutputOptions::Sink::Silent
-                          ? AudioSinkWorker::Sink::Silent
-                          : AudioSinkWorker::Sink::Default;
-    runOnAudioThread([this, sink] { format_ = worker_->prepare(sink); },
-                     Qt::BlockingQueuedConnection);
-    const int64_t queueBytes = format_.bytesPerSecond() * options.queueLength.count() / 1000;
-    ring_ = std::make_unique<AudioRingBuffer>(format_, qsizetype(queueBytes));
-    clock_ = std::make_unique<AudioClock>(*ring_);
-    runOnAudioThread([this] { worker_->start(ring_.get(), clock_.get()); },
-                     Qt::BlockingQueuedConnection);
+    runOnAudioThread([this, options] { open(options); }, Qt::QueuedConnection);
 }
 
+// The shutdown is queued behind the opening, so it never meets half an
+// output.
 AudioOutput::~AudioOutput()
 {
-    ring_->close();
-    runOnAudioThread([this] { worker_->shutdown(); }, Qt::BlockingQueuedConnection);
+    runOnAudioThread(
+        [this] {
+            ring_->close();
+            worker_->shutdown();
+        },
+        Qt::BlockingQueuedConnection);
     thread_.quit();
     thread_.wait();
     delete worker_;
+}
+
+void AudioOutput::open(const AudioOutputOptions &options)
+{
+    const auto sink = options.sink == AudioOutputOptions::Sink::Silent
+                          ? AudioSinkWorker::Sink::Silent
+                          : AudioSinkWorker::Sink::Default;
+    format_ = worker_->prepare(sink);
+    const int64_t queueBytes = format_.bytesPerSecond() * options.queueLength.count() / 1000;
+    ring_ = std::make_unique<AudioRingBuffer>(format_, qsizetype(queueBytes));
+    clock_ = std::make_unique<AudioClock>(*ring_);
+    worker_->start(ring_.get(), clock_.get());
+    isOpen_.store(true);
+    opened_.set_value();
+}
+
+bool AudioOutput::waitUntilOpen(std::chrono::milliseconds patience) const
+{
+    return isOpen_.load() || open_.wait_for(patience) == std::future_status::ready;
+}
+
+void AudioOutput::awaitOpen() const
+{
+    if (!isOpen_.load())
+        open_.wait();
 }
 
 template <typename Call> void AudioOutput::runOnAudioThread(Call call, Qt::ConnectionType type)
@@ -43,13 +64,21 @@ template <typename Call> void AudioOutput::runOnAudioThread(Call call, Qt::Conne
         QMetaObject::invokeMethod(worker_, std::move(call), type);
 }
 
+const PcmFormat &AudioOutput::format() const
+{
+    awaitOpen();
+    return format_;
+}
+
 bool AudioOutput::isSilent() const
 {
+    awaitOpen();
     return worker_->isSilent();
 }
 
 AudioOutput::PushResult AudioOutput::push(const PcmBlock &block, std::chrono::milliseconds timeout)
 {
+    awaitOpen();
     switch (ring_->write(block.data.constData(), block.data.size(), block.pts90k, timeout)) {
     case AudioRingBuffer::WriteResult::Written:
         break;
@@ -67,11 +96,13 @@ AudioOutput::PushResult AudioOutput::push(const PcmBlock &block, std::chrono::mi
 
 void AudioOutput::setRoomListener(std::function<void()> listener)
 {
+    awaitOpen();
     ring_->setRoomListener(std::move(listener));
 }
 
 void AudioOutput::flush()
 {
+    awaitOpen();
     ring_->clear();
     clock_->invalidate();
     runOnAudioThread([this] { worker_->discard(); }, Qt::BlockingQueuedConnection);
@@ -79,18 +110,21 @@ void AudioOutput::flush()
 
 void AudioOutput::pause()
 {
+    awaitOpen();
     clock_->pause();
     runOnAudioThread([this] { worker_->suspend(); }, Qt::QueuedConnection);
 }
 
 void AudioOutput::resume()
 {
+    awaitOpen();
     runOnAudioThread([this] { worker_->resume(); }, Qt::QueuedConnection);
     clock_->resume();
 }
 
 bool AudioOutput::isPaused() const
 {
+    awaitOpen();
     return clock_->isPaused();
 }
 
@@ -115,11 +149,13 @@ void AudioOutput::applyVolume()
 
 std::optional<int64_t> AudioOutput::audioClock90k() const
 {
+    awaitOpen();
     return clock_->now90k();
 }
 
 std::chrono::microseconds AudioOutput::queuedDuration() const
 {
+    awaitOpen();
     const int64_t written = ring_->writePosition();
     const int64_t played = clock_->playedPosition().value_or(ring_->readPosition());
     const int64_t bytes = std::max<int64_t>(0, written - played);
@@ -128,6 +164,7 @@ std::chrono::microseconds AudioOutput::queuedDuration() const
 
 bool AudioOutput::isDrained() const
 {
+    awaitOpen();
     const std::optional<int64_t> played = clock_->playedPosition();
     return ring_->queuedBytes() == 0 && (!played || *played >= ring_->writePosition());
 }

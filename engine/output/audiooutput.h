@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -32,6 +33,9 @@ struct AudioOutputOptions {
 // pause, resume, flush, mute, set the volume and read the clock. The output
 // must be created and destroyed on one thread while a QCoreApplication
 // exists, and destroyed only once the pushing thread has stopped pushing.
+// It opens the device on its audio thread, so creating it never waits for
+// the sound server: every other call waits until the device is open, and
+// waitUntilOpen() bounds that wait for whoever must not block.
 // One output can serve the whole life of the control: flush() between
 // streams, titles and discs.
 class AudioOutput : public SoundClock
@@ -49,8 +53,11 @@ public:
     AudioOutput(const AudioOutput &) = delete;
     AudioOutput &operator=(const AudioOutput &) = delete;
 
+    // Whether the device has been opened (or given up for silence) by then.
+    bool waitUntilOpen(std::chrono::milliseconds patience) const;
+
     // What push() takes; give it to the AudioDecoder.
-    const PcmFormat &format() const { return format_; }
+    const PcmFormat &format() const;
     // True when sound goes nowhere (no device, or the device failed). The
     // clock then runs by the wall clock at the pace the sound is consumed.
     bool isSilent() const;
@@ -87,6 +94,8 @@ public:
     bool isDrained() const;
 
 private:
+    void open(const AudioOutputOptions &options);
+    void awaitOpen() const;
     void applyVolume();
     template <typename Call> void runOnAudioThread(Call call, Qt::ConnectionType type);
 
@@ -95,6 +104,10 @@ private:
     PcmFormat format_;
     std::unique_ptr<AudioRingBuffer> ring_;
     std::unique_ptr<AudioClock> clock_;
+    // Set once on the audio thread when format_, ring_ and clock_ are there.
+    std::promise<void> opened_;
+    std::shared_future<void> open_;
+    std::atomic<bool> isOpen_{false};
     std::atomic<bool> muted_{false};
     std::atomic<float> volume_{1.0f};
 };

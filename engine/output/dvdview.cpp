@@ -124,6 +124,10 @@ void DvdView::paintEvent(QPaintEvent *)
     const QRectF source(visible_.x() * size.width(), visible_.y() * size.height(),
                         visible_.width() * size.width(), visible_.height() * size.height());
     painter.drawImage(QRectF(target), picture.image, source);
+    if (paintObserver_ && picture.pts != paintedPts_) {
+        paintedPts_ = picture.pts;
+        paintObserver_(picture.pts, std::chrono::steady_clock::now());
+    }
 }
 
 // Zoomed, the left button drags the picture; a press that does not move is

@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,6 +23,10 @@ class DvdView : public QWidget
     Q_OBJECT
 public:
     using PointerHandler = std::function<void(QPoint picturePoint, bool activate)>;
+    // Told when a picture it had not painted before has been painted: the
+    // picture's timestamp (90 kHz) and the moment its paint ended.
+    using PaintObserver =
+        std::function<void(int64_t pts, std::chrono::steady_clock::time_point painted)>;
 
     explicit DvdView(std::shared_ptr<PictureSlot> pictures, QWidget *parent = nullptr);
     ~DvdView() override;
@@ -31,6 +36,7 @@ public:
     // A widget point in picture pixels (720 x 576 / 480); nothing outside the picture.
     std::optional<QPoint> toPicture(QPoint widgetPoint) const;
     void setPointerHandler(PointerHandler handler);
+    void setPaintObserver(PaintObserver observer) { paintObserver_ = std::move(observer); }
 
     // Magnifies by ratio around a point of the picture as shown, given in
     // units of a 720-wide picture at its display aspect (720 x 540 for 4:3):
@@ -59,6 +65,8 @@ private:
 
     std::shared_ptr<PictureSlot> pictures_;
     PointerHandler pointerHandler_;
+    PaintObserver paintObserver_;
+    int64_t paintedPts_ = -1;
     double zoom_ = 1.0;
     QRectF visible_{0, 0, 1, 1};
     std::optional<QPoint> dragFrom_;

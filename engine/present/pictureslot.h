@@ -46,6 +46,7 @@ struct ShownPicture {
 
     QImage image;      // composed, at the subpicture plane size (720 wide)
     bool wide = false; // 16:9 display aspect, else 4:3
+    int64_t pts = -1;  // of the decoded picture it shows
     // Instead of image, while nobody looks (PictureSlot::latest() makes it).
     std::shared_ptr<const DeferredPicture> deferred;
     bool valid() const { return !image.isNull() || deferred; }

@@ -198,6 +198,7 @@ FrameOnScreen PresentationCore::frameFor(int64_t overlayPts, const ButtonState &
     }
     lastOverlayPts_ = overlayPts;
     frame.picture = compose(overlayAt(overlayPts, buttons, frame.marker.get()), convert);
+    frame.picture.pts = lastPts_;
     return frame;
 }
 

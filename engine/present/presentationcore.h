@@ -52,6 +52,7 @@ public:
     std::optional<DecodedPicture> nextPicture() { return decoder_.take(); }
     size_t bufferedPictures() const { return decoder_.ready(); }
     void setSkipNonReference(bool skip) { decoder_.setSkipNonReference(skip); }
+    void setOnePerFrame(bool one) { decoder_.setOnePerFrame(one); }
 
     // Converts the picture and composes it with what shows over it; with
     // convert false (nobody looks at it now), the picture on screen is left

@@ -72,6 +72,8 @@ void VideoPresenter::step()
     if (scanRate != scanRate_) {
         scanRate_ = scanRate;
         core_.setSkipNonReference(scanRate >= kSkipNonReferenceRate);
+        // Scans show pictures several times faster already: one a frame.
+        core_.setOnePerFrame(scanRate > 1);
     }
     if (!pending_)
         pending_ = core_.nextPicture();

@@ -9,6 +9,8 @@
 #include <dvdread/ifo_types.h>
 
 #include <algorithm>
+#include <array>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -17,6 +19,9 @@ namespace
 
 struct IfoCloser {
     void operator()(ifo_handle_t *ifo) const { ifoClose(ifo); }
+};
+struct FileCloser {
+    void operator()(dvd_file_t *file) const { DVDCloseFile(file); }
 };
 using IfoHandle = std::unique_ptr<ifo_handle_t, IfoCloser>;
 
@@ -105,6 +110,37 @@ void fillTitleFromSet(TitleInfo &title, const ifo_handle_t *vts)
             title.subpictures.push_back(subpictureInfo(i, mat->vts_subp_attr[i]));
     }
 }
+
+// Why a title's video cannot be played: its title set has none, or the
+// first block of its first cell cannot be read (a damaged disc, an image cut
+// short). Each title set's video is opened once.
+class VideoCheck
+{
+public:
+    explicit VideoCheck(dvd_reader_t *reader) : reader_(reader) {}
+
+    QString unreadable(const TitleInfo &title, const ifo_handle_t *vts)
+    {
+        const std::vector<const pgc_t *> chains = titleChains(vts, title.vtsTitle);
+        const pgc_t *first = chains.empty() ? nullptr : chains.front();
+        if (!first || !first->cell_playback || first->nr_of_cells == 0)
+            return {};
+        auto [file, opened] = files_.try_emplace(title.titleSet);
+        if (opened)
+            file->second.reset(DVDOpenFile(reader_, title.titleSet, DVD_READ_TITLE_VOBS));
+        dvd_file_t *video = file->second.get();
+        if (!video || DVDFileSize(video) <= 0)
+            return QStringLiteral("its title set %1 has no video").arg(title.titleSet);
+        std::array<unsigned char, DVD_VIDEO_LB_LEN> block{};
+        if (DVDReadBlocks(video, int(first->cell_playback[0].first_sector), 1, block.data()) != 1)
+            return QStringLiteral("the start of its video cannot be read");
+        return {};
+    }
+
+private:
+    dvd_reader_t *reader_;
+    std::map<int, std::unique_ptr<dvd_file_t, FileCloser>> files_;
+};
 
 TitleSetInfo readTitleSet(dvd_reader_t *reader, int number, std::vector<IfoHandle> &open)
 {
@@ -236,6 +272,7 @@ DiscInfo readDiscInfo(dvd_reader_t *reader, const QString &sourceName)
         info.framesPerSecond = info.titleSets.front().framesPerSecond;
 
     const tt_srpt_t *table = vmg->tt_srpt;
+    VideoCheck video(reader);
     for (int i = 0; i < std::min<int>(table->nr_of_srpts, 99); ++i) {
         const title_info_t &entry = table->title[i];
         TitleInfo title;
@@ -245,13 +282,17 @@ DiscInfo readDiscInfo(dvd_reader_t *reader, const QString &sourceName)
         title.chapters = entry.nr_of_ptts;
         title.angles = std::max<int>(1, entry.nr_of_angles);
         if (title.titleSet >= 1 && title.titleSet <= int(sets.size()) &&
-            sets[size_t(title.titleSet - 1)])
-            fillTitleFromSet(title, sets[size_t(title.titleSet - 1)].get());
-        else
+            sets[size_t(title.titleSet - 1)]) {
+            const ifo_handle_t *set = sets[size_t(title.titleSet - 1)].get();
+            fillTitleFromSet(title, set);
+            if (title.unreadable.isEmpty())
+                title.unreadable = video.unreadable(title, set);
+        } else {
             title.unreadable =
                 QStringLiteral("the information file of its title set %1 and its backup cannot "
                                "be read")
                     .arg(title.titleSet);
+        }
         info.titles.push_back(std::move(title));
     }
     return info;

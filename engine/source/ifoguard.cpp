@@ -1,100 +1,15 @@
 #include "engine/source/ifoguard.h"
 
-#include <dvdread/dvd_reader.h>
+#include "engine/source/ifoconsistency.h"
+#include "engine/source/infofile.h"
 
-#include <cstdint>
-#include <memory>
 #include <set>
 #include <vector>
 
 namespace
 {
 
-// Information files are a few hundred KiB at most; a larger one is not read
-// here (libdvdread reads only the tables it needs).
-constexpr int64_t kLargestFile = 32 * 1024 * 1024;
-// Real files need a few thousand looks at their tables; a damaged one can
-// list the same tables over and over, and is not walked for ever.
-constexpr uint64_t kMostLooks = 2'000'000;
-
-// Where the tables lie, as byte offsets in a block or table.
-constexpr uint64_t kFirstPlayChain = 0x84; // byte offset of the first-play program chain
-constexpr uint64_t kTitleTable = 0xC4;     // video manager: sector of the title table
-constexpr uint64_t kManagerMenus = 0xC8;   // video manager: sector of the menu chains
-constexpr uint64_t kTitleChains = 0xCC;    // title set: sector of the title chains
-constexpr uint64_t kSetMenus = 0xD0;       // title set: sector of the menu chains
-constexpr uint64_t kChainSize = 236;       // a program chain's fixed part
-constexpr uint64_t kCommandTableAt = 0xE4; // in a program chain, followed by:
-constexpr uint64_t kProgramMapAt = 0xE6;
-constexpr uint64_t kCellPlaybackAt = 0xE8;
-constexpr uint64_t kCellPositionAt = 0xEA;
-constexpr uint64_t kCellPlaybackSize = 24;
-constexpr uint64_t kCellPositionSize = 4;
-constexpr uint64_t kHeaderSize = 8; // of every table, and of each of their entries
-constexpr uint64_t kCommandSize = 8;
-constexpr uint64_t kTitleSize = 12;
-
-struct FileCloser {
-    void operator()(dvd_file_t *file) const { DVDCloseFile(file); }
-};
-
-// The whole blocks of one information file, and which of them can be read:
-// what libdvdread can read of it. A block that cannot be read (a damaged
-// disc, or an image whose file runs past its end) fails libdvdread's read of
-// any table on it just as the end of the file does.
-class InfoFile
-{
-public:
-    bool read(dvd_reader_t *reader, int number, dvd_read_domain_t domain)
-    {
-        std::unique_ptr<dvd_file_t, FileCloser> file(DVDOpenFile(reader, number, domain));
-        if (!file)
-            return false;
-        const int64_t blocks = int64_t(DVDFileSize(file.get()));
-        if (blocks <= 0 || blocks * DVD_VIDEO_LB_LEN > kLargestFile)
-            return false;
-        bytes_.assign(size_t(blocks) * DVD_VIDEO_LB_LEN, 0);
-        readable_.assign(size_t(blocks), false);
-        for (int64_t block = 0; block < blocks; ++block) {
-            const int at = int(block * DVD_VIDEO_LB_LEN);
-            readable_[size_t(block)] =
-                DVDFileSeek(file.get(), at) == at &&
-                DVDReadBytes(file.get(), bytes_.data() + at, DVD_VIDEO_LB_LEN) == DVD_VIDEO_LB_LEN;
-            damaged_ = damaged_ || !readable_[size_t(block)];
-        }
-        return true;
-    }
-
-    // Whether `length` bytes at `offset` lie in the file and can be read;
-    // nothing does once the file took too many looks.
-    bool fits(uint64_t offset, uint64_t length) const
-    {
-        if (++looks_ > kMostLooks || offset > bytes_.size() || length > bytes_.size() - offset)
-            return false;
-        if (length == 0)
-            return true;
-        for (uint64_t block = offset / DVD_VIDEO_LB_LEN;
-             block <= (offset + length - 1) / DVD_VIDEO_LB_LEN; ++block) {
-            if (!readable_[block])
-                return false;
-        }
-        return true;
-    }
-    // Some block of the file cannot be read.
-    bool damaged() const { return damaged_; }
-    // Its tables refer to each other too often to be those of a disc.
-    bool tangled() const { return looks_ > kMostLooks; }
-    // Only where fits() said so.
-    uint64_t bytes(uint64_t at) const { return bytes_[at]; }
-    uint64_t be16(uint64_t at) const { return uint64_t(bytes_[at]) << 8 | bytes_[at + 1]; }
-    uint64_t be32(uint64_t at) const { return be16(at) << 16 | be16(at + 2); }
-
-private:
-    std::vector<uint8_t> bytes_;
-    std::vector<bool> readable_;
-    bool damaged_ = false;
-    mutable uint64_t looks_ = 0;
-};
+using namespace InfoLayout;
 
 // A table whose header libdvdread reads but whose entries run past the end.
 bool cutAfterHeader(const InfoFile &file, uint64_t table, uint64_t entrySize, uint64_t entries)
@@ -227,19 +142,37 @@ namespace IfoGuard
 
 QString damage(dvd_reader_s *reader, int number)
 {
-    for (const dvd_read_domain_t domain : {DVD_READ_INFO_FILE, DVD_READ_INFO_BACKUP_FILE}) {
+    constexpr dvd_read_domain_t kVersions[] = {DVD_READ_INFO_FILE, DVD_READ_INFO_BACKUP_FILE};
+    // A title set's titles are checked against both versions of the video
+    // manager's file: libdvdread falls back on the backup.
+    std::vector<InfoFile> managers;
+    for (const dvd_read_domain_t domain : kVersions) {
+        if (number > 0 && !managers.emplace_back().read(reader, 0, domain))
+            managers.pop_back();
+    }
+    for (const dvd_read_domain_t domain : kVersions) {
         InfoFile file;
         if (!file.read(reader, number, domain))
             continue;
+        const QString name = fileName(number, domain);
         const bool cutOff = number == 0 ? managerCutOff(file) : titleSetCutOff(file);
+        QString fault;
+        if (!cutOff && !file.tangled())
+            fault = number == 0 ? IfoConsistency::managerFault(file)
+                                : IfoConsistency::titleSetFault(file);
+        for (const InfoFile &manager : managers) {
+            if (fault.isEmpty() && !cutOff && !file.tangled())
+                fault = IfoConsistency::titlesFault(manager, file, number);
+        }
         if (file.tangled())
-            return QStringLiteral("%1 has tables that refer to each other endlessly")
-                .arg(fileName(number, domain));
+            return QStringLiteral("%1 has tables that refer to each other endlessly").arg(name);
+        if (!fault.isEmpty())
+            return QStringLiteral("%1 is inconsistent: %2").arg(name, fault);
         if (!cutOff)
             continue;
         if (file.damaged())
-            return QStringLiteral("part of %1 cannot be read").arg(fileName(number, domain));
-        return QStringLiteral("%1 ends in the middle of a table").arg(fileName(number, domain));
+            return QStringLiteral("part of %1 cannot be read").arg(name);
+        return QStringLiteral("%1 ends in the middle of a table").arg(name);
     }
     return {};
 }

@@ -51,6 +51,21 @@ TEST(AudioOutputTest, SilentSinkTakesTheUsualFormatAndHasNoClockWhileEmpty)
     EXPECT_TRUE(output.isDrained());
 }
 
+// The device opens on the audio thread after the constructor has returned:
+// an output dropped at once, or told things before it is open, waits for it.
+TEST(AudioOutputTest, AnOutputDroppedOrToldThingsWhileOpeningStaysWhole)
+{
+    for (int round = 0; round < 10; ++round) {
+        AudioOutput dropped(silent());
+        AudioOutput told(silent());
+        told.setVolume(0.5f);
+        told.pause();
+        EXPECT_TRUE(told.isPaused());
+        told.resume();
+        EXPECT_TRUE(told.waitUntilOpen(5s));
+    }
+}
+
 TEST(AudioOutputTest, SilentSinkDrainsAtAboutRealTime)
 {
     AudioOutput output(silent(2s));

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -130,17 +131,39 @@ TEST(DvdEngineRobustness, ZeroedBlocksInTheMiddleOfATitleAreSteppedOver)
     expectPlayedPast(disc);
 }
 
-// Beyond a limit the damage is not searched through to its end: playback
-// stops with a readable error that names the source.
-TEST(DvdEngineRobustness, DamageToTheEndOfATitleStopsWithAReadableError)
+// However far it runs, a damage is stepped over to the next VOBU that reads.
+TEST(DvdEngineRobustness, ALongDamageIsSteppedOverToTheNextVobuThatReads)
 {
     QTemporaryDir dir;
     const DamagedDisc disc = damagedCopy(dir, Garbage::Noise, 3000);
     ASSERT_FALSE(disc.folder.isEmpty());
-    DamagedPlayback playback(disc);
-    ASSERT_TRUE(waitFor([&] { return playback.stopped(); }, 20000));
-    const QString error = playback.player.engine->lastPlaybackError();
-    EXPECT_TRUE(error.contains(disc.folder)) << error.toStdString();
-    EXPECT_TRUE(error.contains(QStringLiteral("damaged"))) << error.toStdString();
-    playback.expectUsable();
+    expectPlayedPast(disc);
+}
+
+// An image cut short in title 1: playback goes on as the disc says after
+// the title (its menu) and the user is told once where the disc stopped
+// being readable.
+TEST(DvdEngineRobustness, ATitleCutShortGoesOnAfterItAndTheUserIsToldOnce)
+{
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("truncated.iso"));
+    ASSERT_TRUE(QFile::copy(TestDisc::iso(), image));
+    ASSERT_TRUE(QFile::resize(image, 5000000));
+    Player player(image);
+    QSignalSpy told(player.engine.get(), &DvdControl::PlaybackProblem);
+    player.playTitleFromMenu(0);
+    ASSERT_TRUE(player.waitForTitle(1));
+    ASSERT_TRUE(waitFor(
+        [&] { return player.engine->CurrentDomain() == DvdDomain::kVideoManagerMenu; }, 40000))
+        << "at " << player.seconds() << " s of title " << player.engine->CurrentTitle();
+    int64_t lastShown = 0;
+    for (const auto &picture : player.recorder.pictures())
+        lastShown = std::max(lastShown, picture.titleTime90k);
+    EXPECT_GT(lastShown, 8 * 90000);
+    waitFor([&] { return told.count() > 0; });
+    ASSERT_EQ(told.count(), 1);
+    const QString text = told.first().at(1).toString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("The disc could not be read past 0:00:")) &&
+                text.endsWith(QStringLiteral(" of title 1.")))
+        << text.toStdString();
 }

@@ -1,5 +1,4 @@
 #include "engine/common/snapshotstore.h"
-#include "engine/decode/deinterlacer.h"
 #include "engine/demux/mediaqueue.h"
 #include "engine/demux/psdemuxer.h"
 #include "engine/output/dvdview.h"
@@ -228,29 +227,6 @@ TEST(SnapshotStore, AChoiceReadsUntilAppliedThenTheVmsValueDoes)
                                                     {DvdEvent::kAudioStreamChange, 0}};
     EXPECT_EQ(events, expected);
     EXPECT_EQ(store.read().currentAudio(), 0);
-}
-
-TEST(Deinterlacer, BlendsTheTwoFieldsOfACombedPlane)
-{
-    // Two fields, 0 and 200, in a plane whose lines are padded to 40 bytes;
-    // the padding must be neither read as picture nor written.
-    constexpr int kWidth = 33;
-    constexpr int kHeight = 6;
-    constexpr int kStride = 40;
-    std::vector<uint8_t> combed(kStride * kHeight, 77);
-    for (int y = 0; y < kHeight; ++y)
-        std::fill_n(combed.begin() + y * kStride, kWidth, y % 2 ? 200 : 0);
-    std::vector<uint8_t> blended(kStride * kHeight, 9);
-    Deinterlacer::blendPlane(combed.data(), kStride, blended.data(), kStride, kWidth, kHeight);
-    // Inside, every line is half of one field and half of the other; the
-    // edges count themselves twice.
-    for (int y = 1; y < kHeight - 1; ++y) {
-        EXPECT_EQ(blended[size_t(y * kStride)], 100) << y;
-        EXPECT_EQ(blended[size_t(y * kStride + kWidth - 1)], 100) << y;
-        EXPECT_EQ(blended[size_t(y * kStride + kWidth)], 9) << y;
-    }
-    EXPECT_EQ(blended[0], 50);
-    EXPECT_EQ(blended[size_t((kHeight - 1) * kStride)], 150);
 }
 
 TEST(DvdView, LetterboxesThePictureWithoutStretchingIt)

@@ -78,13 +78,21 @@ public:
         }
     }
 
-    // An information file (0: the video manager's) and its backup.
+    // An information file (0: the video manager's) and its backup, or the
+    // file alone with its backup as authored.
     const Bytes &original(size_t index) const { return originals_[index]; }
-    void write(size_t index, const Bytes &bytes)
+    void write(size_t index, const Bytes &bytes, bool backupToo = true)
     {
         const QString base = videoTs_ + QLatin1Char('/') + QString::fromLatin1(kInfoFiles[index]);
         writeFile(base + ".IFO", bytes);
-        writeFile(base + ".BUP", bytes);
+        writeFile(base + ".BUP", backupToo ? bytes : originals_[index]);
+    }
+    // A video file of the disc, replaced by an empty one.
+    void emptyVideo(const QString &name)
+    {
+        const QString path = videoTs_ + QLatin1Char('/') + name;
+        QFile::remove(path);
+        writeFile(path, {});
     }
 
 private:
@@ -185,4 +193,69 @@ TEST(DvdSourceRobustness, ADiscWithDamagedInfoFilesPlaysOrIsRefusedAndStops)
         EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kStop) << "round " << round;
     }
     EXPECT_GT(played, 0);
+}
+
+uint16_t be16(const Bytes &bytes, size_t at)
+{
+    return uint16_t(bytes[at] << 8 | bytes[at + 1]);
+}
+
+// One byte each, in a file and its backup unless said: where the first-play
+// chain lies, a title's angles, a title chain's cell table (in the file
+// only), a chapter's program, a chain's cells. Playback crashed, tripped an
+// assertion of the library or went round in circles on each.
+TEST(DvdSourceRobustness, InfoFilesThatContradictThemselvesAreRefused)
+{
+    DamagedInfoFiles disc;
+    ASSERT_TRUE(disc.ready());
+    for (size_t i = 0; i < 3; ++i)
+        disc.write(i, disc.original(i));
+    const Bytes manager = disc.original(0);
+    const Bytes titleSet = disc.original(1);
+    const size_t titles = be32(manager, 0xC4) * 2048;
+    const size_t chains = be32(titleSet, 0xCC) * 2048;
+    const size_t chain = chains + be32(titleSet, chains + 12);
+    const size_t chapters = be32(titleSet, 0xC8) * 2048;
+    const size_t secondChapter = chapters + be32(titleSet, chapters + 8) + 4;
+    ASSERT_EQ(be16(titleSet, secondChapter), 1); // program chain 1
+    ASSERT_GT(titleSet[chain + 3], 1);           // cells
+
+    struct Damage {
+        size_t file;
+        std::vector<std::pair<size_t, uint8_t>> bytes;
+        bool backupToo = true;
+    };
+    const Damage damages[] = {{0, {{0x84, 0}, {0x85, 0}, {0x86, 0}, {0x87, 5}}},
+                              {0, {{titles + 9, 2}}},
+                              {1, {{chain + 0xE8, 0}, {chain + 0xE9, 0}}, false},
+                              {1, {{secondChapter + 3, 99}}},
+                              {1, {{chain + 3, 0}}}};
+    for (const Damage &damage : damages) {
+        Bytes damaged = disc.original(damage.file);
+        for (const auto &[at, value] : damage.bytes)
+            damaged[at] = value;
+        disc.write(damage.file, damaged, damage.backupToo);
+        QString description;
+        EXPECT_EQ(TestDisc::errorNumber(
+                      [&] { DvdSource::probe(DvdSource::resolve(disc.folder())); }, &description),
+                  ErrorNumbers::kUnreadableSource)
+            << "at byte " << damage.bytes.front().first << " of file " << damage.file;
+        EXPECT_TRUE(description.contains(QStringLiteral("is inconsistent")))
+            << description.toStdString();
+        disc.write(damage.file, disc.original(damage.file));
+    }
+    EXPECT_EQ(DvdSource::probe(DvdSource::resolve(disc.folder())).info.titles.size(), 2u);
+}
+
+TEST(DvdSourceRobustness, ATitleWhoseVideoIsEmptyIsNotReadable)
+{
+    DamagedInfoFiles disc;
+    ASSERT_TRUE(disc.ready());
+    for (size_t i = 0; i < 3; ++i)
+        disc.write(i, disc.original(i));
+    disc.emptyVideo(QStringLiteral("VTS_02_1.VOB"));
+    const DiscInfo info = DvdSource::probe(DvdSource::resolve(disc.folder())).info;
+    ASSERT_EQ(info.titles.size(), 2u);
+    EXPECT_TRUE(info.titles[0].unreadable.isEmpty()) << info.titles[0].unreadable.toStdString();
+    EXPECT_FALSE(info.titles[1].unreadable.isEmpty());
 }

@@ -166,3 +166,30 @@ TEST(DvdEngineStalledDrive, APlayWaitingForTheDriveFailsLateWithTheReasonOrNotAt
     EXPECT_TRUE(failures.back().second.contains("does not answer"));
     EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kStop);
 }
+
+TEST(DvdEngineStalledDrive, ProbesOfAHungDriveHoldNoMoreThreadsThanTheirCap)
+{
+    auto stall = std::make_shared<Stall>();
+    stall->set(true);
+    const DiscProber prober = [stall](const DiscSource &source) {
+        stall->pass();
+        return DvdSource::probe(source);
+    };
+    const DiscSource source = DvdSource::resolve(folder());
+    auto threads = std::make_shared<ProbeThreads>(2);
+    {
+        const DiscProbe first(source, prober, threads);
+        const DiscProbe second(source, prober, threads);
+        const DiscProbe third(source, prober, threads);
+        EXPECT_TRUE(third.answered());
+        EXPECT_THROW(third.result(std::chrono::milliseconds(0)), AppError);
+        EXPECT_EQ(threads->running(), 2);
+    }
+    // Gone before the drive answered: their threads hold their places until
+    // the reads return, then give them back.
+    EXPECT_EQ(threads->running(), 2);
+    stall->set(false);
+    ASSERT_TRUE(waitFor([&] { return threads->running() == 0; }, 5000));
+    const DiscProbe again(source, prober, threads);
+    EXPECT_NO_THROW(again.result(std::chrono::milliseconds(5000)));
+}

@@ -29,6 +29,11 @@ QString avSyncFolder()
     return discDir() + QStringLiteral("/avsync");
 }
 
+QString fieldsFolder()
+{
+    return discDir() + QStringLiteral("/fields");
+}
+
 QString lpcmFolder()
 {
     return discDir() + QStringLiteral("/lpcm");
@@ -170,11 +175,20 @@ Recorder::Recorder() : taps_(std::make_shared<PlaybackTaps>())
         sound_.push_back(std::move(sound));
     };
     taps_->picture = [this](const PresentedPicture &picture) {
-        Picture shown{picture.pts, picture.titleTime90k, picture.heard90k,
-                      meanBrightness(picture.image), picture.at};
+        Picture shown{picture.pts,      picture.titleTime90k,
+                      picture.heard90k, meanBrightness(picture.image),
+                      picture.at,       QImage()};
         std::lock_guard lock(mutex_);
+        if (keepImage_ && keepImage_(picture.titleTime90k))
+            shown.image = picture.image;
         pictures_.push_back(shown);
     };
+}
+
+void Recorder::keepImages(std::function<bool(int64_t titleTime90k)> wanted)
+{
+    std::lock_guard lock(mutex_);
+    keepImage_ = std::move(wanted);
 }
 
 std::vector<Recorder::Sound> Recorder::sound() const

@@ -5,6 +5,7 @@
 #include "base/errors.h"
 #include "engine/control/dvdengine.h"
 
+#include <QImage>
 #include <QJsonObject>
 #include <QString>
 
@@ -24,6 +25,7 @@ QString folder();       // <build>/testdiscs/sample (holds VIDEO_TS)
 QString avSyncFolder(); // <build>/testdiscs/avsync: flash and beep every second
 QString lpcmFolder();   // <build>/testdiscs/lpcm: an LPCM and a DTS stream, one tone each
 QString menusFolder();  // <build>/testdiscs/menus: title 1 and every kind of menu, as stills
+QString fieldsFolder(); // <build>/testdiscs/fields: 25i made from 50p, then 25p (and source/)
 QString iso();          // <build>/testdiscs/sample.iso
 // Where the players of these tests keep their bookmarks.
 QString bookmarkFile();
@@ -62,6 +64,7 @@ public:
         std::optional<int64_t> heard90k;
         int brightness = 0; // mean of a grid of pixels, 0..255
         std::chrono::steady_clock::time_point at;
+        QImage image; // only at the times keepImages() asks for
     };
 
     Recorder();
@@ -69,11 +72,14 @@ public:
     std::vector<Sound> sound() const;
     std::vector<Picture> pictures() const;
     void clear();
+    // Keeps the images of the pictures whose title time the filter takes.
+    void keepImages(std::function<bool(int64_t titleTime90k)> wanted);
 
 private:
     mutable std::mutex mutex_;
     std::vector<Sound> sound_;
     std::vector<Picture> pictures_;
+    std::function<bool(int64_t)> keepImage_;
     std::shared_ptr<PlaybackTaps> taps_;
 };
 

@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QMenu>
 
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 using namespace SurfaceTesting;
@@ -127,6 +129,11 @@ TEST_F(MenuHost, CloseEndsTheProgramWithoutAsking)
     EXPECT_FALSE(isLoaded<frmMain>());
     EXPECT_TRUE(dialogs->questions.isEmpty());
     control = ScriptedDvdControl::install(); // the program's end released the control
+    // The end asked the application to quit, which stops every event loop
+    // (and every modal dialog) started after it, as the next run of the
+    // program would not: that run's event loop starts afresh.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
 }
 
 TEST_F(MenuHost, AnsweringNoToTheExitQuestionKeepsItRunning)
