@@ -2,7 +2,28 @@
 
 #include "platform/desktop.h"
 
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QUrl>
 #include <QWidget>
+
+namespace
+{
+
+Q_LOGGING_CATEGORY(lcDesktop, "vidora.ui", QtWarningMsg)
+
+// A local file named by its path or by a file address, which is not there.
+bool isMissingFile(const QString &target)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    if (!scheme.match(target).hasMatch())
+        return !QFileInfo::exists(target);
+    const QUrl url(target, QUrl::TolerantMode);
+    return url.isLocalFile() && !QFileInfo::exists(url.toLocalFile());
+}
+
+} // namespace
 
 void DragWindow(QWidget *window)
 {
@@ -15,10 +36,13 @@ QString OpenDocument(const QString &file, const QString &parameters, const QStri
     // shell; documents and addresses open in their default application.
     Q_UNUSED(parameters);
     Q_UNUSED(directory);
-    Desktop::openDocument(file);
-    // The desktop reports a missing file like any other refusal, which the
-    // callers do not tell apart from success.
-    return QString();
+    if (Desktop::openDocument(file))
+        return QString();
+    qCInfo(lcDesktop) << "the desktop could not open" << file;
+    // A missing file is a refusal of its own, which gives no text.
+    if (isMissingFile(file))
+        return QString();
+    return QStringLiteral("Insufficent system memory or corrupt program file");
 }
 
 void ShowRestored(QWidget *window)

@@ -1,8 +1,9 @@
 #include "core/opendisc.h"
 
 #include "base/errors.h"
-#include "core/functions.h"
 #include "base/localpath.h"
+#include "core/functions.h"
+#include "core/playerstate.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/dialogs.h"
 
@@ -153,16 +154,21 @@ QString samePlaceAs(const QString &path)
     return resolved ? LocalPath::fromBytes(QByteArray(resolved.get())) : place;
 }
 
-bool playingAnother(const QString &source)
+// True also when the control holds no source yet.
+bool holdsAnother(const QString &source)
 {
     IgnoreErrors steps;
-    bool another = false;
-    steps.step([&] {
-        DvdControl *control = dvdControl();
-        another = control->CurrentDomain() != DvdDomain::kStop &&
-                  samePlaceAs(control->DVDDirectory()) != samePlaceAs(source);
-    });
+    bool another = true;
+    steps.step([&] { another = samePlaceAs(dvdControl()->DVDDirectory()) != samePlaceAs(source); });
     return another;
+}
+
+bool discPlaying()
+{
+    IgnoreErrors steps;
+    bool playing = false;
+    steps.step([&] { playing = dvdControl()->CurrentDomain() != DvdDomain::kStop; });
+    return playing;
 }
 
 } // namespace
@@ -189,15 +195,21 @@ QString sourceFor(const QString &path)
 
 void play(const QString &source)
 {
-    if (playingAnother(source))
+    const bool another = holdsAnother(source);
+    const bool stopFirst = another && discPlaying();
+    if (const auto refused = trapFirstError([&] { dvdControl()->setDVDDirectory(source); })) {
+        Functions::ReportPlayFailure(refused->number(), refused->description());
+        return;
+    }
+    if (stopFirst)
         Functions::StopDisc();
-    IgnoreErrors steps;
-    steps.step([&] { dvdControl()->setDVDDirectory(source); });
+    else if (another)
+        playerState().databaseWindowShown = false;
     Functions::PlayDisc();
 }
 
 // A path the dialog hands back that is not a disc goes to the control as it
-// is, so that the play command names it in its error message.
+// is, so that the refusal names it.
 void choose(QWidget *parent)
 {
     const QString chosen = onDiskPath(Dialogs::current().discSource(

@@ -21,9 +21,12 @@ QString sourceFor(const QString &path);
 // UTF-8.
 QString localPathOf(const QUrl &url);
 
-// Makes the source the DVD control's and plays it with the play command. A
-// disc that was playing stops first, so that the display and the
-// once-per-disc database prompt start over for the new one.
+// Makes the source the DVD control's and plays it with the play command; the
+// command line, a hand-over and the desktop's choices all come here. A source
+// the control refuses is reported by its name and nothing else is tried: a
+// disc that was playing goes on. A disc of another source stops before the
+// new one plays, so that the display and the once-per-disc database prompt
+// start over for it; the same disc again is not prompted for again.
 void play(const QString &source);
 
 // Asks for an ISO image or a disc folder and plays it; nothing when cancelled.

@@ -80,14 +80,31 @@ void (*polledMenuCommand())()
     return nullptr;
 }
 
-bool titlePlaying()
+// Paused covers a menu too: Play there only ends a scan.
+enum class Playback { Stopped, Playing, Paused };
+
+Playback playback()
 {
-    bool playing = false;
+    Playback state = Playback::Paused;
     IgnoreErrors steps;
     steps.step([&] {
-        playing = dvdControl()->CurrentDomain() == DvdDomain::kTitle && !playerState().paused;
+        const int domain = dvdControl()->CurrentDomain();
+        if (domain == DvdDomain::kStop)
+            state = Playback::Stopped;
+        else if (domain == DvdDomain::kTitle && !playerState().paused)
+            state = Playback::Playing;
     });
-    return playing;
+    return state;
+}
+
+// Resuming is no play command: the window stays as the user left it.
+void resume()
+{
+    if (const auto error = trapFirstError([] { dvdControl()->Play(); })) {
+        Functions::ReportPlayFailure(error->number(), error->description());
+        return;
+    }
+    playerState().paused = false;
 }
 
 } // namespace
@@ -101,10 +118,17 @@ void install(QWidget *window)
 
 void PlayPause()
 {
-    if (titlePlaying())
+    switch (playback()) {
+    case Playback::Playing:
         form<DVD>()->mPause_Click();
-    else
+        break;
+    case Playback::Paused:
+        resume();
+        break;
+    case Playback::Stopped:
         Functions::PlayDisc();
+        break;
+    }
 }
 
 void LeaveFullScreen()

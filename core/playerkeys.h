@@ -11,8 +11,8 @@ namespace PlayerKeys
 
 void install(QWidget *window);
 
-// Pauses a playing title; otherwise runs the play command, which resumes a
-// paused one.
+// Pauses a playing title and resumes a paused one, leaving the window as it
+// is; only a stopped disc starts with the play command.
 void PlayPause();
 
 // Returns the video window from full screen to a framed window.

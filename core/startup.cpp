@@ -4,6 +4,7 @@
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/module2.h"
+#include "core/opendisc.h"
 #include "core/playerstate.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "settings/databasepath.h"
@@ -119,12 +120,9 @@ bool actOnCommandLine(const QString &commandLine)
     case CommandLine::Action::LoadScheme:
         showSchemeFile(request.path);
         return false;
-    case CommandLine::Action::Play: {
-        IgnoreErrors steps;
-        steps.step([&] { dvdControl()->setDVDDirectory(request.path); });
-        Functions::PlayDisc();
+    case CommandLine::Action::Play:
+        OpenDisc::play(request.path);
         return true;
-    }
     case CommandLine::Action::None:
         break;
     }

@@ -180,7 +180,8 @@ void frmAddDVD::skinButton2_Click()
 {
     const QString chosen = Dialogs::current().openFileName(
         this, QStringLiteral("Browse for picture"), QString(),
-        QStringLiteral("Bitmaps (*.bmp);;JPEG pictures (*.jpg);;GIF pictures (*.gif)"));
+        QStringLiteral("Bitmaps (*.bmp);;JPEG pictures (*.jpg);;GIF pictures (*.gif);;PNG pictures "
+                       "(*.png)"));
     if (!chosen.isEmpty())
         cdFileName = chosen;
     if (cdFileName.isEmpty())

@@ -17,6 +17,7 @@
 #include "settings/colorrendering.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
+#include "widgets/readonlybox.h"
 #include "widgets/skinbutton.h"
 
 #include <QCoreApplication>
@@ -125,6 +126,7 @@ void frmDVDdb::buildFields()
         auto *box = new QLineEdit(this);
         box->setGeometry(field.place);
         box->setReadOnly(true);
+        showTextFromItsStart(box);
         *lines[i] = box;
     }
 }
@@ -182,8 +184,12 @@ void frmDVDdb::ColorRendering()
     ApplyColorRow(row);
 }
 
+// The record shown stays selected and is read again, so that the fields show
+// what the editor has just saved.
 void frmDVDdb::MakeList()
 {
+    const int shown = selectedRow();
+    const QString shownPath = shown >= 0 ? List2.value(shown) : QString();
     List1->clear();
     List2.clear();
     const QString directory = databaseDirectory();
@@ -205,6 +211,8 @@ void frmDVDdb::MakeList()
         List2 << directory + name;
     }
     List1->addItems(titles);
+    if (const qsizetype row = List2.indexOf(shownPath); !shownPath.isEmpty() && row >= 0)
+        List1->setCurrentRow(int(row), QItemSelectionModel::ClearAndSelect);
 }
 
 void frmDVDdb::Timer1_Timer()

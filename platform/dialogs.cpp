@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -85,7 +86,15 @@ public:
     QString saveFileName(QWidget *parent, const QString &caption, const QString &directory,
                          const QString &filter) override
     {
-        return QFileDialog::getSaveFileName(parent, caption, directory, filter);
+        // The filter's extension is added to a name typed without one before
+        // the dialog asks about replacing a file of that name.
+        QFileDialog dialog(parent, caption, directory, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        const QRegularExpressionMatch extension =
+            QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+        if (extension.hasMatch())
+            dialog.setDefaultSuffix(extension.captured(1));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     }
     QString discSource(QWidget *parent, const QString &caption, const QString &directory) override
     {

@@ -1,7 +1,57 @@
 #include "platform/keystate.h"
 
-#include <QGuiApplication>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QWindow>
+
+namespace
+{
+
+bool editsText(const QWidget *widget)
+{
+    if (const auto *line = qobject_cast<const QLineEdit *>(widget))
+        return !line->isReadOnly();
+    if (const auto *plain = qobject_cast<const QPlainTextEdit *>(widget))
+        return !plain->isReadOnly();
+    if (const auto *rich = qobject_cast<const QTextEdit *>(widget))
+        return !rich->isReadOnly();
+    if (const auto *combo = qobject_cast<const QComboBox *>(widget))
+        return combo->isEditable();
+    return qobject_cast<const QAbstractSpinBox *>(widget) != nullptr;
+}
+
+QWidget *widgetOf(const QObject *window)
+{
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    for (QWidget *widget : windows) {
+        if (widget->windowHandle() == window)
+            return widget;
+    }
+    return nullptr;
+}
+
+// A key typed into a text box, or taken by a menu, a dialog or one of the
+// program's questions, answers them: it is no key of the player's.
+bool takenByAWidget(const QObject *window)
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return false;
+    if (QApplication::activePopupWidget())
+        return true;
+    const QWidget *widget = widgetOf(window);
+    if (!widget)
+        return false;
+    if (widget->windowType() == Qt::Dialog || widget->isModal())
+        return true;
+    return editsText(widget->focusWidget());
+}
+
+} // namespace
 
 KeyState &KeyState::instance()
 {
@@ -37,6 +87,7 @@ bool KeyState::isDown(int key, bool keypad)
 void KeyState::clear()
 {
     held_.clear();
+    taken_.clear();
     pressedSinceQuery_.clear();
     heldByScanCode_.clear();
 }
@@ -51,12 +102,19 @@ bool KeyState::eventFilter(QObject *watched, QEvent *event)
         const int key = code(keyEvent->key(), keyEvent->modifiers().testFlag(Qt::KeypadModifier));
         const quint32 scanCode = keyEvent->nativeScanCode();
         if (type == QEvent::KeyPress) {
+            // A key held on after its press closed a dialog repeats into the
+            // window below: it stays the dialog's until it is released.
+            if (takenByAWidget(watched) || (keyEvent->isAutoRepeat() && taken_.count(key) > 0)) {
+                taken_.insert(key);
+                return QObject::eventFilter(watched, event);
+            }
             held_.insert(key);
             pressedSinceQuery_.insert(key);
             if (scanCode != 0)
                 heldByScanCode_[scanCode] = key;
         } else if (!keyEvent->isAutoRepeat()) {
             held_.erase(key);
+            taken_.erase(key);
             if (auto pressed = heldByScanCode_.find(scanCode); pressed != heldByScanCode_.end()) {
                 held_.erase(pressed->second);
                 heldByScanCode_.erase(pressed);

@@ -8,7 +8,8 @@
 // The keyboard state as seen by the program's own windows: a key counts as
 // down while it is held, and once after a press that was released again
 // before the next query. Keys typed into other programs never reach it, and
-// everything is forgotten when the program loses the focus.
+// everything is forgotten when the program loses the focus. Keys typed into
+// a text box, or pressed in a menu, a dialog or a question, do not count.
 class KeyState : public QObject
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ private:
 
     std::set<int> held_;
     std::set<int> pressedSinceQuery_;
+    std::set<int> taken_; // pressed into a text box or a dialog, not released yet
     // What each physical key was pressed as: a key pressed with Shift may
     // come up without it ('+' down, '=' up).
     std::map<quint32, int> heldByScanCode_;

@@ -1,8 +1,8 @@
 #include "settings/colorscheme.h"
 
 #include "base/errors.h"
-#include "platform/windows1252.h"
 #include "base/localpath.h"
+#include "platform/windows1252.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
@@ -141,6 +141,14 @@ QByteArray fileBytes(const SchemeColors &scheme)
     bytes += Windows1252::encode(scheme.Name) + "\r\n";
     bytes += Windows1252::encode(scheme.Creator) + "\r\n";
     return bytes;
+}
+
+QString schemeFileName(const QString &chosen)
+{
+    const QString name = chosen.section(u'/', -1);
+    if (name.isEmpty() || name.contains(u'.'))
+        return chosen;
+    return chosen + QStringLiteral(".cfx");
 }
 
 // Written through a temporary file, so a failed write leaves an older file

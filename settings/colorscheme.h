@@ -62,6 +62,9 @@ void storeDefault();
 // The nine CR LF lines of a scheme file in the 8-bit code page; a colour line
 // reads " 4210752 " (a "-" takes the leading blank of a negative value).
 QByteArray fileBytes(const SchemeColors &scheme);
+// The name a scheme is saved under: the chosen one, with ".cfx" when it has
+// no extension, so that Load and the command line know it for a scheme.
+QString schemeFileName(const QString &chosen);
 // Creates or replaces the file. Throws AppError on failure (an empty name, a
 // folder, a pipe or a device included).
 void writeFile(const QString &path, const SchemeColors &scheme);

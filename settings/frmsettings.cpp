@@ -14,6 +14,7 @@
 #include "settings/settingsstore.h"
 #include "settings/updatepanel.h"
 #include "surfaces/frmmain.h"
+#include "widgets/readonlybox.h"
 #include "widgets/skinbutton.h"
 
 #include <QCheckBox>
@@ -39,6 +40,7 @@ QLineEdit *infoBox(QWidget *parent, const char *name)
     auto *box = new QLineEdit(QStringLiteral("None"), parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setReadOnly(true);
+    showTextFromItsStart(box);
     return box;
 }
 
@@ -299,6 +301,11 @@ void frmSettings::skinButton13_Click()
         writeSetting(kDatabase, kDatabaseSection, kShowInfo,
                      Check2->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     });
+    // As on the colour tab, settings that were not written keep the window open.
+    if (const auto &failure = steps.lastError()) {
+        ShowMessage(failure->description());
+        return;
+    }
     closeWindow();
 }
 

@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <functional>
 
 namespace
@@ -53,11 +54,22 @@ private:
     std::function<void()> onClick_;
 };
 
-// A swatch shows its colour; its "..." stays readable on any of them.
+// The colour's relative luminance, as the eye weighs red, green and blue.
+double luminance(const QColor &color)
+{
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+           0.0722 * linear(color.blueF());
+}
+
+// A swatch shows its colour; its "..." stays readable on any of them: black
+// or white, whichever stands out more (they stand out equally at 0.179).
 void showSwatch(skinButton *swatch, int32_t color)
 {
     swatch->setBackColor(color);
-    const int32_t caption = qGray(fromColorRef(color).rgb()) > 140 ? 0x000000 : 0xFFFFFF;
+    const int32_t caption = luminance(fromColorRef(color)) > 0.179 ? 0x000000 : 0xFFFFFF;
     swatch->setForeColor(caption);
     swatch->setForeOver(caption);
 }
@@ -213,8 +225,8 @@ void SchemeEditor::skinButton6_Click()
 
 void SchemeEditor::skinButton10_Click()
 {
-    const QString fileName = Dialogs::current().saveFileName(
-        window(), QStringLiteral("Save color scheme"), QString(), kSchemeFilter);
+    const QString fileName = ColorScheme::schemeFileName(Dialogs::current().saveFileName(
+        window(), QStringLiteral("Save color scheme"), QString(), kSchemeFilter));
     if (const auto failure =
             trapFirstError([&] { ColorScheme::writeFile(fileName, editedScheme()); })) {
         ShowMessage(failure->number() == ErrorNumbers::kFileError ? numberAndDescription(*failure)

@@ -8,6 +8,7 @@
 #include "core/module2.h"
 #include "core/opendisc.h"
 #include "core/playerstate.h"
+#include "core/startup.h"
 #include "support/oddname.h"
 #include "surfaces/frmnmain.h"
 #include "widgets/skinbutton.h"
@@ -88,15 +89,14 @@ TEST_F(DesktopHabitsTest, OpenComesFirstAndCtrlOPlaysTheChosenFolder)
     QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(control->calls, QStringList({"setDVDDirectory(" + disc + "/)", "Play"}));
 
-    // A disc playing from elsewhere stops before the new one plays; a cancel
-    // leaves everything as it is.
+    // A disc playing from elsewhere stops once the control took the new one;
+    // a cancel leaves everything as it is.
     control->calls.clear();
     control->domain = DvdDomain::kTitle;
     dialogs->fileNames.push_back(scratch.filePath("other.iso"));
     window->mOpen->trigger();
-    EXPECT_EQ(
-        control->calls,
-        QStringList({"Stop", "setDVDDirectory(" + scratch.filePath("other.iso") + ")", "Play"}));
+    EXPECT_EQ(control->calls, QStringList({"setDVDDirectory(" + scratch.filePath("other.iso") + ")",
+                                           "Stop", "Play"}));
     control->calls.clear();
     form<frmNMain>()->show();
     form<frmNMain>()->activateWindow();
@@ -104,13 +104,16 @@ TEST_F(DesktopHabitsTest, OpenComesFirstAndCtrlOPlaysTheChosenFolder)
     EXPECT_TRUE(control->calls.isEmpty());
 }
 
+// Resuming is no play command: "Play in Full-Screen" leaves the window alone.
 TEST_F(DesktopHabitsTest, SpacePausesAndResumesAndEscapeLeavesFullScreen)
 {
+    setPlayerOption(SettingsKeys::kFullScreen, "1");
     control->domain = DvdDomain::kTitle;
     QTest::keyClick(window, Qt::Key_Space);
     EXPECT_TRUE(playerState().paused);
     QTest::keyClick(window, Qt::Key_Space);
     EXPECT_FALSE(playerState().paused);
+    EXPECT_FALSE(window->isFullScreen());
     frmNMain *bar = form<frmNMain>();
     bar->show();
     bar->activateWindow();
@@ -122,6 +125,39 @@ TEST_F(DesktopHabitsTest, SpacePausesAndResumesAndEscapeLeavesFullScreen)
     ASSERT_TRUE(window->isFullScreen());
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(window->isFullScreen());
+}
+
+// Whichever way a source is named, one the control refuses is the only one
+// tried: nothing stops, nothing else plays, the message is the control's.
+TEST_F(DesktopHabitsTest, ASourceTheControlRefusesIsReportedAndNothingElsePlays)
+{
+    control->domain = DvdDomain::kTitle;
+    control->failOn("setDVDDirectory", ErrorNumbers::kUnreadableSource,
+                    "The DVD source \"/gone.iso\" does not exist.");
+    dialogs->fileNames.push_back("/gone.iso");
+    window->mOpen->trigger();
+    Startup::HandOver("/gone.iso");
+    const QString expected = "The DVD source \"/gone.iso\" does not exist.\nERR.NO: " +
+                             QString::number(ErrorNumbers::kUnreadableSource);
+    EXPECT_EQ(messages(), QStringList({expected, expected}));
+    EXPECT_EQ(control->calls,
+              QStringList({"setDVDDirectory(/gone.iso)", "setDVDDirectory(/gone.iso)"}));
+}
+
+// A second start naming another disc offers it for the database as "Open..."
+// does; the disc playing named again is not offered twice.
+TEST_F(DesktopHabitsTest, AHandedOverDiscIsOfferedOnceLikeAnOpenedOne)
+{
+    const QString disc = makeDiscFolder();
+    control->directory = disc + "/VIDEO_TS";
+    control->domain = DvdDomain::kTitle;
+    form<frmNMain>(); // its load starts the program's state afresh
+    playerState().databaseWindowShown = true;
+    Startup::HandOver(disc);
+    EXPECT_TRUE(playerState().databaseWindowShown);
+    Startup::HandOver(scratch.filePath("other.iso"));
+    EXPECT_FALSE(playerState().databaseWindowShown);
+    EXPECT_TRUE(control->calls.contains("Stop"));
 }
 
 TEST_F(DesktopHabitsTest, TheMinimizedBarComesBackFromTheVideoWindow)

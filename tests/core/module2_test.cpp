@@ -18,9 +18,13 @@ TEST(ContainsText, IgnoresCaseAndTheEmptyNeedleIsEverywhere)
     EXPECT_FALSE(ContainsText("matrix2", "the matrix reloaded"));
 }
 
-TEST(OpenDocument, AMissingFileGivesTheEmptyText)
+// A missing file is refused with its own code, which gives no text; any other
+// refusal of the desktop gives the one failure text.
+TEST(OpenDocument, AMissingFileGivesTheEmptyTextAndAnyOtherRefusalTheFailure)
 {
     EXPECT_EQ(OpenDocument("/no/such/file.txt", "", ""), "");
+    EXPECT_EQ(OpenDocument("no-handler-anywhere:somewhere", "", ""),
+              "Insufficent system memory or corrupt program file");
 }
 
 TEST(ShowMessage, TheEmptyTextOpensNoWindow)

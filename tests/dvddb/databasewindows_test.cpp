@@ -116,6 +116,7 @@ TEST_F(DatabaseWindowsTest, ASelectedRecordShowsItsLinesAndPicture)
     writeRecord("4.dvd", {"Fourth", "", "", "", "", "", "", "", "0"});
     select(0);
     EXPECT_EQ(browser()->i2->text(), "Director");
+    EXPECT_EQ(browser()->i2->cursorPosition(), 0) << "a text longer than its box shows its start";
     EXPECT_EQ(shown(browser()->Image1), QColor(Qt::red).rgb());
     select(1);
     EXPECT_EQ(shown(browser()->Image1), QColor(Qt::red).rgb())
@@ -181,6 +182,7 @@ TEST_F(DatabaseWindowsTest, EditingARecordRewritesItAndTheListStaysParallel)
     EXPECT_EQ(shown(editor()->Image1), QColor(Qt::blue).rgb());
     editor()->i1->setText("Alpha");
     ASSERT_TRUE(pressOK());
+    EXPECT_EQ(browser()->i1->text(), "Alpha") << "the browser shows what was saved";
 
     // A new record saved from the editor is listed at once.
     editor()->DVDid->setText("a");
@@ -273,6 +275,7 @@ TEST_F(DatabaseWindowsTest, AChosenPictureIsSavedAsABitmapUnderItsOwnName)
 
     dialogs->fileNames = {elsewhere.filePath("cover.jpg")};
     editor()->skinButton2_Click();
+    EXPECT_TRUE(dialogs->fileFilters.constLast().contains("(*.png)"));
     const QRgb green = shown(editor()->Image1);
     // Cancelled: the earlier choice is loaded again.
     editor()->skinButton2_Click();

@@ -1,7 +1,9 @@
 #include "platform/keystate.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWidget>
 #include <QWindow>
 
@@ -32,4 +34,31 @@ TEST(KeyState, AKeyReleasedAfterItsShiftCountsAsReleased)
     send(window.windowHandle(), QEvent::KeyRelease, Qt::Key_Equal, Qt::NoModifier);
     EXPECT_FALSE(keys.isDown(Qt::Key_Plus));
     EXPECT_FALSE(keys.isDown(Qt::Key_Equal));
+}
+
+// Typing a title such as "Part 1 + 2" or answering a question with Enter is
+// no player command; a read-only box takes no typing.
+TEST(KeyState, KeysTypedIntoATextBoxOrADialogDoNotCount)
+{
+    QWidget window;
+    auto *box = new QLineEdit(&window);
+    window.show();
+    box->setFocus();
+    QDialog question;
+    question.show();
+    KeyState &keys = KeyState::instance();
+    keys.clear();
+    send(window.windowHandle(), QEvent::KeyPress, Qt::Key_Plus, Qt::ShiftModifier);
+    EXPECT_FALSE(keys.isDown(Qt::Key_Plus));
+    send(question.windowHandle(), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    EXPECT_FALSE(keys.isDown(Qt::Key_Return));
+    box->setReadOnly(true);
+    // Enter closed the question; held on, it repeats into the window below.
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, kEqualsKeyScanCode, 0, 0,
+                     QString(), true);
+    QCoreApplication::sendEvent(window.windowHandle(), &repeat);
+    EXPECT_FALSE(keys.isDown(Qt::Key_Return));
+    send(window.windowHandle(), QEvent::KeyPress, Qt::Key_Plus, Qt::ShiftModifier);
+    EXPECT_TRUE(keys.isDown(Qt::Key_Plus));
+    keys.clear();
 }

@@ -20,7 +20,9 @@
 #include "widgets/skinbutton.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,6 +31,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace SurfaceTesting;
 using namespace SettingsKeys;
@@ -97,8 +102,10 @@ TEST_F(SettingsWindow, OpeningWithNoDiscShowsNoneDefaultsAndNoMessage)
 TEST_F(SettingsWindow, TheDiscInformationAndPlayerOptionsAreLive)
 {
     control->framesPerSecond = 30;
+    control->directory = "/media/a folder whose name is longer than its box/VIDEO_TS";
     frmSettings *settings = window();
     EXPECT_EQ(settings->Text7->text(), "30");
+    EXPECT_EQ(settings->Text5->cursorPosition(), 0) << "a long text shows its beginning";
     settings->Ch->click();
     EXPECT_EQ(setting(kPlayer, kSaveSection, kAutoBookmark), "1");
     settings->Ch->click();
@@ -137,6 +144,39 @@ TEST_F(SettingsWindow, ApplyRecoloursTheBarAtOnceAndSaveCloses)
 
     unload<frmNav>();
     EXPECT_EQ(form<frmNav>()->btnUp->BackColor(), 0xFF0000) << "its next load takes the scheme";
+}
+
+namespace
+{
+
+// The contrast of two colours as accessibility guidelines measure it.
+double contrast(const QColor &one, const QColor &other)
+{
+    const auto luminance = [](const QColor &color) {
+        const auto linear = [](double c) {
+            return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+               0.0722 * linear(color.blueF());
+    };
+    const double first = luminance(one);
+    const double second = luminance(other);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+} // namespace
+
+// Bright green and the middle greys had a white "..." hardly seen on them.
+TEST_F(SettingsWindow, ASwatchCaptionStaysReadableOnEveryColour)
+{
+    frmSettings *settings = window();
+    for (const QColor color : {QColor(0, 255, 0), QColor(140, 140, 140), QColor(120, 120, 120),
+                               QColor(Qt::white), QColor(Qt::black), QColor(0, 0, 255)}) {
+        dialogs->colors = {color};
+        emit settings->schemeEditor->skinButton1->Click();
+        const QColor caption = fromColorRef(settings->schemeEditor->skinButton1->ForeColor());
+        EXPECT_GE(contrast(caption, color), 4.5) << color.name().toStdString();
+    }
 }
 
 TEST_F(SettingsWindow, TheDefaultSchemeAsksThenStoresTheMarkersAndCloses)
@@ -185,6 +225,12 @@ TEST_F(SettingsWindow, SchemeFilesLoadAndSaveThroughTheirDialogs)
     EXPECT_TRUE(cancelled[0].startsWith("1006\n")) << cancelled[0].toStdString();
     emit settings->schemeEditor->skinButton11->Click(); // cancelled: silent
     EXPECT_TRUE(takeMessages().isEmpty());
+
+    // A name typed without an extension gets the one Load lists.
+    dialogs->fileNames = {dir.filePath("night")};
+    emit settings->schemeEditor->skinButton10->Click();
+    EXPECT_TRUE(QFile::exists(dir.filePath("night.cfx")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("night")));
 }
 
 TEST_F(SettingsWindow, ABadSchemeFileSaysSoAndKeepsWhatWasRead)
@@ -209,6 +255,22 @@ TEST_F(SettingsWindow, TheDatabaseTabStoresTheFolderWithItsSeparatorAndCloses)
     frmSettings *settings = window();
     settings->Text8->setText("/media/My DVDs");
     settings->Check1->setChecked(true);
+    // Settings that cannot be written keep the window open and say so: a
+    // file stands where their folder should be.
+    const QString folder = QFileInfo(SettingsStore::fileName(kDatabase)).path();
+    ASSERT_TRUE(QDir().rename(folder, folder + ".aside"));
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    emit settings->skinButton13->Click();
+    flushDeletes();
+    const bool stayedOpen = isLoaded<frmSettings>();
+    const QString said = takeMessages().join('\n');
+    ASSERT_TRUE(blocker.remove());
+    ASSERT_TRUE(QDir().rename(folder + ".aside", folder));
+    ASSERT_TRUE(stayedOpen);
+    EXPECT_TRUE(said.contains("could not be saved")) << said.toStdString();
+
     emit settings->skinButton13->Click();
     EXPECT_EQ(setting(kDatabase, kDatabaseSection, kDatabasePath), "/media/My DVDs/");
     EXPECT_EQ(playerState().databaseFolder, "/media/My DVDs/");

@@ -206,3 +206,27 @@ TEST_F(SurfacesEndToEnd, ADroppedDiscFolderPlaysAndTheDesktopWindowsShowWhole)
     EXPECT_TRUE(waitFor([] { return domain() == DvdDomain::kVideoManagerMenu; }));
     EXPECT_TRUE(dvdControl()->DVDDirectory().startsWith(disc));
 }
+
+// A source that does not exist is named and is the only one tried: with no
+// disc playing no drive is tried instead, and a disc that plays goes on.
+TEST_F(SurfacesEndToEnd, ASourceThatCannotPlayIsNamedAndThePlayingDiscGoesOn)
+{
+    Main();
+    frmNMain *bar = form<frmNMain>();
+    QTemporaryDir scratch;
+    const QString missing = scratch.filePath("gone.iso");
+    Startup::HandOver(missing);
+    QStringList messages = takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains('"' + missing + "\" does not exist"))
+        << messages[0].toStdString();
+
+    dropPath(bar, disc);
+    ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kVideoManagerMenu; }));
+    Startup::HandOver(missing);
+    messages = takeMessages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(missing));
+    EXPECT_EQ(domain(), DvdDomain::kVideoManagerMenu);
+    EXPECT_TRUE(dvdControl()->DVDDirectory().startsWith(disc));
+}
