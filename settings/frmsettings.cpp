@@ -4,12 +4,12 @@
 #include "core/forms.h"
 #include "core/module2.h"
 #include "core/version.h"
-#include "platform/windows1252.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/appdirs.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/units.h"
+#include "platform/windows1252.h"
 #include "settings/databasepath.h"
 #include "settings/decoderinfo.h"
 #include "settings/settingskeys.h"
@@ -454,7 +454,7 @@ void frmSettings::showDatabasePath()
     } else {
         Text8->setText(stored);
     }
-    form<frmMain>()->DVDdbDir = Text8->text();
+    form<frmMain>()->DVDdbDir = DatabasePath::withTrailingSeparator(Text8->text());
 }
 
 // Closing destroys the window; the registry forgets it once it is gone.

@@ -164,6 +164,35 @@ TEST(DvdCommandLine, SourcePathsAreTakenByteForByte)
     ::unlink((QFile::encodeName(dir.path()) + "/caf\xe9").constData());
 }
 
+// A FIFO as the output blocked for ever, and a name that is no UTF-8 wrote
+// another file: outputs are plain files or new, named byte for byte.
+TEST(DvdCommandLine, OutputsArePlainFilesOrNewNamedByteForByte)
+{
+    QTemporaryDir dir;
+    const QByteArray fifo = QFile::encodeName(dir.path()) + "/fifo.png";
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const ProgramRun toFifo = vidora({"--dvd-snapshot", TestDisc::folder(), "--title", "1", "--at",
+                                      "1", "--out", QFile::decodeName(fifo)});
+    EXPECT_EQ(toFifo.status, 1);
+    EXPECT_TRUE(toFifo.err.contains("not a plain file")) << toFifo.err.toStdString();
+
+    QProcess shell;
+    shell.start(QStringLiteral("/bin/sh"),
+                {"-c",
+                 "exec \"$0\" --dvd-snapshot \"$1\" --title 1 --at 1 --out "
+                 "\"$2/caf$(printf '\\351').png\"",
+                 program(), TestDisc::folder(), dir.path()});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    struct stat written {
+    };
+    EXPECT_EQ(::stat((QFile::encodeName(dir.path()) + "/caf\xe9.png").constData(), &written), 0);
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(),
+        2)
+        << "only the FIFO and the picture";
+}
+
 TEST(DvdCommandLine, InfoAgreesWithWhatWasAuthored)
 {
     const ProgramRun run = vidora({QStringLiteral("--dvd-info"), TestDisc::iso()});

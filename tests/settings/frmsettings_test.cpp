@@ -255,3 +255,11 @@ TEST_F(SettingsWindow, EachWindowTakesItsOwnRowOfTheScheme)
     EXPECT_EQ(window()->skinButton5->BackColor(), 0x404040) << "the settings window keeps its look";
     EXPECT_EQ(window()->skinButton1->BackColor(), 1) << "its swatch shows the stored colour";
 }
+
+// A folder edited by hand without its "/" still names the folder.
+TEST_F(SettingsWindow, AStoredFolderWithoutItsSeparatorGetsOne)
+{
+    SettingsStore::Write(kDatabase, kDatabaseSection, kDatabasePath, "/media/DVDs");
+    window();
+    EXPECT_EQ(form<frmMain>()->DVDdbDir, "/media/DVDs/");
+}
