@@ -334,8 +334,8 @@ void MprisPlayerAdaptor::OpenUri(const QString &uri)
 {
     bool opened = true;
     answer([&] { opened = service_->openUri(uri); });
-    if (!opened && calledFromDBus())
-        sendErrorReply(
+    if (!opened && service_->calledFromDBus())
+        service_->sendErrorReply(
             QDBusError::NotSupported,
             QStringLiteral("Only local files can be opened: %1").arg(CutToReadableLength(uri)));
 }
@@ -350,6 +350,6 @@ void MprisPlayerAdaptor::answer(const std::function<void()> &command)
         command();
         messages = caught.messages();
     }
-    if (!messages.isEmpty() && calledFromDBus())
-        sendErrorReply(QDBusError::Failed, CutToReadableLength(messages.join(u'\n')));
+    if (!messages.isEmpty() && service_->calledFromDBus())
+        service_->sendErrorReply(QDBusError::Failed, CutToReadableLength(messages.join(u'\n')));
 }

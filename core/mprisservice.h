@@ -14,8 +14,9 @@
 // The player as the desktop's media keys and media panel see it: the MPRIS2
 // interfaces on the session bus. Every command goes through the same player
 // command as the control bar's button; without a session bus the program
-// runs as before.
-class MprisService : public QObject
+// runs as before. The bus gives the call's context to the service, the
+// parent of the adaptors that answer it.
+class MprisService : public QObject, public QDBusContext
 {
     Q_OBJECT
 public:
@@ -99,7 +100,7 @@ private:
 // the tracks: Next and Previous go to the next and previous chapter. A
 // command that cannot be carried out answers its caller with a D-Bus error
 // holding what the player would have shown, and opens no message window.
-class MprisPlayerAdaptor : public QDBusAbstractAdaptor, protected QDBusContext
+class MprisPlayerAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
