@@ -5,12 +5,13 @@
 #include "core/functions.h"
 #include "core/module2.h"
 #include "core/opendisc.h"
+#include "core/playerstate.h"
+#include "core/startup.h"
 #include "core/version.h"
+#include "dvddb/filelist.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
-#include "engine/control/dvdengine.h"
-#include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 
 #include <QApplication>
@@ -62,15 +63,13 @@ bool inDomain(int domain)
 // The disc's record in the DVD database is named after its identifier.
 QString databaseTitle(const QString &discId)
 {
-    const QString folder = form<frmMain>()->DVDdbDir;
+    FileList records(QStringLiteral("*.dvd"));
+    records.Path = playerState().databaseFolder;
     QString title;
     IgnoreErrors steps;
-    // The extension in any case, the identifier exactly.
-    for (const QString &name :
-         QDir(folder).entryList({QStringLiteral("*.dvd")}, QDir::Files | QDir::Readable)) {
-        if (!discId.isEmpty() && RecordStore::identifierOf(name) == discId)
-            steps.step([&] { title = RecordFile::readTitle(folder + name); });
-    }
+    steps.step([&] { records.Refresh(); });
+    for (const QString &name : RecordStore::recordsOfDisc(records.names(), discId))
+        steps.step([&] { title = RecordFile::readTitle(records.Path + name); });
     return title.isEmpty() ? QStringLiteral("Unknown DVD") : title;
 }
 
@@ -144,8 +143,7 @@ QString MprisService::playbackStatus() const
     if (!steps.step([&] { domain = dvdControl()->CurrentDomain(); }) ||
         domain == DvdDomain::kStop || domain < DvdDomain::kFirstPlay)
         return QStringLiteral("Stopped");
-    const auto *engine = qobject_cast<const DvdEngine *>(dvdControl());
-    return engine && engine->isPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
+    return dvdControl()->isPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
 QVariantMap MprisService::metadata() const
@@ -215,7 +213,7 @@ void MprisService::previous()
 
 void MprisService::raise()
 {
-    form<frmNMain>()->HandOver(QString());
+    Startup::HandOver(QString());
 }
 
 bool MprisService::openUri(const QString &uri)
@@ -223,7 +221,7 @@ bool MprisService::openUri(const QString &uri)
     const QUrl url(uri);
     if (!url.isLocalFile())
         return false;
-    form<frmNMain>()->HandOver(OpenDisc::localPathOf(url));
+    Startup::HandOver(OpenDisc::localPathOf(url));
     return true;
 }
 

@@ -1,7 +1,6 @@
 #include "engine/control/bookmarkstore.h"
 #include "base/errors.h"
 #include "base/plainfile.h"
-#include "platform/appdirs.h"
 
 #include <QDir>
 #include <QFile>
@@ -135,11 +134,6 @@ void setAsideDamaged(const QString &path)
 } // namespace
 
 BookmarkStore::BookmarkStore(QString filePath) : filePath_(std::move(filePath)) {}
-
-QString BookmarkStore::defaultFilePath()
-{
-    return AppDirs::programDirectory() + QStringLiteral("/bookmarks.json");
-}
 
 void BookmarkStore::save(const QString &discId, const Record &record)
 {

@@ -3,6 +3,7 @@
 
 #include "core/mprisservice.h"
 #include "settings/frmsettings.h"
+#include "settings/schemeeditor.h"
 #include "support/waitfor.h"
 #include "widgets/skinbutton.h"
 
@@ -164,7 +165,7 @@ TEST_F(MprisTest, QuitWithADialogOpenCancelsItBeforeEnding)
     settings->show();
     bool handlerReturned = false;
     QTimer::singleShot(0, settings, [&] {
-        emit settings->skinButton11->Click(); // "Load color scheme"
+        emit settings->schemeEditor->skinButton11->Click(); // "Load color scheme"
         handlerReturned = true;
     });
     QTimer quitOnceOpen;
