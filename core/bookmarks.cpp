@@ -29,7 +29,8 @@ void Save()
             Functions::CallDomain();
             return;
         }
-        dvdControl()->DeleteBookmark();
+        // Saving replaces the bookmark once the new one is written: deleting
+        // it first would lose it whenever the save then fails.
         QCoreApplication::processEvents();
         dvdControl()->SaveBookmark();
         ShowMessage(QStringLiteral("To return to this book mark use the Load Bookmark option."));
@@ -88,10 +89,8 @@ void AutoBook(const std::function<void()> &end)
     if (save == QLatin1String("1")) {
         bool playing = false;
         steps.step([&] { playing = dvdControl()->CurrentDomain() == DvdDomain::kTitle; });
-        if (playing) {
-            steps.step([] { dvdControl()->DeleteBookmark(); });
+        if (playing)
             steps.step([] { dvdControl()->SaveBookmark(); });
-        }
     }
     end();
 }

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTextDocument>
 
@@ -33,6 +34,19 @@ constexpr int kButtonHeight = 26;
 // The text box lays its lines out a little narrower than a document of the
 // same width: room for the cursor and rounding.
 constexpr int kLayoutSlack = 6;
+
+// A path longer than this is cut to its ends around an ellipsis.
+constexpr int kLongestRun = 120;
+constexpr int kRunEnds = 56;
+// No message of the program comes near this.
+constexpr int kLongestMessage = 4000;
+
+// The catcher that takes the messages now, if any; the GUI thread's own.
+MessageCatcher *&activeCatcher()
+{
+    static MessageCatcher *catcher = nullptr;
+    return catcher;
+}
 
 // The window's own picture: a white "i" on a round blue badge.
 QPixmap messageIcon(int size)
@@ -147,14 +161,58 @@ void BOX::skinButton1_Click()
     close();
 }
 
+QString CutToReadableLength(const QString &text)
+{
+    static const QRegularExpression longRun(QStringLiteral("\\S{%1,}").arg(kLongestRun + 1),
+                                            QRegularExpression::UseUnicodePropertiesOption);
+    const QStringView whole(text);
+    QString cut;
+    qsizetype from = 0;
+    QRegularExpressionMatchIterator runs = longRun.globalMatch(text);
+    while (runs.hasNext() && cut.size() <= kLongestMessage) {
+        const QRegularExpressionMatch run = runs.next();
+        cut += whole.mid(from, run.capturedStart() - from);
+        cut += whole.mid(run.capturedStart(), kRunEnds);
+        cut += QChar(0x2026);
+        cut += whole.mid(run.capturedEnd() - kRunEnds, kRunEnds);
+        from = run.capturedEnd();
+    }
+    cut += whole.mid(from).left(kLongestMessage + 1);
+    if (cut.size() > kLongestMessage)
+        cut = cut.left(kLongestMessage) + QChar(0x2026);
+    return cut;
+}
+
+MessageCatcher::MessageCatcher() : outer_(activeCatcher())
+{
+    activeCatcher() = this;
+}
+
+MessageCatcher::~MessageCatcher()
+{
+    activeCatcher() = outer_;
+}
+
 void ShowMessage(const QString &text)
 {
     if (text.isEmpty())
         return;
-    auto *box = new BOX();
+    if (MessageCatcher *catcher = activeCatcher()) {
+        catcher->messages_ << text;
+        return;
+    }
     // Message texts break lines with CR LF.
-    QString lines = text;
+    QString lines = CutToReadableLength(text);
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // The same message again, even a thousand times from outside the
+    // program, opens no second window.
+    for (BOX *open : BOX::openWindows()) {
+        if (open->msg->toPlainText() == lines) {
+            open->raise();
+            return;
+        }
+    }
+    auto *box = new BOX();
     box->msg->setPlainText(lines);
     box->fitToText();
     box->Form_Load();

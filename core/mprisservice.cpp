@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "core/forms.h"
 #include "core/functions.h"
+#include "core/module2.h"
 #include "core/opendisc.h"
 #include "core/playerstate.h"
 #include "core/startup.h"
@@ -13,11 +14,15 @@
 #include "engine/control/dvdcontrolinstance.h"
 #include "surfaces/frmnmain.h"
 
+#include <QApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 #include <QTime>
+#include <QTimer>
 #include <QUrl>
 
 namespace
@@ -25,6 +30,27 @@ namespace
 
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 constexpr qint64 kMicroseconds = 1000000;
+constexpr int kQuitRetryMs = 50;
+
+// Cancels every modal dialog and open menu of the program, newest first;
+// true when there was one.
+bool cancelOpenDialogs()
+{
+    bool any = false;
+    for (int left = 64; left > 0; --left) {
+        QWidget *open = QApplication::activePopupWidget();
+        if (!open)
+            open = QApplication::activeModalWidget();
+        if (!open)
+            break;
+        any = true;
+        if (auto *dialog = qobject_cast<QDialog *>(open))
+            dialog->reject();
+        else
+            open->close();
+    }
+    return any;
+}
 
 bool inDomain(int domain)
 {
@@ -190,11 +216,27 @@ void MprisService::raise()
     Startup::HandOver(QString());
 }
 
-void MprisService::openUri(const QString &uri)
+bool MprisService::openUri(const QString &uri)
 {
     const QUrl url(uri);
-    if (url.isLocalFile())
-        Startup::HandOver(OpenDisc::localPathOf(url));
+    if (!url.isLocalFile())
+        return false;
+    Startup::HandOver(OpenDisc::localPathOf(url));
+    return true;
+}
+
+// A handler waiting in a dialog's own event loop still uses its window and
+// the dialog on its stack: ending the program under it frees both. The
+// dialogs are cancelled and the program ends from the main loop, once every
+// handler has returned.
+void MprisService::quit()
+{
+    const bool dialogsOpen = cancelOpenDialogs();
+    if (dialogsOpen || QThread::currentThread()->loopLevel() > 1) {
+        QTimer::singleShot(kQuitRetryMs, this, &MprisService::quit);
+        return;
+    }
+    form<frmNMain>()->AutoBook();
 }
 
 // The once-a-second time report changes neither the disc nor the title: the
@@ -248,10 +290,64 @@ void MprisRootAdaptor::Raise()
 
 void MprisRootAdaptor::Quit()
 {
-    form<frmNMain>()->AutoBook();
+    service_->quit();
 }
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(MprisService *service)
     : QDBusAbstractAdaptor(service), service_(service)
 {
+}
+
+void MprisPlayerAdaptor::Play()
+{
+    answer([this] { service_->play(); });
+}
+
+void MprisPlayerAdaptor::Pause()
+{
+    answer([this] { service_->pause(); });
+}
+
+void MprisPlayerAdaptor::PlayPause()
+{
+    answer([this] { service_->playPause(); });
+}
+
+void MprisPlayerAdaptor::Stop()
+{
+    answer([this] { service_->stop(); });
+}
+
+void MprisPlayerAdaptor::Next()
+{
+    answer([this] { service_->next(); });
+}
+
+void MprisPlayerAdaptor::Previous()
+{
+    answer([this] { service_->previous(); });
+}
+
+void MprisPlayerAdaptor::OpenUri(const QString &uri)
+{
+    bool opened = true;
+    answer([&] { opened = service_->openUri(uri); });
+    if (!opened && service_->calledFromDBus())
+        service_->sendErrorReply(
+            QDBusError::NotSupported,
+            QStringLiteral("Only local files can be opened: %1").arg(CutToReadableLength(uri)));
+}
+
+// Anyone on the session bus may call as often as they like: what the
+// command would have shown goes back to the caller, not into a window.
+void MprisPlayerAdaptor::answer(const std::function<void()> &command)
+{
+    QStringList messages;
+    {
+        const MessageCatcher caught;
+        command();
+        messages = caught.messages();
+    }
+    if (!messages.isEmpty() && service_->calledFromDBus())
+        service_->sendErrorReply(QDBusError::Failed, CutToReadableLength(messages.join(u'\n')));
 }

@@ -2,17 +2,21 @@
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
+
 // The player as the desktop's media keys and media panel see it: the MPRIS2
 // interfaces on the session bus. Every command goes through the same player
 // command as the control bar's button; without a session bus the program
-// runs as before.
-class MprisService : public QObject
+// runs as before. The bus gives the call's context to the service, the
+// parent of the adaptors that answer it.
+class MprisService : public QObject, public QDBusContext
 {
     Q_OBJECT
 public:
@@ -42,7 +46,11 @@ public:
     void next();
     void previous();
     void raise();
-    void openUri(const QString &uri);
+    // False, doing nothing, for an address that is not a local file.
+    bool openUri(const QString &uri);
+    // Ends the program as the control bar's "Close" does, once no dialog of
+    // the program is open: open ones are cancelled first.
+    void quit();
 
 private:
     enum class Changes { StatusOnly, StatusAndMetadata };
@@ -89,7 +97,9 @@ private:
 };
 
 // org.mpris.MediaPlayer2.Player: transport and what is playing. Chapters are
-// the tracks: Next and Previous go to the next and previous chapter.
+// the tracks: Next and Previous go to the next and previous chapter. A
+// command that cannot be carried out answers its caller with a D-Bus error
+// holding what the player would have shown, and opens no message window.
 class MprisPlayerAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -119,20 +129,22 @@ public:
     bool canSeek() const { return false; }
 
 public slots:
-    void Play() { service_->play(); }
-    void Pause() { service_->pause(); }
-    void PlayPause() { service_->playPause(); }
-    void Stop() { service_->stop(); }
-    void Next() { service_->next(); }
-    void Previous() { service_->previous(); }
+    void Play();
+    void Pause();
+    void PlayPause();
+    void Stop();
+    void Next();
+    void Previous();
     // The disc plays on from where it is: seeking is not offered.
     void Seek(qlonglong) {}
     void SetPosition(const QDBusObjectPath &, qlonglong) {}
-    void OpenUri(const QString &uri) { service_->openUri(uri); }
+    void OpenUri(const QString &uri);
 
 signals:
     void Seeked(qlonglong position);
 
 private:
+    void answer(const std::function<void()> &command);
+
     MprisService *service_;
 };

@@ -223,10 +223,9 @@ bool frmAddDVD::save()
         // Checked before the picture is saved for a record that cannot be.
         RecordStore::checkFileName(identifier, QStringLiteral("unique ID"));
         QString picture = givenPicture;
-        if (!cdFileName.isEmpty()) {
-            picture = QFileInfo(cdFileName).fileName();
-            RecordStore::savePicture(directory, Image1->pixmap().toImage(), picture);
-        }
+        if (!cdFileName.isEmpty())
+            picture = RecordStore::savePicture(directory, Image1->pixmap().toImage(),
+                                               QFileInfo(cdFileName).fileName(), identifier);
         QStringList texts;
         for (const QLineEdit *box : fields())
             texts << box->text();

@@ -1,6 +1,7 @@
 #include "dvddb/frmdvddb.h"
 
 #include "base/errors.h"
+#include "base/plainfile.h"
 #include "core/forms.h"
 #include "core/module2.h"
 #include "core/playerstate.h"
@@ -252,6 +253,9 @@ void frmDVDdb::List1_Click()
     QStringList lines(RecordFile::kRecordLines);
     IgnoreErrors steps;
     steps.step([&] { lines = RecordFile::readRecord(List2.at(row)); });
+    // A link in the folder is refused, not shown as if the record were empty.
+    if (steps.lastError() && PlainFile::refusal(List2.at(row)))
+        ShowMessage(steps.lastError()->description());
     ShowRecord(lines);
 }
 

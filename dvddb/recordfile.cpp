@@ -1,10 +1,10 @@
 #include "dvddb/recordfile.h"
 
 #include "base/errors.h"
+#include "base/plainfile.h"
 #include "platform/windows1252.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace RecordFile
 {
@@ -26,13 +26,13 @@ AppError fileError(const QString &path, const QString &reason)
 }
 
 // Reads one line, dropping what lies beyond kMaxLineBytes; false at the end.
-bool readLine(QFile &file, QByteArray &line)
+bool readLine(QFile &file, const QString &path, QByteArray &line)
 {
     if (file.atEnd() || file.pos() >= kMaxFileBytes)
         return false;
     line = file.readLine(kMaxLineBytes + 1);
     if (line.isEmpty() && file.error() != QFile::NoError)
-        throw fileError(file.fileName(), file.errorString());
+        throw fileError(path, file.errorString());
     if (!line.endsWith('\n')) {
         char skipped = 0;
         while (file.pos() < kMaxFileBytes && file.getChar(&skipped) && skipped != '\n') {
@@ -49,16 +49,14 @@ bool readLine(QFile &file, QByteArray &line)
 
 QStringList readLines(const QString &path, int maxLines)
 {
-    // A pipe or a device would block the reader or never end.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        throw fileError(path, QStringLiteral("not a file"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw fileError(path, file.errorString());
+    // A pipe or a device would block the reader or never end, and a link
+    // would show the lines of a file outside the folder.
+    QFile file;
+    if (const auto failure = PlainFile::openForReading(file, path))
+        throw fileError(path, *failure);
     QStringList lines;
     QByteArray line;
-    while ((maxLines < 0 || lines.size() < maxLines) && readLine(file, line))
+    while ((maxLines < 0 || lines.size() < maxLines) && readLine(file, path, line))
         lines << Windows1252::decode(line);
     return lines;
 }

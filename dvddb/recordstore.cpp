@@ -1,5 +1,6 @@
 #include "dvddb/recordstore.h"
 
+#include "base/plainfile.h"
 #include "dvddb/filelist.h"
 #include "dvddb/recordfile.h"
 #include "platform/windows1252.h"
@@ -9,7 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
+
+#include <algorithm>
 
 namespace RecordStore
 {
@@ -18,6 +20,8 @@ namespace
 {
 
 constexpr int kExtensionLength = 4;
+// "cover-2.jpg" up to this number is tried before a save gives up.
+constexpr int kMostNumberedNames = 9999;
 
 AppError fileError(const QString &text)
 {
@@ -33,14 +37,11 @@ QByteArray recordLine(const QString &text)
     return Windows1252::encode(line) + "\r\n";
 }
 
-// The file is replaced whole: QSaveFile writes beside the target (never under a
-// name that a listing of "*.dvd" sees), syncs and renames it over the target,
-// and removes what it wrote when anything fails.
+// The file is replaced whole, never through a link standing in its place.
 void replaceFile(const QString &target, const QByteArray &bytes)
 {
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw fileError(QStringLiteral("Cannot write \"%1\": %2").arg(target, file.errorString()));
+    if (const auto failure = PlainFile::replace(target, bytes))
+        throw fileError(QStringLiteral("Cannot write \"%1\": %2").arg(target, *failure));
 }
 
 bool removeIfPresent(const QString &path, std::optional<AppError> &lastError)
@@ -81,6 +82,93 @@ bool isSafeName(const QString &name)
 {
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QChar(u'\0')) &&
            name != QLatin1String(".") && name != QLatin1String("..");
+}
+
+bool isRecordName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".dvd"), Qt::CaseInsensitive);
+}
+
+// "cover.jpg" numbered 2 is "cover-2.jpg"; a name without an extension takes
+// the number at its end.
+QString numberedName(const QString &name, int number)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const qsizetype at = dot > 0 ? dot : name.size();
+    return name.left(at) + QStringLiteral("-%1").arg(number) + name.mid(at);
+}
+
+// Pictures are stored as bitmaps under the name of the file they came from,
+// so the content decides the format, never the extension. A large photo is
+// decoded straight to the size it is kept at where its format allows.
+QImage readPicture(QImageReader &reader, const QString &path)
+{
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (size.isValid() && std::max(size.width(), size.height()) > kLongestPictureSide)
+        reader.setScaledSize(
+            size.scaled(kLongestPictureSide, kLongestPictureSide, Qt::KeepAspectRatio));
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        throw fileError(
+            QStringLiteral("Cannot load the picture \"%1\": %2").arg(path, reader.errorString()));
+    return boundedPicture(picture);
+}
+
+// A picture of the database folder: a plain file there, never through a link.
+QImage readFolderPicture(const QString &path)
+{
+    QFile file;
+    if (const auto failure = PlainFile::openForReading(file, path))
+        throw fileError(QStringLiteral("Cannot load the picture \"%1\": %2").arg(path, *failure));
+    QImageReader reader(&file);
+    return readPicture(reader, path);
+}
+
+bool isPictureFile(const QString &path)
+{
+    QFile file;
+    if (PlainFile::openForReading(file, path))
+        return false;
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    return reader.canRead();
+}
+
+// Delete takes a picture with its record only when it is a picture file that
+// no other record names: never a record, nor anything but a picture.
+bool isPictureOfItsOwn(const QString &folder, const QString &path, const QString &picture)
+{
+    return picture != kNoPicture && isSafeName(picture) && !isRecordName(picture) &&
+           isPictureFile(folder + picture) && !pictureSharedWithAnother(folder, path, picture);
+}
+
+// What a name in the folder means for a picture about to be stored under it.
+enum class NameUse {
+    Free,        // nothing there, or a picture of this record only: written
+    SamePicture, // it already holds this picture: kept as it is
+    Taken,       // another record's picture, or no picture at all: left alone
+};
+
+NameUse useOf(const QString &path, const QImage &stored, const QString &ownRecord)
+{
+    const PlainFile::Kind kind = PlainFile::kindOf(path);
+    if (kind == PlainFile::Kind::Missing)
+        return NameUse::Free;
+    if (const auto refused = PlainFile::refusal(path))
+        throw fileError(QStringLiteral("Cannot write \"%1\": %2").arg(path, *refused));
+    QImage existing;
+    try {
+        existing = readFolderPicture(path);
+    } catch (const AppError &) {
+        return NameUse::Taken;
+    }
+    const QImage::Format common = QImage::Format_ARGB32;
+    if (existing.convertToFormat(common) == stored.convertToFormat(common))
+        return NameUse::SamePicture;
+    const QString folder = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    return pictureSharedWithAnother(folder, ownRecord, QFileInfo(path).fileName()) ? NameUse::Taken
+                                                                                   : NameUse::Free;
 }
 
 } // namespace
@@ -127,15 +215,45 @@ void writeRecord(const QString &directory, const QString &identifier, const QStr
     replaceFile(directory + fileNameFor(identifier), bytes);
 }
 
-void savePicture(const QString &directory, const QImage &picture, const QString &name)
+QImage boundedPicture(const QImage &picture)
+{
+    if (std::max(picture.width(), picture.height()) <= kLongestPictureSide)
+        return picture;
+    return picture.scaled(kLongestPictureSide, kLongestPictureSide, Qt::KeepAspectRatio,
+                          Qt::SmoothTransformation);
+}
+
+QString savePicture(const QString &directory, const QImage &picture, const QString &name,
+                    const QString &identifier)
 {
     checkFileName(name, QStringLiteral("picture"));
+    if (isRecordName(name))
+        throw AppError(ErrorNumbers::kInvalidArgument,
+                       QStringLiteral("The picture \"%1\" cannot be stored in the DVD database: "
+                                      "its name would be taken for a record.")
+                           .arg(name));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (picture.isNull() || !picture.save(&buffer, "BMP"))
+    if (picture.isNull() || !boundedPicture(picture).save(&buffer, "BMP"))
         throw fileError(QStringLiteral("Cannot save the picture \"%1\".").arg(directory + name));
-    replaceFile(directory + name, bytes);
+    const QImage stored = QImage::fromData(bytes, "BMP");
+    const QString ownRecord = directory + fileNameFor(identifier);
+    for (int number = 1; number <= kMostNumberedNames; ++number) {
+        const QString candidate = number == 1 ? name : numberedName(name, number);
+        switch (useOf(directory + candidate, stored, ownRecord)) {
+        case NameUse::SamePicture:
+            return candidate;
+        case NameUse::Free:
+            replaceFile(directory + candidate, bytes);
+            return candidate;
+        case NameUse::Taken:
+            break;
+        }
+    }
+    throw fileError(
+        QStringLiteral("Cannot save the picture \"%1\": no free name is left beside it.")
+            .arg(directory + name));
 }
 
 QImage loadPicture(const QString &path)
@@ -147,20 +265,13 @@ QImage loadPicture(const QString &path)
                             .arg(path, info.exists() ? QStringLiteral("not a file")
                                                      : QStringLiteral("no such file")));
     QImageReader reader(path);
-    // Pictures are stored as bitmaps under the name of the file they came
-    // from, so the content decides the format, never the extension.
-    reader.setDecideFormatFromContent(true);
-    const QImage picture = reader.read();
-    if (picture.isNull())
-        throw fileError(
-            QStringLiteral("Cannot load the picture \"%1\": %2").arg(path, reader.errorString()));
-    return picture;
+    return readPicture(reader, path);
 }
 
 QImage loadRecordPicture(const QString &directory, const QString &name)
 {
     checkFileName(name, QStringLiteral("picture"));
-    return loadPicture(directory + name);
+    return readFolderPicture(directory + name);
 }
 
 std::optional<AppError> deleteRecord(const QString &path)
@@ -170,14 +281,11 @@ std::optional<AppError> deleteRecord(const QString &path)
     try {
         picture = RecordFile::readRecord(path).value(kFieldCount);
     } catch (const AppError &error) {
-        if (QFileInfo::exists(path))
+        if (PlainFile::kindOf(path) != PlainFile::Kind::Missing)
             lastError = error;
     }
     const QString folder = QFileInfo(path).absolutePath() + QLatin1Char('/');
-    // "0" is no picture, and a name reaching outside the folder is none of
-    // the database's files.
-    if (picture != kNoPicture && isSafeName(picture) &&
-        !pictureSharedWithAnother(folder, path, picture))
+    if (isPictureOfItsOwn(folder, path, picture))
         removeIfPresent(folder + picture, lastError);
     removeIfPresent(path, lastError);
     return lastError;

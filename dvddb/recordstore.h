@@ -44,21 +44,37 @@ void checkFileName(const QString &name, const QString &what);
 void writeRecord(const QString &directory, const QString &identifier, const QStringList &fields,
                  const QString &pictureName);
 
-// Saves the picture as a bitmap under name, whatever the name's extension.
-// Throws AppError when the name is refused or the file cannot be written.
-void savePicture(const QString &directory, const QImage &picture, const QString &name);
+// A record's picture is kept at most this many pixels on its longer side.
+constexpr int kLongestPictureSide = 1000;
 
-// Loads a picture file, deciding the format from its content. Only plain files
-// are read. Throws AppError with the reason when it cannot be loaded.
+// The picture made small enough to keep, its aspect kept.
+QImage boundedPicture(const QImage &picture);
+
+// Saves the picture chosen for the record of identifier as a bitmap, at most
+// kLongestPictureSide pixels on its longer side, whatever the name's
+// extension, and returns the name its line 9 takes: the chosen name, unless
+// that file holds another record's different picture or is no picture at
+// all, in which case the first free "name-2.ext", "name-3.ext"... beside it.
+// A name already holding the same picture is kept without writing. Throws
+// AppError when the name is refused (a ".dvd" name included), a link or
+// anything but a plain file stands in its place, or it cannot be written.
+QString savePicture(const QString &directory, const QImage &picture, const QString &name,
+                    const QString &identifier);
+
+// Loads a picture file the user chose, deciding the format from its content,
+// at most kLongestPictureSide pixels on its longer side. Only plain files are
+// read. Throws AppError with the reason when it cannot be loaded.
 QImage loadPicture(const QString &path);
 
 // Loads the picture a record's line 9 names. A name that is not a plain file
-// directly inside the directory fails like a picture that cannot be loaded.
+// directly inside the directory (a link included) fails like a picture that
+// cannot be loaded.
 QImage loadRecordPicture(const QString &directory, const QString &name);
 
-// Deletes the record at path and its picture, unless another record of the
-// same folder names that picture too. A missing file is no failure; the last
-// other failure is returned, and the steps after a failing one still run.
+// Deletes the record at path and its picture, when that is a picture file
+// that no other record of the same folder names (never a record). A missing
+// file is no failure; the last other failure is returned, and the steps after
+// a failing one still run.
 std::optional<AppError> deleteRecord(const QString &path);
 
 // Copies a record file into the directory under its own name, replacing a

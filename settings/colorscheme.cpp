@@ -2,14 +2,13 @@
 
 #include "base/errors.h"
 #include "base/localpath.h"
+#include "base/plainfile.h"
 #include "platform/windows1252.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -83,6 +82,9 @@ QList<QByteArray> splitLines(QByteArrayView bytes)
 
 std::optional<int32_t> parseColor(const QString &text)
 {
+    // The number parser would stop at a NUL and take the digits before it.
+    if (text.contains(QChar(u'\0')))
+        return std::nullopt;
     bool ok = false;
     const qlonglong value = text.trimmed().toLongLong(&ok, 10);
     if (!ok || value < INT32_MIN || value > INT32_MAX)
@@ -152,20 +154,14 @@ QString schemeFileName(const QString &chosen)
 }
 
 // Written through a temporary file, so a failed write leaves an older file
-// whole; a pipe or a device in its place would block or be lost.
+// whole; a pipe or a device in its place would block or be lost, and a link
+// would have another file written.
 void writeFile(const QString &path, const SchemeColors &scheme)
 {
     if (path.isEmpty())
         throw fileError(path, QStringLiteral("Path/File access error"));
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        throw fileError(path, QStringLiteral("not a file"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw fileError(path, file.errorString());
-    file.write(fileBytes(scheme));
-    if (!file.commit())
-        throw fileError(path, file.errorString());
+    if (const auto failure = PlainFile::replace(path, fileBytes(scheme)))
+        throw fileError(path, *failure);
 }
 
 FileContent parse(QByteArrayView bytes)

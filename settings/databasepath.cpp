@@ -27,8 +27,10 @@ QString withTrailingSeparator(const QString &directory)
 QString initialise(CreateFolder create)
 {
     const QString stored = SettingsStore::Read(kDatabase, kDatabaseSection, kDatabasePath, "0");
+    // A path edited by hand without its "/" would have the database's files
+    // named beside the folder instead of inside it.
     if (stored != QLatin1String("0"))
-        return stored;
+        return withTrailingSeparator(stored);
     const QString directory = defaultDirectory();
     IgnoreErrors steps;
     steps.step(

@@ -1,11 +1,11 @@
 #include "engine/control/bookmarkstore.h"
 #include "base/errors.h"
+#include "base/plainfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -98,24 +98,22 @@ FileContents parse(const QByteArray &bytes)
 }
 
 // Throws when the file exists and is not read: it cannot be, or it is no
-// plain file (a FIFO would block the reader for good) or far larger than any
+// plain file (a FIFO would block the reader for good, a link would lead to
+// another file) or far larger than any
 // bookmark file, and then it is no file of ours to set aside or replace. A
 // file that is read but unusable comes back with its damage described.
 FileContents readFile(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    if (PlainFile::kindOf(path) == PlainFile::Kind::Missing)
         return {};
-    if (!info.isFile())
-        throw fileError(QStringLiteral("The bookmark file %1 cannot be used: %2."), path,
-                        QStringLiteral("it is not a plain file"));
-    if (info.size() > kLargestFile)
+    if (const auto refused = PlainFile::refusal(path))
+        throw fileError(QStringLiteral("The bookmark file %1 cannot be used: %2."), path, *refused);
+    QFile file;
+    if (const auto failure = PlainFile::openForReading(file, path))
+        throw fileError(QStringLiteral("Cannot read the bookmark file %1: %2."), path, *failure);
+    if (file.size() > kLargestFile)
         throw fileError(QStringLiteral("The bookmark file %1 cannot be used: %2."), path,
                         QStringLiteral("it is larger than 1 MiB"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw fileError(QStringLiteral("Cannot read the bookmark file %1: %2."), path,
-                        file.errorString());
     return parse(file.read(kLargestFile + 1));
 }
 
@@ -195,9 +193,8 @@ bool BookmarkStore::isValid(const Record &record)
 void BookmarkStore::writeDiscs(const QJsonObject &discs) const
 {
     QDir().mkpath(QFileInfo(filePath_).absolutePath());
-    QSaveFile file(filePath_);
     const QByteArray bytes = QJsonDocument(QJsonObject{{kDiscsKey, discs}}).toJson();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (const auto failure = PlainFile::replace(filePath_, bytes))
         throw fileError(QStringLiteral("Cannot write the bookmark file %1: %2."), filePath_,
-                        file.errorString());
+                        *failure);
 }

@@ -73,7 +73,7 @@ void DvdEngine::RestoreBookmark()
     post(jump);
 }
 
-// Deleting a bookmark that is not there is no failure: saving deletes first.
+// Deleting a bookmark that is not there is no failure.
 void DvdEngine::DeleteBookmark()
 {
     bookmarks().remove(discIdForBookmark());

@@ -2,9 +2,11 @@
 
 #include "base/errors.h"
 #include "base/localpath.h"
+#include "base/plainfile.h"
 #include "engine/headless/titlesnapshot.h"
 #include "engine/source/dvdsource.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,6 +26,14 @@ constexpr int kUsage = 2;
 void printError(const QString &text)
 {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+// The output file's name by its bytes, as it was given.
+AppError outputError(const QString &path, const QString &reason)
+{
+    return AppError(
+        ErrorNumbers::kFileError,
+        QStringLiteral("The picture could not be written to \"%1\": %2.").arg(path, reason));
 }
 
 int usage(const QString &problem)
@@ -162,11 +172,17 @@ int runDvdSnapshot(const QStringList &arguments)
         return usage(error.description());
     }
     try {
+        // Checked before the work: a FIFO there would block the write for good.
+        if (const auto refused = PlainFile::refusal(output))
+            throw outputError(output, *refused);
         const QImage picture = renderTitleSnapshot(request);
-        if (!picture.save(output, "PNG"))
-            throw AppError(
-                ErrorNumbers::kFileError,
-                QStringLiteral("The picture could not be written to \"%1\".").arg(output));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!picture.save(&buffer, "PNG"))
+            throw outputError(output, QStringLiteral("the picture could not be encoded"));
+        if (const auto failure = PlainFile::replace(output, png))
+            throw outputError(output, *failure);
         return 0;
     } catch (const AppError &error) {
         printError(error.description());

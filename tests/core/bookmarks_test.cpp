@@ -28,7 +28,7 @@ TEST_F(BookmarksTest, SaveDuringTitlePlaybackReplacesTheBookmark)
 {
     control->domain = DvdDomain::kTitle;
     Bookmarks::Save();
-    EXPECT_EQ(control->calls, QStringList({"DeleteBookmark", "SaveBookmark"}));
+    EXPECT_EQ(control->calls, QStringList({"SaveBookmark"}));
     EXPECT_EQ(messages(), QStringList{kSaved});
 }
 
@@ -48,16 +48,21 @@ TEST_F(BookmarksTest, SaveOutsideATitleGivesTheDomainsReasonAndKeepsTheBookmark)
     EXPECT_TRUE(control->calls.isEmpty());
 }
 
-TEST_F(BookmarksTest, AFailedSaveSaysSoAndNothingElse)
+// The stored bookmark is replaced only by a written one: nothing deletes it
+// before a save that then fails.
+TEST_F(BookmarksTest, AFailedSaveSaysSoAndKeepsTheOldBookmark)
 {
     control->domain = DvdDomain::kTitle;
     control->failOn("SaveBookmark", 1003, "Not permitted during a still");
     Bookmarks::Save();
     EXPECT_EQ(messages(), QStringList{kSaveFailed});
+    EXPECT_EQ(control->calls, QStringList{"SaveBookmark"});
 
+    for (BOX *box : BOX::openWindows())
+        box->close();
     control->failOn("CurrentDomain", 1001, "No disc");
     Bookmarks::Save();
-    EXPECT_EQ(messages().value(1), kSaveFailed);
+    EXPECT_EQ(messages(), QStringList{kSaveFailed});
 }
 
 TEST_F(BookmarksTest, LoadRestoresInEveryDomainButStop)
@@ -117,20 +122,19 @@ TEST_F(BookmarksTest, ClosingSavesOnlyWhenAskedAndATitlePlays)
         control->domain = c.domain;
         control->calls.clear();
         EXPECT_TRUE(autoBook());
-        EXPECT_EQ(control->calls,
-                  c.saves ? QStringList({"DeleteBookmark", "SaveBookmark"}) : QStringList{})
+        EXPECT_EQ(control->calls, c.saves ? QStringList{"SaveBookmark"} : QStringList{})
             << "save " << (c.save ? c.save : "unset") << " in domain " << c.domain;
     }
     EXPECT_TRUE(messages().isEmpty());
 }
 
-TEST_F(BookmarksTest, ClosingSavesEvenWhenThereWasNothingToDelete)
+TEST_F(BookmarksTest, ClosingKeepsTheOldBookmarkWhenTheSaveFails)
 {
     setPlayerOption(SettingsKeys::kAutoBookmark, "1");
     control->domain = DvdDomain::kTitle;
-    control->failOn("DeleteBookmark", 1005, "No bookmark");
+    control->failOn("SaveBookmark", 1006, "Cannot write the bookmark file");
     EXPECT_TRUE(autoBook());
-    EXPECT_EQ(control->calls, QStringList({"DeleteBookmark", "SaveBookmark"}));
+    EXPECT_EQ(control->calls, QStringList{"SaveBookmark"});
 
     control->failOn("CurrentDomain", 1001, "No disc");
     control->calls.clear();

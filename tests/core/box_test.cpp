@@ -40,3 +40,25 @@ TEST(MessageWindow, ClickingOkClosesOnlyThatWindow)
     boxes[0]->close();
     QApplication::processEvents();
 }
+
+// The same message again opens no second window, and a path of a megabyte
+// is cut to a length one can read (laying it out held the program up for a
+// minute).
+TEST(MessageWindow, RepeatsAreNotOpenedAgainAndLongPathsAreCut)
+{
+    for (auto *box : BOX::openWindows())
+        delete box;
+    for (int i = 0; i < 3; ++i)
+        ShowMessage("No disc");
+    EXPECT_EQ(BOX::openWindows().size(), 1);
+    const QString path = "/media/" + QString(1024 * 1024, u'a') + "/VIDEO_TS";
+    ShowMessage("Cannot play \"" + path + "\": no such folder.");
+    const auto boxes = BOX::openWindows();
+    ASSERT_EQ(boxes.size(), 2);
+    const QString shown = boxes[1]->msg->toPlainText();
+    EXPECT_LT(shown.size(), 200);
+    EXPECT_TRUE(shown.startsWith("Cannot play \"/media/aaa")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("aaa/VIDEO_TS\": no such folder.")) << shown.toStdString();
+    for (auto *box : BOX::openWindows())
+        delete box;
+}

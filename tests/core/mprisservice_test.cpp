@@ -2,12 +2,17 @@
 #include "privatebus.h"
 
 #include "core/mprisservice.h"
+#include "settings/frmsettings.h"
+#include "settings/schemeeditor.h"
 #include "support/waitfor.h"
+#include "widgets/skinbutton.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
+#include <QPointer>
+#include <QTimer>
 
 // The media keys' interface, driven through the bus as a desktop panel does.
 class MprisTest : public CoreTest
@@ -132,6 +137,55 @@ public slots:
 };
 
 } // namespace
+
+// Anyone on the bus may call as often as they like: a call that cannot be
+// carried out answers its caller with an error and opens no window.
+TEST_F(MprisTest, ACallThatCannotBeCarriedOutAnswersWithAnErrorNotAWindow)
+{
+    control->domain = DvdDomain::kStop;
+    control->failOn("Play", ErrorNumbers::kNoDisc, "The drive holds no disc.");
+    for (int i = 0; i < 3; ++i) {
+        const QDBusMessage reply = callAndWait("org.mpris.MediaPlayer2.Player", "PlayPause");
+        EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage);
+        EXPECT_FALSE(reply.errorMessage().isEmpty());
+    }
+    const QDBusMessage web = callAndWait("org.mpris.MediaPlayer2.Player", "OpenUri",
+                                         {QStringLiteral("http://example.com/disc.iso")});
+    EXPECT_EQ(web.type(), QDBusMessage::ErrorMessage);
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+// Quit while a window's handler waits in a dialog: freeing the window and the
+// dialog under that handler aborted the program. The dialog is cancelled, the
+// handler returns, and then the program ends.
+TEST_F(MprisTest, QuitWithADialogOpenCancelsItBeforeEnding)
+{
+    Dialogs::install(nullptr); // the desktop's own dialogs
+    QPointer<frmSettings> settings = form<frmSettings>();
+    settings->show();
+    bool handlerReturned = false;
+    QTimer::singleShot(0, settings, [&] {
+        emit settings->schemeEditor->skinButton11->Click(); // "Load color scheme"
+        handlerReturned = true;
+    });
+    QTimer quitOnceOpen;
+    QObject::connect(&quitOnceOpen, &QTimer::timeout, [&] {
+        if (!QApplication::activeModalWidget())
+            return;
+        quitOnceOpen.stop();
+        client.asyncCall(QDBusMessage::createMethodCall(
+            MprisService::serviceName(), MprisService::kObjectPath,
+            QStringLiteral("org.mpris.MediaPlayer2"), QStringLiteral("Quit")));
+    });
+    quitOnceOpen.start(20);
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    giveUp.start(20000);
+    QApplication::exec();
+    EXPECT_TRUE(handlerReturned);
+    EXPECT_FALSE(settings) << "the program did not end";
+}
 
 TEST_F(MprisTest, AStopIsAnnouncedToThePanel)
 {

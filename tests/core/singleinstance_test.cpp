@@ -4,6 +4,7 @@
 #include "support/waitfor.h"
 
 #include "core/mprisservice.h"
+#include "core/singleinstance.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -11,7 +12,11 @@
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <QDir>
+#include <QLocalServer>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -65,7 +70,70 @@ void startWithArgument(QProcess &process, const QString &scratch, const QByteArr
     process.start(QStringLiteral("/bin/sh"), {script.fileName(), programPath()});
 }
 
+// The runtime and temporary folders of one test, and a key of its own.
+class InstanceFolders : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+        qputenv("VIDORA_INSTANCE_KEY", "vidora-folders");
+    }
+    void TearDown() override
+    {
+        for (const char *name : {"XDG_RUNTIME_DIR", "TMPDIR", "VIDORA_INSTANCE_KEY"})
+            qunsetenv(name);
+    }
+    static bool isSocket(const QString &path)
+    {
+        struct stat status {
+        };
+        return ::lstat(QFile::encodeName(path).constData(), &status) == 0 &&
+               S_ISSOCK(status.st_mode);
+    }
+
+    QTemporaryDir runtime; // made 0700
+    QTemporaryDir temporary;
+};
+
 } // namespace
+
+TEST_F(InstanceFolders, TheSocketLivesOnlyInAFolderOfTheUsersOwn)
+{
+    SingleInstance first;
+    EXPECT_FALSE(first.handOver(QString()));
+    EXPECT_TRUE(isSocket(runtime.filePath("vidora-folders")));
+
+    // A runtime folder open to others is not used; one of the user's own
+    // under the temporary folder is, unless someone opened that up too.
+    ASSERT_EQ(::chmod(QFile::encodeName(runtime.path()).constData(), 0755), 0);
+    const QString own = temporary.filePath(QStringLiteral("vidora-runtime-%1").arg(::getuid()));
+    EXPECT_EQ(SingleInstance::runtimeFolder(), own);
+    EXPECT_EQ(QFile::permissions(own) & 0x0077, 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0777), 0);
+    EXPECT_TRUE(SingleInstance::runtimeFolder().isEmpty());
+    SingleInstance alone;
+    EXPECT_FALSE(alone.handOver(QString()));
+    EXPECT_FALSE(isSocket(own + "/vidora-folders"));
+}
+
+// Another local user's socket in its place receives nothing, and the start
+// becomes the player that receives (needs root to make the planted file
+// someone else's).
+TEST_F(InstanceFolders, AStartNeverHandsOverToAnotherUsersSocket)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "making a file another user's needs root";
+    QLocalServer planted;
+    ASSERT_TRUE(planted.listen(SingleInstance::socketPath()));
+    ASSERT_EQ(::chown(QFile::encodeName(SingleInstance::socketPath()).constData(), 65534, 65534),
+              0);
+    SingleInstance start;
+    EXPECT_FALSE(start.handOver(QStringLiteral("/home/user/private.iso")));
+    EXPECT_FALSE(planted.waitForNewConnection(0));
+    EXPECT_TRUE(isSocket(SingleInstance::socketPath()));
+}
 
 TEST(SingleInstance, ASecondStartHandsItsDiscToTheRunningPlayer)
 {

@@ -4,6 +4,8 @@
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/frmimdb.h"
+#include "dvddb/recordfile.h"
+#include "dvddb/recordstore.h"
 #include "platform/units.h"
 #include "support/addresscatcher.h"
 #include "surfaces/frmmain.h"
@@ -297,6 +299,45 @@ TEST_F(DatabaseWindowsTest, AChosenPictureIsSavedAsABitmapUnderItsOwnName)
     select(0);
     EXPECT_EQ(browser()->shownPicture, "cover.jpg");
     EXPECT_EQ(shown(browser()->Image1), green);
+}
+
+// Two records whose pictures both came from files named "cover.jpg": the
+// second overwrote the first's picture.
+TEST_F(DatabaseWindowsTest, PicturesOfTheSameNameStayEachRecordsOwn)
+{
+    QTemporaryDir first;
+    QTemporaryDir second;
+    ASSERT_TRUE(filled(Qt::green).save(first.filePath("cover.jpg"), "BMP"));
+    ASSERT_TRUE(filled(Qt::blue).save(second.filePath("cover.jpg"), "BMP"));
+    const auto add = [&](const QString &picture, const QString &id) {
+        dialogs->fileNames = {picture};
+        editor()->skinButton2_Click();
+        editor()->i1->setText(id);
+        editor()->DVDid->setText(id);
+        return pressOK();
+    };
+    ASSERT_TRUE(add(first.filePath("cover.jpg"), "ONE"));
+    ASSERT_TRUE(add(second.filePath("cover.jpg"), "TWO"));
+    EXPECT_EQ(RecordFile::readRecord(database.filePath("ONE.dvd")).value(8), "cover.jpg");
+    EXPECT_EQ(RecordFile::readRecord(database.filePath("TWO.dvd")).value(8), "cover-2.jpg");
+    EXPECT_EQ(RecordStore::loadRecordPicture(database.path() + '/', "cover.jpg").pixel(0, 0),
+              QColor(Qt::green).rgb());
+}
+
+// A record that is a link showed the lines of a file outside the folder.
+TEST_F(DatabaseWindowsTest, ARecordThatIsALinkIsRefusedWithAMessage)
+{
+    QTemporaryDir outside;
+    QFile secret(outside.filePath("secret"));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    secret.write("Secret line\r\n");
+    secret.close();
+    ASSERT_TRUE(QFile::link(secret.fileName(), database.filePath("LINK.dvd")));
+    browser()->MakeList();
+    select(0);
+    EXPECT_EQ(browser()->i1->text(), "");
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].contains("symbolic link")) << messages()[0].toStdString();
 }
 
 TEST_F(DatabaseWindowsTest, DetectListsTheTitlesLanguagesLastStreamFirst)

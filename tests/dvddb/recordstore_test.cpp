@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace
@@ -47,11 +49,21 @@ protected:
     QTemporaryDir folder;
 };
 
+QImage filled(Qt::GlobalColor color, QSize size = {8, 8})
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
 QImage red()
 {
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    return image;
+    return filled(Qt::red);
+}
+
+QRgb cornerOf(const QImage &picture)
+{
+    return picture.pixel(0, 0);
 }
 
 } // namespace
@@ -76,7 +88,7 @@ TEST_F(RecordStoreTest, IdentifiersThatLeaveTheFolderAreRefused)
 {
     for (const QString id : {"../escape", "a/b", ".", ".."})
         EXPECT_THROW(RecordStore::writeRecord(dir(), id, {"T"}, "0"), AppError) << id.toStdString();
-    EXPECT_THROW(RecordStore::savePicture(dir(), red(), "../x.bmp"), AppError);
+    EXPECT_THROW(RecordStore::savePicture(dir(), red(), "../x.bmp", "A"), AppError);
     EXPECT_TRUE(entries().isEmpty());
     EXPECT_FALSE(QFile::exists(folder.path() + "/../escape.dvd"));
 }
@@ -92,7 +104,7 @@ TEST_F(RecordStoreTest, AWriteThatFailsIsReportedAndLeavesNothingBehind)
 
 TEST_F(RecordStoreTest, APictureIsStoredAsABitmapAndReadByItsContent)
 {
-    RecordStore::savePicture(dir(), red(), "cover.jpg");
+    EXPECT_EQ(RecordStore::savePicture(dir(), red(), "cover.jpg", "A"), "cover.jpg");
     EXPECT_TRUE(bytesOf("cover.jpg").startsWith("BM"));
     EXPECT_EQ(RecordStore::loadRecordPicture(dir(), "cover.jpg").pixel(0, 0),
               QColor(Qt::red).rgb());
@@ -113,8 +125,8 @@ TEST_F(RecordStoreTest, APictureLineNamingAnythingButAPlainFileInTheFolderFailsT
 
 TEST_F(RecordStoreTest, DeletingKeepsAPictureThatAnotherRecordNames)
 {
-    RecordStore::savePicture(dir(), red(), "shared.bmp");
-    RecordStore::savePicture(dir(), red(), "own.bmp");
+    RecordStore::savePicture(dir(), red(), "shared.bmp", "one");
+    RecordStore::savePicture(dir(), red(), "own.bmp", "four");
     writeWithPicture("one", "shared.bmp");
     writeWithPicture("two", "Shared.bmp");
     writeWithPicture("three", "shared.bmp");
@@ -132,6 +144,87 @@ TEST_F(RecordStoreTest, DeletingKeepsAPictureThatAnotherRecordNames)
     EXPECT_FALSE(RecordStore::deleteRecord(dir() + "five.dvd"));
     EXPECT_FALSE(RecordStore::deleteRecord(dir() + "five.dvd"));
     EXPECT_EQ(entries(), QStringList({"0", "two.dvd"}));
+}
+
+// Two records whose pictures came from files both named "cover.jpg" shared
+// one file, the second overwriting the first's picture.
+TEST_F(RecordStoreTest, APictureNeverReplacesAnotherRecordsPictureOrAnyOtherFile)
+{
+    EXPECT_EQ(RecordStore::savePicture(dir(), red(), "cover.jpg", "A"), "cover.jpg");
+    writeWithPicture("A", "cover.jpg");
+    EXPECT_EQ(RecordStore::savePicture(dir(), filled(Qt::blue), "cover.jpg", "B"), "cover-2.jpg");
+    writeWithPicture("B", "cover-2.jpg");
+    EXPECT_EQ(cornerOf(RecordStore::loadRecordPicture(dir(), "cover.jpg")), QColor(Qt::red).rgb());
+    // The same picture chosen again keeps its name, whoever chose it first.
+    EXPECT_EQ(RecordStore::savePicture(dir(), filled(Qt::blue), "cover.jpg", "B"), "cover-2.jpg");
+    EXPECT_EQ(RecordStore::savePicture(dir(), red(), "cover.jpg", "C"), "cover.jpg");
+    // A record's own picture gives way to its new one.
+    EXPECT_EQ(RecordStore::savePicture(dir(), filled(Qt::green), "cover.jpg", "A"), "cover.jpg");
+
+    put("notes", "not a picture");
+    EXPECT_EQ(RecordStore::savePicture(dir(), red(), "notes", "A"), "notes-2");
+    EXPECT_EQ(bytesOf("notes"), QByteArray("not a picture"));
+    EXPECT_THROW(RecordStore::savePicture(dir(), red(), "B.dvd", "A"), AppError);
+}
+
+// A photo from a camera was written as a 36 MB bitmap.
+TEST_F(RecordStoreTest, APictureIsKeptAtMostAThousandPixelsOnItsLongerSide)
+{
+    const QImage photo = filled(Qt::darkGreen, {4000, 3000});
+    EXPECT_EQ(RecordStore::savePicture(dir(), photo, "photo.jpg", "A"), "photo.jpg");
+    EXPECT_LT(bytesOf("photo.jpg").size(), 3 * 1024 * 1024);
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(photo.save(elsewhere.filePath("photo.jpg"), "JPEG"));
+    EXPECT_EQ(RecordStore::loadPicture(elsewhere.filePath("photo.jpg")).size(), QSize(1000, 750));
+    EXPECT_EQ(RecordStore::loadRecordPicture(dir(), "photo.jpg").size(), QSize(1000, 750));
+}
+
+// Links planted in the folder had records and pictures written to, and
+// shown from, files outside it.
+TEST_F(RecordStoreTest, LinksInTheFolderAreRefusedAndNeverFollowed)
+{
+    QTemporaryDir outside;
+    const QString target = outside.filePath("precious");
+    QFile precious(target);
+    ASSERT_TRUE(precious.open(QIODevice::WriteOnly));
+    precious.write("secret\r\n");
+    precious.close();
+    ASSERT_TRUE(QFile::link(target, folder.filePath("LINK.dvd")));
+    ASSERT_TRUE(QFile::link(target, folder.filePath("cover.jpg")));
+
+    const auto refusal = [](const std::function<void()> &action) {
+        const auto error = trapFirstError(action);
+        return error ? error->description() : QString();
+    };
+    EXPECT_TRUE(refusal([&] {
+                    RecordStore::writeRecord(dir(), "LINK", {"T"}, "0");
+                }).contains("symbolic link"));
+    EXPECT_TRUE(
+        refusal([&] { RecordFile::readRecord(dir() + "LINK.dvd"); }).contains("symbolic link"));
+    EXPECT_TRUE(refusal([&] {
+                    RecordStore::savePicture(dir(), red(), "cover.jpg", "A");
+                }).contains("symbolic link"));
+    EXPECT_THROW(RecordStore::loadRecordPicture(dir(), "cover.jpg"), AppError);
+    QTemporaryDir elsewhere;
+    QFile source(elsewhere.filePath("LINK.dvd"));
+    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+    source.write("Imported\r\n");
+    source.close();
+    EXPECT_THROW(RecordStore::importRecord(dir(), source.fileName()), AppError);
+    ASSERT_TRUE(precious.open(QIODevice::ReadOnly));
+    EXPECT_EQ(precious.readAll(), QByteArray("secret\r\n"));
+}
+
+// A picture line naming another record made Delete remove that record too.
+TEST_F(RecordStoreTest, DeleteRemovesOnlyAPictureFileOfTheRecordsOwn)
+{
+    writeWithPicture("D", "0");
+    writeWithPicture("A", "D.dvd");
+    put("notes.txt", "the user's notes");
+    writeWithPicture("B", "notes.txt");
+    EXPECT_FALSE(RecordStore::deleteRecord(dir() + "A.dvd"));
+    EXPECT_FALSE(RecordStore::deleteRecord(dir() + "B.dvd"));
+    EXPECT_EQ(entries(), QStringList({"D.dvd", "notes.txt"}));
 }
 
 TEST_F(RecordStoreTest, ImportReplacesARecordAndRefusesWhatIsNoRecordFile)

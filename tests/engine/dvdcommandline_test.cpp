@@ -1,5 +1,7 @@
 #include "testdisc.h"
 
+#include "base/localpath.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
@@ -162,6 +164,34 @@ TEST(DvdCommandLine, SourcePathsAreTakenByteForByte)
     EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
     EXPECT_TRUE(shell.readAllStandardOutput().contains("\"titles\""));
     ::unlink((QFile::encodeName(dir.path()) + "/caf\xe9").constData());
+}
+
+// A FIFO as the output blocked for ever, and a name that is no UTF-8 wrote
+// another file: outputs are plain files or new, named byte for byte.
+TEST(DvdCommandLine, OutputsArePlainFilesOrNewNamedByteForByte)
+{
+    QTemporaryDir dir;
+    const QByteArray fifo = QFile::encodeName(dir.path()) + "/fifo.png";
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const ProgramRun toFifo = vidora({"--dvd-snapshot", TestDisc::folder(), "--title", "1", "--at",
+                                      "1", "--out", QFile::decodeName(fifo)});
+    EXPECT_EQ(toFifo.status, 1);
+    EXPECT_TRUE(toFifo.err.contains("not a plain file")) << toFifo.err.toStdString();
+
+    QProcess shell;
+    shell.start(QStringLiteral("/bin/sh"),
+                {"-c",
+                 "exec \"$0\" --dvd-snapshot \"$1\" --title 1 --at 1 --out "
+                 "\"$2/caf$(printf '\\351').png\"",
+                 program(), TestDisc::folder(), dir.path()});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    const QByteArray written = QFile::encodeName(dir.path()) + "/caf\xe9.png";
+    struct stat status {
+    };
+    EXPECT_EQ(::stat(written.constData(), &status), 0);
+    EXPECT_EQ(LocalPath::entries(dir.path()).size(), 2) << "only the FIFO and the picture";
+    ::unlink(written.constData());
 }
 
 TEST(DvdCommandLine, InfoAgreesWithWhatWasAuthored)

@@ -1,3 +1,4 @@
+#include "base/errors.h"
 #include "base/localpath.h"
 #include "platform/units.h"
 #include "settings/colorrendering.h"
@@ -107,6 +108,8 @@ TEST(ColorSchemeFile, ANonNumberStopsAtItsLine)
     EXPECT_EQ(content.badLine, "blue");
     lines[3] = "4294967296"; // beyond 32 bits
     EXPECT_EQ(ColorScheme::parse(schemeText(lines)).outcome, Outcome::BadColor);
+    lines[3] = QByteArray(" 25\0 5 ", 7); // read as 25 up to the NUL
+    EXPECT_EQ(ColorScheme::parse(schemeText(lines)).outcome, Outcome::BadColor);
 }
 
 TEST(ColorSchemeFile, OnlyPlainFilesAndTheirFirst64KiBAreRead)
@@ -118,6 +121,13 @@ TEST(ColorSchemeFile, OnlyPlainFilesAndTheirFirst64KiBAreRead)
     EXPECT_EQ(ColorScheme::readFile(dir.path()).outcome, Outcome::NotAScheme);
     EXPECT_THROW(ColorScheme::readFile(QString()), std::exception);
     EXPECT_THROW(ColorScheme::writeFile(fifo, SchemeColors()), std::exception);
+    // A link in the scheme's place had its target overwritten.
+    QFile other(dir.filePath("other"));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    ASSERT_TRUE(QFile::link(other.fileName(), dir.filePath("link.cfx")));
+    EXPECT_THROW(ColorScheme::writeFile(dir.filePath("link.cfx"), SchemeColors()), AppError);
+    EXPECT_EQ(other.size(), 0);
 
     QList<QByteArray> padded = kNineLines;
     padded[0] = QByteArray(70 * 1024, 'x');

@@ -89,6 +89,10 @@ TEST(DatabasePath, FirstRunWritesAndCreatesTheProgramFolder)
     SettingsStore::Write(kDatabase, kDatabaseSection, kDatabasePath, "/nowhere/db/");
     EXPECT_EQ(DatabasePath::initialise(DatabasePath::CreateFolder::Yes), "/nowhere/db/");
     EXPECT_FALSE(QDir("/nowhere/db/").exists());
+    // Edited by hand without its "/", it still names the folder, not its
+    // neighbours: "dbREC1.dvd" beside it for "db/REC1.dvd".
+    SettingsStore::Write(kDatabase, kDatabaseSection, kDatabasePath, "/nowhere/db");
+    EXPECT_EQ(DatabasePath::initialise(DatabasePath::CreateFolder::No), "/nowhere/db/");
 }
 
 TEST(DatabasePath, SettingsWindowFirstRunDoesNotCreateTheFolder)
