@@ -7,8 +7,9 @@
 
 // The keyboard state as seen by the program's own windows: a key counts as
 // down while it is held, and once after a press that was released again
-// before the next query. Keys typed into other programs never reach it, and
-// everything is forgotten when the program loses the focus.
+// before the next query. Keys typed into other programs never reach it, nor
+// do those typed into a popup (a context menu), and everything is forgotten
+// when the program loses the focus.
 class KeyState : public QObject
 {
     Q_OBJECT
@@ -28,6 +29,7 @@ protected:
 private:
     explicit KeyState(QObject *parent);
     static int code(int key, bool keypad);
+    static bool typedIntoPopup(const QObject *receiver);
 
     std::set<int> held_;
     std::set<int> pressedSinceQuery_;

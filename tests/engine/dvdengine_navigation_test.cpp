@@ -162,6 +162,34 @@ TEST(DvdEngineNavigation, EveryMenuCanBeCalledAgainAndAgainWithResumeBetween)
     }
 }
 
+// The reader runs seconds ahead of the picture, and past a title's end into
+// the disc's menu: Resume returns to the picture that was on screen when the
+// menu was called, in the middle of a cell, at the end of a chapter whose next
+// one the reader has reached, and in the title's last second.
+TEST(DvdEngineNavigation, ResumeReturnsToThePictureOnScreenWhenTheMenuWasCalled)
+{
+    Player player(TestDisc::firstPlayFolder());
+    player.engine->Play();
+    ASSERT_TRUE(player.waitForTitle(1));
+    const auto inTitleAt = [&](double seconds) {
+        return player.engine->CurrentDomain() == DvdDomain::kTitle && player.seconds() >= seconds;
+    };
+    for (const double at : {5.3, 9.7, 39.2}) {
+        while (at > 30 && player.engine->CurrentChapter() < 4) {
+            const int next = player.engine->CurrentChapter() + 1;
+            player.engine->PlayNextChapter();
+            ASSERT_TRUE(player.waitForTitle(1, next));
+        }
+        ASSERT_TRUE(waitFor([&] { return inTitleAt(at); }, 15000)) << at;
+        const double called = player.seconds();
+        player.engine->ShowMenu(DvdMenu::kAngle);
+        ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoTitleSetMenu)) << at;
+        player.engine->Resume();
+        ASSERT_TRUE(player.waitForTitle(1, 0, 5000)) << at;
+        EXPECT_NEAR(player.seconds(), called, 0.5) << at;
+    }
+}
+
 TEST(DvdEngineNavigation, MenuCommandsAreRefusedWhereTheyCannotWork)
 {
     Player player;

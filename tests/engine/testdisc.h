@@ -18,12 +18,13 @@
 namespace TestDisc
 {
 
-QString folder();       // <build>/testdiscs/sample (holds VIDEO_TS)
-QString avSyncFolder(); // <build>/testdiscs/avsync: flash and beep every second
-QString lpcmFolder();   // <build>/testdiscs/lpcm: an LPCM and a DTS stream, one tone each
-QString menusFolder();  // <build>/testdiscs/menus: title 1 and every kind of menu, as stills
-QString iso();          // <build>/testdiscs/sample.iso
-QJsonObject authored(); // what the generator authored (sample.json)
+QString folder();          // <build>/testdiscs/sample (holds VIDEO_TS)
+QString avSyncFolder();    // <build>/testdiscs/avsync: flash and beep every second
+QString lpcmFolder();      // <build>/testdiscs/lpcm: an LPCM and a DTS stream, one tone each
+QString menusFolder();     // <build>/testdiscs/menus: title 1 and every kind of menu, as stills
+QString firstPlayFolder(); // <build>/testdiscs/firstplay: straight into a title of four chapters
+QString iso();             // <build>/testdiscs/sample.iso
+QJsonObject authored();    // what the generator authored (sample.json)
 QJsonObject title(int number);
 // The 2048-byte packs of one of the sample disc's files ("VTS_01_1.VOB"),
 // from the first on, at most count of them.
