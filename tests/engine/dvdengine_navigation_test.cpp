@@ -174,7 +174,7 @@ TEST(DvdEngineNavigation, ResumeReturnsToThePictureOnScreenWhenTheMenuWasCalled)
     const auto inTitleAt = [&](double seconds) {
         return player.engine->CurrentDomain() == DvdDomain::kTitle && player.seconds() >= seconds;
     };
-    for (const double at : {5.3, 9.7, 39.2}) {
+    for (const double at : {5.3, 9.7, 39.5}) {
         while (at > 30 && player.engine->CurrentChapter() < 4) {
             const int next = player.engine->CurrentChapter() + 1;
             player.engine->PlayNextChapter();
