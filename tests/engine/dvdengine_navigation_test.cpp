@@ -168,14 +168,20 @@ TEST(DvdEngineNavigation, EveryMenuCanBeCalledAgainAndAgainWithResumeBetween)
 // one the reader has reached, and in the title's last second.
 TEST(DvdEngineNavigation, ResumeReturnsToThePictureOnScreenWhenTheMenuWasCalled)
 {
+    const QJsonObject disc = TestDisc::authored().value(QStringLiteral("firstplay")).toObject();
+    const QJsonArray chapters = disc.value(QStringLiteral("chapter_starts")).toArray();
+    const double length = disc.value(QStringLiteral("duration_seconds")).toDouble();
+    ASSERT_GE(chapters.size(), 3);
     Player player(TestDisc::firstPlayFolder());
     player.engine->Play();
     ASSERT_TRUE(player.waitForTitle(1));
     const auto inTitleAt = [&](double seconds) {
         return player.engine->CurrentDomain() == DvdDomain::kTitle && player.seconds() >= seconds;
     };
-    for (const double at : {5.3, 9.7, 39.5}) {
-        while (at > 30 && player.engine->CurrentChapter() < 4) {
+    const double lastChapter = chapters.last().toDouble();
+    for (const double at :
+         {chapters.at(1).toDouble() / 2, chapters.at(1).toDouble() - 0.3, length - 0.5}) {
+        while (at > lastChapter && player.engine->CurrentChapter() < chapters.size()) {
             const int next = player.engine->CurrentChapter() + 1;
             player.engine->PlayNextChapter();
             ASSERT_TRUE(player.waitForTitle(1, next));
