@@ -119,14 +119,7 @@ std::vector<AudioStreamInfo> NavSession::audioStreams() const
         audio_attr_t attr{};
         if (dvdnav_get_audio_attr(nav_, i, &attr) != DVDNAV_STATUS_OK)
             continue;
-        AudioStreamInfo info;
-        info.stream = i;
-        info.formatCode = attr.audio_format;
-        info.lang = attr.lang_type == 1 ? LanguageNames::codeFromPacked(attr.lang_code) : QString();
-        info.language = LanguageNames::nameForCode(info.lang);
-        info.format = audioFormatName(attr.audio_format);
-        info.channels = attr.channels + 1;
-        streams.push_back(info);
+        streams.push_back(audioStreamInfo(i, attr));
     }
     return streams;
 }
