@@ -71,6 +71,15 @@ KeyState::KeyState(QObject *parent) : QObject(parent)
     }
 }
 
+// A key typed into a popup (a context menu, an open list) is the popup's: the
+// Return that picks a context menu item must not also press the DVD menu's
+// button when the video window polls the keys next.
+bool KeyState::typedIntoPopup(const QObject *receiver)
+{
+    const auto *window = qobject_cast<const QWindow *>(receiver);
+    return window && window->type() == Qt::Popup;
+}
+
 int KeyState::code(int key, bool keypad)
 {
     return keypad ? key | int(Qt::KeypadModifier) : key;
@@ -97,6 +106,8 @@ bool KeyState::eventFilter(QObject *watched, QEvent *event)
     // Every key event passes the application filter once per receiver in the
     // parent chain; only the window-level delivery is counted.
     const auto type = event->type();
+    if (type == QEvent::KeyPress && typedIntoPopup(watched))
+        return QObject::eventFilter(watched, event);
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWindowType()) {
         auto *keyEvent = static_cast<QKeyEvent *>(event);
         const int key = code(keyEvent->key(), keyEvent->modifiers().testFlag(Qt::KeypadModifier));

@@ -9,7 +9,8 @@
 // down while it is held, and once after a press that was released again
 // before the next query. Keys typed into other programs never reach it, and
 // everything is forgotten when the program loses the focus. Keys typed into
-// a text box, or pressed in a menu, a dialog or a question, do not count.
+// a text box or a popup (a context menu), or pressed in a dialog or a
+// question, do not count.
 class KeyState : public QObject
 {
     Q_OBJECT
@@ -29,6 +30,7 @@ protected:
 private:
     explicit KeyState(QObject *parent);
     static int code(int key, bool keypad);
+    static bool typedIntoPopup(const QObject *receiver);
 
     std::set<int> held_;
     std::set<int> pressedSinceQuery_;

@@ -25,6 +25,10 @@ struct PositionTag {
     int64_t programChainLength90k = 0;
     int64_t titleTime90k = 0; // title time at the start of the VOBU
     uint32_t prohibited = 0;  // user operations the disc prohibits here (user_ops_t bits)
+    // The program chain, and the VOBU's first block counted from the chain's
+    // start (as libdvdnav's positions count): where a menu call resumes.
+    int programChain = 0;
+    uint32_t chainBlock = 0;
 };
 
 struct NavMarker {

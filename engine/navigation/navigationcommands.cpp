@@ -66,7 +66,7 @@ void NavigationWorker::noteApplied(const NavCommand &command)
 void NavigationWorker::execute(NavSession &session, NavigationCore &core, const NavCommand &command)
 {
     std::visit(Visitor{
-                   [&](const MenuCall &call) { callMenu(session, call.menu); },
+                   [&](const MenuCall &call) { callMenu(session, core, call.menu); },
                    [&](const ButtonMove &move) { moveButton(session, move.direction); },
                    [&](const ButtonActivate &) { activateButton(session); },
                    [&](const PointerButton &pointer) { pointAt(session, pointer); },
@@ -89,8 +89,13 @@ void NavigationWorker::execute(NavSession &session, NavigationCore &core, const 
                command);
 }
 
-void NavigationWorker::callMenu(NavSession &session, int menu)
+// A menu called from a title saves where the VM is, and Resume returns
+// there; the reader is seconds ahead of the picture, so the VM goes back to
+// the picture on screen first.
+void NavigationWorker::callMenu(NavSession &session, NavigationCore &core, int menu)
 {
+    if (const std::shared_ptr<const NavMarker> shown = parts_.link->onScreen(); shown && menu != 0)
+        core.returnTo(shown->position);
     const auto id = menu == 0 ? DVD_MENU_Escape : DVDMenuID_t(menu);
     if (dvdnav_menu_call(session.handle(), id) != DVDNAV_STATUS_OK) {
         const QString operation = menu == 0 ? QStringLiteral("Resume") : QStringLiteral("ShowMenu");

@@ -195,17 +195,44 @@ bool NavigationCore::seek(int64_t time90k)
     steppingOver_ = false;
     if (!session_.jumpToTime(time90k))
         return false;
+    readUntilCell();
+    if (const std::optional<uint32_t> block = session_.chainBlock())
+        dvdnav_sector_search(nav, *block, SEEK_SET);
+    return true;
+}
+
+// The events of a jump, up to the cell it lands in: until then libdvdnav
+// knows no position in the program chain.
+void NavigationCore::readUntilCell()
+{
     constexpr int kEventsBeforeCell = 16;
     for (int read = 0; read < kEventsBeforeCell; ++read) {
         readNext();
         if (lastEvent_ == DVDNAV_CELL_CHANGE || lastEvent_ == DVDNAV_NAV_PACKET)
             break;
     }
-    uint32_t position = 0;
-    uint32_t length = 0;
-    if (dvdnav_get_position(nav, &position, &length) == DVDNAV_STATUS_OK && position < length)
-        dvdnav_sector_search(nav, position, SEEK_SET);
-    return true;
+}
+
+// The VM resumes a title where it was when a menu was called. A VM that has
+// run on past the title's end, into another program chain, first goes back
+// to the chapter on screen. libdvdnav seeks in no still, and a chapter play
+// does not end the still of a menu the VM met after the title; going to the
+// top of the chapter does.
+bool NavigationCore::returnTo(const PositionTag &shown)
+{
+    if (shown.domain != DvdDomain::kTitle || shown.title <= 0 || shown.chapter <= 0)
+        return false;
+    dvdnav_t *nav = session_.handle();
+    const bool sameChain = position_.domain == DvdDomain::kTitle &&
+                           position_.titleSet == shown.titleSet &&
+                           position_.programChain == shown.programChain;
+    if (sameChain && dvdnav_sector_search(nav, shown.chainBlock, SEEK_SET) == DVDNAV_STATUS_OK)
+        return true;
+    if (dvdnav_part_play(nav, shown.title, shown.chapter) != DVDNAV_STATUS_OK ||
+        dvdnav_top_pg_search(nav) != DVDNAV_STATUS_OK)
+        return false;
+    readUntilCell();
+    return dvdnav_sector_search(nav, shown.chainBlock, SEEK_SET) == DVDNAV_STATUS_OK;
 }
 
 void NavigationCore::startSegment()
@@ -287,6 +314,7 @@ void NavigationCore::onNavPacket()
     marker->vobuEnd = int64_t(pci->pci_gi.vobu_e_ptm) + offset_;
     previousVobuEnd_ = marker->vobuEnd;
     position_.titleTime90k = dvdnav_get_current_time(session_.handle());
+    position_.chainBlock = session_.chainBlock().value_or(0);
     position_.prohibited = session_.prohibitedOperations();
     marker->position = position_;
     sink_.push(std::shared_ptr<const NavMarker>(std::move(marker)));
@@ -343,6 +371,7 @@ void NavigationCore::onCellChange(const uint8_t *data)
     std::memcpy(&cell, data, sizeof cell);
     position_.domain = session_.domain();
     position_.programChainLength90k = cell.pgc_length;
+    position_.programChain = session_.programChain();
     int title = 0;
     int chapter = 0;
     if (position_.domain != DvdDomain::kTitle) {

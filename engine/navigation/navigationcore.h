@@ -76,6 +76,10 @@ public:
     // Moves the reader to the VOBU at a time of the program chain, reading
     // the events of the jump; false when the time lies outside the chain.
     bool seek(int64_t time90k); // throws AppError as readNext()
+    // Puts the VM back on the VOBU of a picture of a title (the one on
+    // screen), however far the reader has read on, even past the title's
+    // end; false when it cannot. Throws AppError as readNext().
+    bool returnTo(const PositionTag &shown);
     // Where the reader is: domain, title, chapter, time of the last VOBU.
     const PositionTag &position() const { return position_; }
 
@@ -91,6 +95,7 @@ public:
 private:
     Step skipUnreadable();
     void leaveUnreadableChain(int title, int chain, const AppError &error);
+    void readUntilCell();
     void handle(int event, const uint8_t *data);
     void onBlock(const uint8_t *block);
     void onNavPacket();

@@ -33,7 +33,7 @@ private:
     void runCommands(NavSession &session, NavigationCore &core);
     void execute(NavSession &session, NavigationCore &core, const NavCommand &command);
     void noteApplied(const NavCommand &command);
-    void callMenu(NavSession &session, int menu);
+    void callMenu(NavSession &session, NavigationCore &core, int menu);
     void moveButton(NavSession &session, ButtonDirection direction);
     void activateButton(NavSession &session);
     void pointAt(NavSession &session, const PointerButton &pointer);

@@ -81,6 +81,25 @@ bool NavSession::titleAndChapter(int &title, int &chapter) const
     return true;
 }
 
+int NavSession::programChain() const
+{
+    int32_t title = 0;
+    int32_t chain = 0;
+    int32_t program = 0;
+    if (dvdnav_current_title_program(nav_, &title, &chain, &program) != DVDNAV_STATUS_OK)
+        return 0;
+    return chain;
+}
+
+std::optional<uint32_t> NavSession::chainBlock() const
+{
+    uint32_t position = 0;
+    uint32_t length = 0;
+    if (dvdnav_get_position(nav_, &position, &length) != DVDNAV_STATUS_OK || position >= length)
+        return std::nullopt;
+    return position;
+}
+
 int NavSession::currentButton() const
 {
     int32_t button = 0;

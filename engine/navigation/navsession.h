@@ -55,6 +55,11 @@ public:
     int domain() const;
     // Title and chapter, when the VM can tell (not in the first menu).
     bool titleAndChapter(int &title, int &chapter) const;
+    // The VM's program chain number in its domain; 0 when it cannot tell.
+    int programChain() const;
+    // The block read last, counted from the start of its program chain;
+    // nothing while a jump has not been read yet.
+    std::optional<uint32_t> chainBlock() const;
     int currentButton() const;
 
     // Streams of the program chain now playing (title domain only): the

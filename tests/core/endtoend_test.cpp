@@ -6,6 +6,7 @@
 #include "core/functions.h"
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
+#include "engine/control/dvdengine.h"
 #include "support/realcontrol.h"
 #include "support/testsettings.h"
 #include "support/waitfor.h"
@@ -21,8 +22,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QScreen>
+#include <QTest>
 #include <QThread>
 #include <QWindow>
+
+#include <QTimer>
 
 #include <functional>
 
@@ -73,6 +77,36 @@ protected:
         ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kVideoManagerMenu; }));
         tapKey(Qt::Key_Return);
         ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kTitle; }));
+    }
+
+    // Picks an item of the video window's "Menus" as a user does by keys:
+    // the context menu opens, the arrows go to "Menus" and into it, then to
+    // the item, and Return picks it. The keys reach the menus' own windows.
+    static void pickByKeys(QAction *item)
+    {
+        DVD *window = form<DVD>();
+        window->mMenu->popup(window->mapToGlobal(QPoint(60, 60)));
+        const auto press = [](QMenu *menu, Qt::Key key) {
+            QTest::keyClick(menu->windowHandle(), key);
+        };
+        for (int i = 0; i < 30 && window->mMenu->activeAction() != window->mMenus->menuAction();
+             ++i)
+            press(window->mMenu, Qt::Key_Down);
+        press(window->mMenu, Qt::Key_Right);
+        for (int i = 0; i < 30 && window->mMenus->activeAction() != item; ++i)
+            press(window->mMenus, Qt::Key_Down);
+        press(window->mMenus, Qt::Key_Return);
+    }
+
+    // Waits with the window's thread held up (no events run) until the
+    // control's state meets the condition.
+    static bool heldUpUntil(const std::function<bool()> &condition, int milliseconds = 5000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition() && clock.elapsed() < milliseconds)
+            QThread::msleep(5);
+        return condition();
     }
 
     // False while the control answers an operation with its placeholder for
@@ -247,6 +281,40 @@ TEST_F(EndToEndTest, EveryMenuComesAgainAndAgainThroughTheWindowsMenuItems)
         byButton = !byButton;
         ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kTitle; }, 5000))
             << "no resume from " << call.item->text().toStdString();
+    }
+    EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
+}
+
+// The first-play disc plays its title at once. A menu picked from the video
+// window's context menu by keys, seconds after each Resume, stays until the
+// next Resume: the Return that picks the item is the context menu's, and the
+// window's key poll does not press the DVD menu's button with it. The
+// window's thread is held up until the menu is on screen, as on a busy
+// machine, so that the poll comes after it.
+TEST_F(EndToEndTest, MenusPickedByKeysInTheContextMenuStayUntilResume)
+{
+    dvdControl()->setDVDDirectory(qEnvironmentVariable("VIDORA_TEST_DISCS") + "/firstplay/");
+    Functions::PlayDisc();
+    ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kTitle; }));
+    DVD *window = form<DVD>();
+    window->activateWindow();
+    ASSERT_TRUE(waitFor([] { return QApplication::activeWindow() != nullptr; }));
+    const auto seconds = [] { return dynamic_cast<DvdEngine *>(dvdControl())->presentedSeconds(); };
+    int polls = 0;
+    QObject::connect(window->tmrZoom, &QTimer::timeout, window, [&] { ++polls; });
+
+    for (QAction *item : {window->mAngle, window->mSubpicture, window->mAngle, window->mRoot}) {
+        const double resumedAt = seconds();
+        ASSERT_TRUE(waitFor([&] { return seconds() >= resumedAt + 5; }, 15000));
+        pickByKeys(item);
+        const bool shown = heldUpUntil([] { return domain() == DvdDomain::kVideoTitleSetMenu; });
+        ASSERT_TRUE(shown) << item->text().toStdString() << " did not show";
+        const int pollsBefore = polls;
+        ASSERT_TRUE(waitFor([&] { return polls >= pollsBefore + 2; }, 3000));
+        ASSERT_EQ(domain(), DvdDomain::kVideoTitleSetMenu)
+            << item->text().toStdString() << " was left without a Resume";
+        pickByKeys(window->mResume);
+        ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kTitle; }, 5000));
     }
     EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
 }

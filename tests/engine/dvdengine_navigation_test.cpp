@@ -162,6 +162,40 @@ TEST(DvdEngineNavigation, EveryMenuCanBeCalledAgainAndAgainWithResumeBetween)
     }
 }
 
+// The reader runs seconds ahead of the picture, and past a title's end into
+// the disc's menu: Resume returns to the picture that was on screen when the
+// menu was called, in the middle of a cell, at the end of a chapter whose next
+// one the reader has reached, and in the title's last second.
+TEST(DvdEngineNavigation, ResumeReturnsToThePictureOnScreenWhenTheMenuWasCalled)
+{
+    const QJsonObject disc = TestDisc::authored().value(QStringLiteral("firstplay")).toObject();
+    const QJsonArray chapters = disc.value(QStringLiteral("chapter_starts")).toArray();
+    const double length = disc.value(QStringLiteral("duration_seconds")).toDouble();
+    ASSERT_GE(chapters.size(), 3);
+    Player player(TestDisc::firstPlayFolder());
+    player.engine->Play();
+    ASSERT_TRUE(player.waitForTitle(1));
+    const auto inTitleAt = [&](double seconds) {
+        return player.engine->CurrentDomain() == DvdDomain::kTitle && player.seconds() >= seconds;
+    };
+    const double lastChapter = chapters.last().toDouble();
+    for (const double at :
+         {chapters.at(1).toDouble() / 2, chapters.at(1).toDouble() - 0.3, length - 0.5}) {
+        while (at > lastChapter && player.engine->CurrentChapter() < chapters.size()) {
+            const int next = player.engine->CurrentChapter() + 1;
+            player.engine->PlayNextChapter();
+            ASSERT_TRUE(player.waitForTitle(1, next));
+        }
+        ASSERT_TRUE(waitFor([&] { return inTitleAt(at); }, 15000)) << at;
+        const double called = player.seconds();
+        player.engine->ShowMenu(DvdMenu::kAngle);
+        ASSERT_TRUE(player.waitForDomain(DvdDomain::kVideoTitleSetMenu)) << at;
+        player.engine->Resume();
+        ASSERT_TRUE(player.waitForTitle(1, 0, 5000)) << at;
+        EXPECT_NEAR(player.seconds(), called, 0.5) << at;
+    }
+}
+
 TEST(DvdEngineNavigation, MenuCommandsAreRefusedWhereTheyCannotWork)
 {
     Player player;

@@ -44,6 +44,11 @@ QString menusFolder()
     return discDir() + QStringLiteral("/menus");
 }
 
+QString firstPlayFolder()
+{
+    return discDir() + QStringLiteral("/firstplay");
+}
+
 QString iso()
 {
     return discDir() + QStringLiteral("/sample.iso");

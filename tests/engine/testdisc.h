@@ -21,12 +21,13 @@
 namespace TestDisc
 {
 
-QString folder();       // <build>/testdiscs/sample (holds VIDEO_TS)
-QString avSyncFolder(); // <build>/testdiscs/avsync: flash and beep every second
-QString lpcmFolder();   // <build>/testdiscs/lpcm: an LPCM and a DTS stream, one tone each
-QString menusFolder();  // <build>/testdiscs/menus: title 1 and every kind of menu, as stills
-QString fieldsFolder(); // <build>/testdiscs/fields: 25i made from 50p, then 25p (and source/)
-QString iso();          // <build>/testdiscs/sample.iso
+QString folder();          // <build>/testdiscs/sample (holds VIDEO_TS)
+QString avSyncFolder();    // <build>/testdiscs/avsync: flash and beep every second
+QString lpcmFolder();      // <build>/testdiscs/lpcm: an LPCM and a DTS stream, one tone each
+QString menusFolder();     // <build>/testdiscs/menus: title 1 and every kind of menu, as stills
+QString fieldsFolder();    // <build>/testdiscs/fields: 25i made from 50p, then 25p (and source/)
+QString firstPlayFolder(); // <build>/testdiscs/firstplay: straight into a title of four chapters
+QString iso();             // <build>/testdiscs/sample.iso
 // Where the players of these tests keep their bookmarks.
 QString bookmarkFile();
 QJsonObject authored(); // what the generator authored (sample.json)

@@ -62,3 +62,21 @@ TEST(KeyState, KeysTypedIntoATextBoxOrADialogDoNotCount)
     EXPECT_TRUE(keys.isDown(Qt::Key_Plus));
     keys.clear();
 }
+
+// The Return that picks a context menu item is the menu's: the video window
+// polling the keys must not take it for the DVD menu's Enter.
+TEST(KeyState, KeysTypedIntoAPopupAreItsOwn)
+{
+    QWidget window;
+    QWidget popup(nullptr, Qt::Popup);
+    window.show();
+    popup.show();
+    KeyState &keys = KeyState::instance();
+    keys.clear();
+    send(popup.windowHandle(), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    send(popup.windowHandle(), QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    EXPECT_FALSE(keys.isDown(Qt::Key_Return));
+    popup.hide();
+    send(window.windowHandle(), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    EXPECT_TRUE(keys.isDown(Qt::Key_Return));
+}
