@@ -328,9 +328,22 @@ QString titleSetFault(const InfoFile &titleSet)
     return menusFault(titleSet, titleSet.be32(kSetMenus));
 }
 
+// A title set whose file is no title set at all is one libdvdread cannot
+// open: its titles are marked unreadable, the rest of the disc plays.
+bool isTitleSetFile(const InfoFile &titleSet)
+{
+    static constexpr char kMagic[] = "DVDVIDEO-VTS";
+    for (uint64_t i = 0; i + 1 < sizeof(kMagic); ++i) {
+        if (titleSet.bytes(i) != uint64_t(uint8_t(kMagic[i])))
+            return false;
+    }
+    return true;
+}
+
 QString titlesFault(const InfoFile &manager, const InfoFile &titleSet, int number)
 {
-    if (!manager.fits(0, DVD_VIDEO_LB_LEN) || !titleSet.fits(0, DVD_VIDEO_LB_LEN))
+    if (!manager.fits(0, DVD_VIDEO_LB_LEN) || !titleSet.fits(0, DVD_VIDEO_LB_LEN) ||
+        !isTitleSetFile(titleSet))
         return {};
     const uint64_t table = manager.be32(kTitleTable) * DVD_VIDEO_LB_LEN;
     if (table == 0 || !manager.fits(table, kHeaderSize))
