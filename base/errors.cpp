@@ -1,5 +1,8 @@
 #include "base/errors.h"
 
+#include <QDebug>
+
+#include <string_view>
 #include <utility>
 
 AppError::AppError(int32_t number, QString description)
@@ -26,14 +29,37 @@ template <typename Action> std::optional<AppError> runCatching(const Action &act
     return std::nullopt;
 }
 
+// The source file with its folder ("surfaces/frmnmain.cpp"), not the path
+// of the machine it was built on.
+QString sourceName(std::string_view path)
+{
+    const size_t file = path.rfind('/');
+    const size_t folder = file == 0 || file == std::string_view::npos ? std::string_view::npos
+                                                                      : path.rfind('/', file - 1);
+    if (folder != std::string_view::npos)
+        path.remove_prefix(folder + 1);
+    return QString::fromUtf8(path.data(), qsizetype(path.size()));
+}
+
 } // namespace
 
-bool IgnoreErrors::step(const std::function<void()> &action)
+bool IgnoreErrors::step(const std::function<void()> &action, std::source_location where)
 {
     auto error = runCatching(action);
-    if (error)
-        lastError_ = std::move(error);
-    return !error.has_value();
+    if (!error)
+        return true;
+    const QLoggingCategory &category =
+        category_ ? *category_ : logCategoryOfSource(where.file_name());
+    QMessageLogger(where.file_name(), int(where.line()), where.function_name())
+            .debug(category)
+            .noquote()
+        << QStringLiteral("step skipped at %1:%2, error %3: %4")
+               .arg(sourceName(where.file_name()))
+               .arg(where.line())
+               .arg(error->number())
+               .arg(error->description());
+    lastError_ = std::move(error);
+    return false;
 }
 
 std::optional<AppError> trapFirstError(const std::function<void()> &handler)

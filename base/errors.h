@@ -1,11 +1,14 @@
 #pragma once
 
+#include "base/logging.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <optional>
+#include <source_location>
 #include <string>
 
 // The one failure type of the program: the DVD control, files and desktop
@@ -44,15 +47,23 @@ constexpr int32_t kUnexpected = 1099;
 } // namespace ErrorNumbers
 
 // "Errors ignored step by step": every step runs on its own; a failing step
-// is skipped, remembered as the last error, and the next step runs.
+// is skipped, remembered as the last error, and the next step runs. The
+// skipped failure is written at debug level, with the place of the step, to
+// the category of the subsystem whose source holds the step (or the one
+// given), so that a log shows what went unsaid.
 class IgnoreErrors
 {
 public:
+    IgnoreErrors() = default;
+    explicit IgnoreErrors(const QLoggingCategory &category) : category_(&category) {}
+
     // Runs one step; returns true when it finished without an error.
-    bool step(const std::function<void()> &action);
+    bool step(const std::function<void()> &action,
+              std::source_location where = std::source_location::current());
     const std::optional<AppError> &lastError() const { return lastError_; }
 
 private:
+    const QLoggingCategory *category_ = nullptr;
     std::optional<AppError> lastError_;
 };
 

@@ -76,6 +76,7 @@ BOX::BOX(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint
     msg->setGeometry(72, 12, 276, 90);
     msg->setReadOnly(true);
     msg->setFrameShape(QFrame::NoFrame);
+    msg->setAccessibleName(QStringLiteral("Message"));
 
     skinButton1 = new skinButton(this, QStringLiteral("skinButton1"));
     skinButton1->setGeometry(140, 112, 80, 26);

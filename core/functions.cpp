@@ -1,7 +1,8 @@
 #include "core/functions.h"
 
-#include "core/dvd.h"
 #include "base/errors.h"
+#include "core/dvd.h"
+#include "core/dvdnotify.h"
 #include "core/forms.h"
 #include "core/module2.h"
 #include "core/version.h"
@@ -164,6 +165,7 @@ void StopDisc()
     steps.step([] {
         form<DVD>()->ShowIn = 0;
         form<DVD>()->Paused = false;
+        DvdNotify::describeVideoWindow(*form<DVD>(), true);
     });
     steps.step([] { form<frmNMain>()->setWindowTitle(Version::programTitle()); });
     steps.step([] { form<frmSettings>()->DVDname->setText(QStringLiteral("None")); });

@@ -4,12 +4,12 @@
 #include "core/forms.h"
 #include "core/module2.h"
 #include "core/version.h"
-#include "platform/windows1252.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/appdirs.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/units.h"
+#include "platform/windows1252.h"
 #include "settings/databasepath.h"
 #include "settings/decoderinfo.h"
 #include "settings/settingskeys.h"
@@ -264,7 +264,9 @@ QWidget *frmSettings::buildColorsTab()
         showSwatch(*row.swatch, SchemeColors::kDesignColor);
         (*row.swatch)->setMinimumSize(40, 24);
         const int column = (index / 3) * 2;
-        grid->addWidget(new QLabel(QString::fromLatin1(row.label), page), index % 3, column);
+        auto *label = new QLabel(QString::fromLatin1(row.label), page);
+        label->setBuddy(*row.swatch);
+        grid->addWidget(label, index % 3, column);
         grid->addWidget(*row.swatch, index % 3, column + 1);
     }
     grid->setColumnStretch(4, 1);
@@ -306,9 +308,11 @@ QWidget *frmSettings::buildDatabaseTab()
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(new QLabel(QStringLiteral("Set DVD database directory:"), page));
+    auto *folderLabel = new QLabel(QStringLiteral("Set DVD database directory:"), page);
+    layout->addWidget(folderLabel);
     Text8 = new QLineEdit(page);
     Text8->setObjectName(QStringLiteral("Text8"));
+    folderLabel->setBuddy(Text8);
     layout->addWidget(Text8);
     Check1 = checkBox(
         page, "Check1",

@@ -1,5 +1,6 @@
 #include "engine/navigation/navigationcore.h"
 
+#include "base/logging.h"
 #include "engine/common/dvderrors.h"
 
 #include <QDebug>
@@ -106,7 +107,7 @@ NavigationCore::Step NavigationCore::skipUnreadable()
     if (position_.domain != DvdDomain::kTitle || ++unreadableInRow_ > kMaxUnreadableVobus ||
         dvdnav_sector_search(session_.handle(), 1, SEEK_CUR) != DVDNAV_STATUS_OK)
         throw error;
-    qWarning() << "navigation: stepped over an unreadable VOBU:" << reason;
+    qCWarning(logEngine) << "navigation: stepped over an unreadable VOBU:" << reason;
     steppingOver_ = true;
     Step step;
     step.progressed = true;
