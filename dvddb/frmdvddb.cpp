@@ -80,7 +80,7 @@ frmDVDdb::frmDVDdb() : QWidget(nullptr, Qt::Window)
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(twipsRect(120, 360, 5175, 2175));
     List1->setSortingEnabled(false);
-    Label1->setBuddy(List1);
+    List1->setAccessibleName(Label1->text());
     txtKey = new QLineEdit(this);
     txtKey->setObjectName(QStringLiteral("txtKey"));
     txtKey->setGeometry(twipsRect(5520, 2160, 1815, 285));

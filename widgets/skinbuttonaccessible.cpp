@@ -70,7 +70,7 @@ QStringList SkinButtonAccessible::actionNames() const
 void SkinButtonAccessible::doAction(const QString &action)
 {
     if (action == pressAction())
-        button()->pressFromAssistant();
+        button()->clickFromAssistant();
     else
         QAccessibleWidget::doAction(action);
 }
