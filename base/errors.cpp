@@ -43,19 +43,23 @@ QString sourceName(std::string_view path)
 
 } // namespace
 
+#if defined(__cpp_lib_source_location)
 bool IgnoreErrors::step(const std::function<void()> &action, std::source_location where)
 {
+    const char *file = where.file_name();
+    const int line = int(where.line());
+#else
+bool IgnoreErrors::step(const std::function<void()> &action, const char *file, int line)
+{
+#endif
     auto error = runCatching(action);
     if (!error)
         return true;
-    const QLoggingCategory &category =
-        category_ ? *category_ : logCategoryOfSource(where.file_name());
-    QMessageLogger(where.file_name(), int(where.line()), where.function_name())
-            .debug(category)
-            .noquote()
+    const QLoggingCategory &category = category_ ? *category_ : logCategoryOfSource(file);
+    QMessageLogger(file, line, nullptr).debug(category).noquote()
         << QStringLiteral("step skipped at %1:%2, error %3: %4")
-               .arg(sourceName(where.file_name()))
-               .arg(where.line())
+               .arg(sourceName(file))
+               .arg(line)
                .arg(error->number())
                .arg(error->description());
     lastError_ = std::move(error);

@@ -46,20 +46,20 @@ constexpr int32_t kNoRegionChangesLeft = 1022;
 constexpr int32_t kUnexpected = 1099;
 } // namespace ErrorNumbers
 
-// "Errors ignored step by step": every step runs on its own; a failing step
-// is skipped, remembered as the last error, and the next step runs. The
-// skipped failure is written at debug level, with the place of the step, to
-// the category of the subsystem whose source holds the step (or the one
-// given), so that a log shows what went unsaid.
+#if defined(__cpp_lib_source_location) // "Errors ignored step by step": each step runs on
+#define IGNORE_ERRORS_STEP_PLACE std::source_location where = std::source_location::current()
+#else // its own; a failing one is skipped, kept as the last error, and logged at debug
+#define IGNORE_ERRORS_STEP_PLACE const char *file = __builtin_FILE(), int line = __builtin_LINE()
+#endif // level with its place (clang before 15 has no source_location, only the builtins)
 class IgnoreErrors
 {
 public:
-    IgnoreErrors() = default;
+    IgnoreErrors() = default; // logs to the subsystem of the step's source folder
     explicit IgnoreErrors(const QLoggingCategory &category) : category_(&category) {}
 
     // Runs one step; returns true when it finished without an error.
-    bool step(const std::function<void()> &action,
-              std::source_location where = std::source_location::current());
+    bool step(const std::function<void()> &action, // and where it is written
+              IGNORE_ERRORS_STEP_PLACE);
     const std::optional<AppError> &lastError() const { return lastError_; }
 
 private:
