@@ -5,6 +5,7 @@
 #include "core/dvdnotify.h"
 #include "core/forms.h"
 #include "core/module2.h"
+#include "core/playerstate.h"
 #include "core/version.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "settings/frmsettings.h"
@@ -125,7 +126,7 @@ void PlayDisc()
     const auto error = trapFirstError([] {
         showVideoWindow();
         dvdControl()->Play();
-        form<DVD>()->Paused = false;
+        playerState().paused = false;
     });
     if (error)
         ReportPlayFailure(error->number(), error->description());
@@ -162,13 +163,13 @@ void StopDisc()
         for (QLabel *label : {bar->lblTime, bar->lblLan, bar->lblChap, bar->St, bar->lblDVDtit})
             label->setText(QString());
     });
-    steps.step([] {
-        form<DVD>()->ShowIn = 0;
-        form<DVD>()->Paused = false;
-        DvdNotify::describeVideoWindow(*form<DVD>(), true);
-    });
+    playerState().databaseWindowShown = false;
+    playerState().paused = false;
+    steps.step([] { DvdNotify::describeVideoWindow(*form<DVD>(), true); });
     steps.step([] { form<frmNMain>()->setWindowTitle(Version::programTitle()); });
-    steps.step([] { form<frmSettings>()->DVDname->setText(QStringLiteral("None")); });
+    playerState().discName = QStringLiteral("None");
+    if (isLoaded<frmSettings>())
+        form<frmSettings>()->showDiscName();
 }
 
 void NextChapter()

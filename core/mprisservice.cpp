@@ -4,12 +4,13 @@
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/opendisc.h"
+#include "core/playerstate.h"
+#include "core/startup.h"
 #include "core/version.h"
+#include "dvddb/filelist.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
-#include "engine/control/dvdengine.h"
-#include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 
 #include <QDBusConnectionInterface>
@@ -36,15 +37,13 @@ bool inDomain(int domain)
 // The disc's record in the DVD database is named after its identifier.
 QString databaseTitle(const QString &discId)
 {
-    const QString folder = form<frmMain>()->DVDdbDir;
+    FileList records(QStringLiteral("*.dvd"));
+    records.Path = playerState().databaseFolder;
     QString title;
     IgnoreErrors steps;
-    // The extension in any case, the identifier exactly.
-    for (const QString &name :
-         QDir(folder).entryList({QStringLiteral("*.dvd")}, QDir::Files | QDir::Readable)) {
-        if (!discId.isEmpty() && RecordStore::identifierOf(name) == discId)
-            steps.step([&] { title = RecordFile::readTitle(folder + name); });
-    }
+    steps.step([&] { records.Refresh(); });
+    for (const QString &name : RecordStore::recordsOfDisc(records.names(), discId))
+        steps.step([&] { title = RecordFile::readTitle(records.Path + name); });
     return title.isEmpty() ? QStringLiteral("Unknown DVD") : title;
 }
 
@@ -118,8 +117,7 @@ QString MprisService::playbackStatus() const
     if (!steps.step([&] { domain = dvdControl()->CurrentDomain(); }) ||
         domain == DvdDomain::kStop || domain < DvdDomain::kFirstPlay)
         return QStringLiteral("Stopped");
-    const auto *engine = qobject_cast<const DvdEngine *>(dvdControl());
-    return engine && engine->isPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
+    return dvdControl()->isPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
 QVariantMap MprisService::metadata() const
@@ -189,14 +187,14 @@ void MprisService::previous()
 
 void MprisService::raise()
 {
-    form<frmNMain>()->HandOver(QString());
+    Startup::HandOver(QString());
 }
 
 void MprisService::openUri(const QString &uri)
 {
     const QUrl url(uri);
     if (url.isLocalFile())
-        form<frmNMain>()->HandOver(OpenDisc::localPathOf(url));
+        Startup::HandOver(OpenDisc::localPathOf(url));
 }
 
 // The once-a-second time report changes neither the disc nor the title: the
