@@ -1,8 +1,9 @@
 #include "core/dvdnotify.h"
 
-#include "core/dvd.h"
 #include "base/errors.h"
+#include "core/dvd.h"
 #include "core/forms.h"
+#include "dvddb/discalias.h"
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/recordfile.h"
@@ -63,6 +64,7 @@ void unknownDisc(DVD &window)
         steps.step([&] { editor->DVDid->setText(dvdControl()->DiscUniqueId()); });
         editor->DVDid->setReadOnly(true);
         editor->show();
+        editor->guessFromPlayingDisc();
     }
     form<frmNMain>()->lblDVDtit->setText(QStringLiteral("Unknown DVD"));
 }
@@ -91,6 +93,8 @@ void identifyDisc(DVD &window)
     steps.step([&] { window.File1.Refresh(); });
     QString discId;
     const bool known = steps.step([&] { discId = dvdControl()->DiscUniqueId(); });
+    // A disc linked to another disc's record is known by that record.
+    discId = DiscAlias::recordIdentifierFor(directory, discId);
 
     QString title;
     const QStringList names = window.File1.names();

@@ -5,6 +5,7 @@
 #include "core/functions.h"
 #include "core/opendisc.h"
 #include "core/version.h"
+#include "dvddb/discalias.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
@@ -34,9 +35,10 @@ bool inDomain(int domain)
 }
 
 // The disc's record in the DVD database is named after its identifier.
-QString databaseTitle(const QString &discId)
+QString databaseTitle(const QString &playingId)
 {
     const QString folder = form<frmMain>()->DVDdbDir;
+    const QString discId = DiscAlias::recordIdentifierFor(folder, playingId);
     QString title;
     IgnoreErrors steps;
     // The extension in any case, the identifier exactly.

@@ -48,9 +48,11 @@ public:
     skinButton *skinButton3 = nullptr; // "Search in the IMDb"
     QLineEdit *txtKey = nullptr;
     skinButton *btnSearchDB = nullptr;
-    QLabel *Image1 = nullptr;   // the record's picture
-    QLabel *DVDlogo = nullptr;  // the default picture, hidden
-    QLabel *PicCheck = nullptr; // line 9 of the record shown, hidden
+    skinButton *btnExport = nullptr; // "Export...": the collection as CSV or a web page
+    skinButton *btnLink = nullptr;   // "Link to this disc": the playing disc shares the record
+    QLabel *Image1 = nullptr;        // the record's picture
+    QLabel *DVDlogo = nullptr;       // the default picture, hidden
+    QLabel *PicCheck = nullptr;      // line 9 of the record shown, hidden
     QLineEdit *i1 = nullptr;
     QLineEdit *i2 = nullptr;
     QLineEdit *i3 = nullptr;
@@ -72,6 +74,8 @@ public:
     void skinButton3_Click();
     void btnSearchDB_Click();
     void Timer1_Timer();
+    void btnExport_Click();
+    void btnLink_Click();
 
 private:
     void buildFields();
