@@ -1,10 +1,11 @@
+#include "base/localpath.h"
+#include "core/bookmarks.h"
 #include "core/forms.h"
 #include "core/mprisservice.h"
 #include "core/programoptions.h"
 #include "core/singleinstance.h"
 #include "core/startup.h"
 #include "core/version.h"
-#include "base/localpath.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "engine/headless/dvdcommandline.h"
 #include "surfaces/frmnmain.h"
@@ -37,10 +38,10 @@ int main(int argc, char *argv[])
     SingleInstance instance;
     if (instance.handOver(arguments.value(0)))
         return 0;
-    installDvdControl(createRealDvdControl(&showRegionDialog));
+    installDvdControl(createRealDvdControl(&showRegionDialog, Bookmarks::FilePath()));
     Main();
     QObject::connect(&instance, &SingleInstance::argumentReceived, form<frmNMain>(),
-                     &frmNMain::HandOver);
+                     &Startup::HandOver);
     MprisService mpris;
     mpris.registerOnSessionBus();
     return QApplication::exec();

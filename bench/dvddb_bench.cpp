@@ -9,6 +9,7 @@
 #include "core/dvd.h"
 #include "core/dvdnotify.h"
 #include "core/forms.h"
+#include "core/playerstate.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
@@ -89,7 +90,7 @@ int main(int argc, char **argv)
         // disc is first recognised, takes the folder from the settings.
         SettingsStore::Write(SettingsKeys::kDatabase, SettingsKeys::kDatabaseSection,
                              SettingsKeys::kDatabasePath, directory);
-        form<frmMain>()->DVDdbDir = directory;
+        playerState().databaseFolder = directory;
         const Timing notify = measure(iterations, [&] { DvdNotify::handle(*window, timeCode); });
         // The handler must have found the disc's record, or nothing was measured.
         const bool found =

@@ -6,6 +6,7 @@
 #include "core/module2.h"
 #include "core/version.h"
 #include "engine/control/dvdcontrolinstance.h"
+#include "platform/appdirs.h"
 #include "platform/dialogs.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
@@ -15,6 +16,11 @@
 
 namespace Bookmarks
 {
+
+QString FilePath()
+{
+    return AppDirs::programDirectory() + QStringLiteral("/bookmarks.json");
+}
 
 void Save()
 {

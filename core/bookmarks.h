@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 // The one bookmark, kept by the DVD control: the program only tells it to
 // save, restore or delete it.
 namespace Bookmarks
 {
+
+// The file the control keeps the bookmarks in, in the program's own folder.
+QString FilePath();
 
 // Saves the playing position of the title, replacing the earlier bookmark.
 void Save();

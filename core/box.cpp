@@ -4,6 +4,7 @@
 #include "core/ontopbas.h"
 #include "platform/desktop.h"
 #include "settings/colorrendering.h"
+#include "widgets/designlook.h"
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
@@ -77,15 +78,9 @@ BOX::BOX(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint
     msg->setReadOnly(true);
     msg->setFrameShape(QFrame::NoFrame);
 
-    skinButton1 = new skinButton(this, QStringLiteral("skinButton1"));
+    skinButton1 = DesignLook::makeButton(this, "skinButton1", 5, QStringLiteral("OK"));
     skinButton1->setGeometry(140, 112, 80, 26);
-    skinButton1->setButtonType(5);
-    skinButton1->setColorScheme(ColorSchemes::kOwn);
-    skinButton1->setBackColor(0xFF8080);
-    skinButton1->setForeColor(0x000000);
-    skinButton1->setForeOver(0x000000);
-    skinButton1->setShowFocusRect(false);
-    skinButton1->setCaption(QStringLiteral("OK"));
+    DesignLook::setButtonColors(skinButton1, {0xFF8080, DesignLook::kBlack, DesignLook::kBlack});
     connect(skinButton1, &skinButton::Click, this, &BOX::skinButton1_Click);
 }
 

@@ -1,17 +1,17 @@
 #include "core/dvd.h"
 
+#include "base/errors.h"
 #include "core/bookmarks.h"
 #include "core/clickarea.h"
 #include "core/dvdnotify.h"
-#include "base/errors.h"
 #include "core/forms.h"
 #include "core/frmabout.h"
 #include "core/functions.h"
 #include "core/module2.h"
 #include "core/opendisc.h"
 #include "core/playerkeys.h"
+#include "core/playerstate.h"
 #include "engine/control/dvdcontrolinstance.h"
-#include "platform/keystate.h"
 #include "platform/units.h"
 #include "settings/frmsettings.h"
 #include "surfaces/frmangle.h"
@@ -28,7 +28,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace
 {
@@ -36,41 +35,6 @@ namespace
 constexpr int kPollInterval = 500; // ms
 constexpr int kZoomX = 360;
 constexpr int kZoomY = 270;
-
-struct PolledKey {
-    int key;
-    bool keypad;
-};
-
-// True when any of the keys is down or was pressed since it was last asked
-// about; every key is asked, so none keeps a stale press for the next tick.
-bool anyDown(std::initializer_list<PolledKey> keys)
-{
-    bool down = false;
-    for (const PolledKey &polled : keys)
-        down = KeyState::instance().isDown(polled.key, polled.keypad) || down;
-    return down;
-}
-
-// The main keyboard's plus key types '=' unshifted on many layouts, and the
-// minus key '_' shifted; the keypad's plus and minus are not polled. Enter
-// and the arrows count on the keypad too.
-bool plusDown()
-{
-    return anyDown({{Qt::Key_Plus, false}, {Qt::Key_Equal, false}});
-}
-bool minusDown()
-{
-    return anyDown({{Qt::Key_Minus, false}, {Qt::Key_Underscore, false}});
-}
-bool enterDown()
-{
-    return anyDown({{Qt::Key_Return, false}, {Qt::Key_Enter, true}, {Qt::Key_Enter, false}});
-}
-bool arrowDown(int key)
-{
-    return anyDown({{key, false}, {key, true}});
-}
 
 bool inMenuDomain()
 {
@@ -114,7 +78,6 @@ DVD::DVD() : QWidget(nullptr, Qt::Window)
     lblZoom->move(8, 8);
     lblZoom->hide();
     buildMenu();
-    connectMenu();
 
     tmrZoom = new QTimer(this);
     tmrZoom->setInterval(kPollInterval);
@@ -231,28 +194,19 @@ QString DVD::zoomHelp()
                           "you are in Zoom Mode.");
 }
 
-// The keyboard, twice a second: the first key found down acts, one action per
-// tick, so a held key repeats. Keys count only while one of the program's own
-// windows is active.
 void DVD::tmrZoom_Timer()
 {
-    if (!QApplication::activeWindow())
-        return;
-    IgnoreErrors steps;
-    if (plusDown())
+    switch (PlayerKeys::Poll()) {
+    case PlayerKeys::Polled::ZoomIn:
         zoomIn();
-    else if (minusDown())
+        break;
+    case PlayerKeys::Polled::ZoomOut:
         zoomOut();
-    else if (enterDown())
-        steps.step(&Functions::MenuActivate);
-    else if (arrowDown(Qt::Key_Left))
-        steps.step(&Functions::MenuLeft);
-    else if (arrowDown(Qt::Key_Up))
-        steps.step(&Functions::MenuUp);
-    else if (arrowDown(Qt::Key_Right))
-        steps.step(&Functions::MenuRight);
-    else if (arrowDown(Qt::Key_Down))
-        steps.step(&Functions::MenuDown);
+        break;
+    case PlayerKeys::Polled::MenuKey:
+    case PlayerKeys::Polled::Nothing:
+        break;
+    }
 }
 
 void DVD::zoomIn()
@@ -277,19 +231,19 @@ void DVD::imgBack_RightPress(const QPoint &globalPosition)
 }
 
 // Successive clicks bring this window and the control bar to the front in
-// turn; the bar's Tag remembers whose turn it is.
+// turn.
 void DVD::imgBack_Click()
 {
-    frmNMain *bar = form<frmNMain>();
-    if (bar->Tag != QLatin1String("1")) {
-        bar->Tag = QStringLiteral("1");
+    PlayerState &state = playerState();
+    if (!state.barComesNext) {
+        state.barComesNext = true;
         show();
         raise();
         activateWindow();
         return;
     }
-    ShowRestored(bar);
-    bar->Tag = QStringLiteral("0");
+    ShowRestored(form<frmNMain>());
+    state.barComesNext = false;
 }
 
 void DVD::imgBack_DblClick()
@@ -311,92 +265,91 @@ void DVD::DVDw_PlayFailed(int number, const QString &description)
     Functions::ReportPlayFailure(number, description);
 }
 
+// Every entry of the context menu: its caption (none for a separator), the
+// action member it fills, what it runs, the shortcut it names, and a
+// submenu's own entries.
+struct DVD::MenuEntry {
+    const char *caption = nullptr;
+    QAction *DVD::*action = nullptr;
+    void (*handler)(DVD &) = nullptr;
+    QKeySequence::StandardKey shortcut = QKeySequence::UnknownKey;
+    QMenu *DVD::*submenu = nullptr;
+    std::span<const MenuEntry> entries = {};
+};
+
 void DVD::buildMenu()
 {
+    using E = MenuEntry;
+    static const E extras[] = {
+        {"Zoom Mode", &DVD::mZoomMode, [](DVD &w) { w.mZoomMode_Click(); }},
+        {},
+        {"&Save Bookmark", &DVD::mSave, [](DVD &) { Bookmarks::Save(); }},
+        {"L&oad Bookmark", &DVD::mLoad, [](DVD &) { Bookmarks::Load(); }},
+        {"&Delete bookmark", &DVD::mDelete, [](DVD &) { Bookmarks::Delete(); }},
+        {},
+        {"Activate", &DVD::mActivate, [](DVD &) { Functions::MenuActivate(); }},
+    };
+    static const E menus[] = {
+        {"Root", &DVD::mRoot, [](DVD &) { Functions::ShowRootMenu(); }},
+        {"Title", &DVD::mTitle, [](DVD &) { Functions::ShowTitleMenu(); }},
+        {"Audio", &DVD::mAudio, [](DVD &) { Functions::ShowAudioMenu(); }},
+        {"Angle", &DVD::mAngle, [](DVD &) { Functions::ShowAngleMenu(); }},
+        {"Chapter", &DVD::mChapter, [](DVD &) { Functions::ShowChapterMenu(); }},
+        {"Subpicture", &DVD::mSubpicture, [](DVD &) { Functions::ShowSubpictureMenu(); }},
+        {},
+        {"Resume", &DVD::mResume, [](DVD &) { Functions::ResumeFromMenu(); }},
+    };
+    static const E menu[] = {
+        {"Open...", &DVD::mOpen, [](DVD &w) { w.mOpen_Click(); }, QKeySequence::Open},
+        {},
+        {"Play", &DVD::mPlay, [](DVD &) { Functions::PlayDisc(); }},
+        {"Stop", &DVD::mStop, [](DVD &) { Functions::StopDisc(); }},
+        {"Pause", &DVD::mPause, [](DVD &w) { w.mPause_Click(); }},
+        {"Next Chapter", &DVD::mNextChapter, [](DVD &) { Functions::NextChapter(); }},
+        {"Preview Chapter", &DVD::mPrevChapter, [](DVD &) { Functions::PreviousChapter(); }},
+        {},
+        {.caption = "Extras", .submenu = &DVD::mExtras, .entries = extras},
+        {},
+        {.caption = "Menus", .submenu = &DVD::mMenus, .entries = menus},
+        {"Navigation...", &DVD::mNavigation, [](DVD &w) { w.mNavigation_Click(); }},
+        {"Angles...", &DVD::mAngles, [](DVD &w) { w.mAngles_Click(); }},
+        {"Subtitles...", &DVD::mSubtitles, [](DVD &w) { w.mSubtitles_Click(); }},
+        {"Sound Streams...", &DVD::mSoundStreams, [](DVD &w) { w.mSoundStreams_Click(); }},
+        {},
+        {"Settings...", &DVD::mSettings, [](DVD &w) { w.mSettings_Click(); }},
+        {},
+        {"Make DVD panel Full Screen\\Window", &DVD::mFullScreen,
+         [](DVD &w) { w.ToggleFULLnWINDOW(); }},
+        {},
+        {"Hide DVD panel", &DVD::mHide, [](DVD &w) { w.mHide_Click(); }},
+        {"Show Main Panel...", &DVD::mShowMain, [](DVD &w) { w.mShowMain_Click(); }},
+        {},
+        {"About KORVANE Vidora 2...", &DVD::mAbout, [](DVD &w) { w.mAbout_Click(); }},
+    };
     mMenu = new QMenu(QStringLiteral("Menu"), this);
-    mOpen = mMenu->addAction(QStringLiteral("Open..."));
-    // Ctrl+O itself is the window's own shortcut; the menu only names it.
-    mOpen->setShortcut(QKeySequence::Open);
-    mOpen->setShortcutContext(Qt::WidgetShortcut);
-    mMenu->addSeparator();
-    mPlay = mMenu->addAction(QStringLiteral("Play"));
-    mStop = mMenu->addAction(QStringLiteral("Stop"));
-    mPause = mMenu->addAction(QStringLiteral("Pause"));
-    mNextChapter = mMenu->addAction(QStringLiteral("Next Chapter"));
-    mPrevChapter = mMenu->addAction(QStringLiteral("Preview Chapter"));
-    mMenu->addSeparator();
-    buildExtrasMenu();
-    mMenu->addSeparator();
-    buildMenusMenu();
-    mNavigation = mMenu->addAction(QStringLiteral("Navigation..."));
-    mAngles = mMenu->addAction(QStringLiteral("Angles..."));
-    mSubtitles = mMenu->addAction(QStringLiteral("Subtitles..."));
-    mSoundStreams = mMenu->addAction(QStringLiteral("Sound Streams..."));
-    mMenu->addSeparator();
-    mSettings = mMenu->addAction(QStringLiteral("Settings..."));
-    mMenu->addSeparator();
-    mFullScreen = mMenu->addAction(QStringLiteral("Make DVD panel Full Screen\\Window"));
-    mMenu->addSeparator();
-    mHide = mMenu->addAction(QStringLiteral("Hide DVD panel"));
-    mShowMain = mMenu->addAction(QStringLiteral("Show Main Panel..."));
-    mMenu->addSeparator();
-    mAbout = mMenu->addAction(QStringLiteral("About KORVANE Vidora 2..."));
+    addMenuEntries(mMenu, menu);
 }
 
-void DVD::buildExtrasMenu()
+void DVD::addMenuEntries(QMenu *menu, std::span<const MenuEntry> entries)
 {
-    mExtras = mMenu->addMenu(QStringLiteral("Extras"));
-    mZoomMode = mExtras->addAction(QStringLiteral("Zoom Mode"));
-    mExtras->addSeparator();
-    mSave = mExtras->addAction(QStringLiteral("&Save Bookmark"));
-    mLoad = mExtras->addAction(QStringLiteral("L&oad Bookmark"));
-    mDelete = mExtras->addAction(QStringLiteral("&Delete bookmark"));
-    mExtras->addSeparator();
-    mActivate = mExtras->addAction(QStringLiteral("Activate"));
-}
-
-void DVD::buildMenusMenu()
-{
-    mMenus = mMenu->addMenu(QStringLiteral("Menus"));
-    mRoot = mMenus->addAction(QStringLiteral("Root"));
-    mTitle = mMenus->addAction(QStringLiteral("Title"));
-    mAudio = mMenus->addAction(QStringLiteral("Audio"));
-    mAngle = mMenus->addAction(QStringLiteral("Angle"));
-    mChapter = mMenus->addAction(QStringLiteral("Chapter"));
-    mSubpicture = mMenus->addAction(QStringLiteral("Subpicture"));
-    mMenus->addSeparator();
-    mResume = mMenus->addAction(QStringLiteral("Resume"));
-}
-
-void DVD::connectMenu()
-{
-    connect(mOpen, &QAction::triggered, this, &DVD::mOpen_Click);
-    connect(mPlay, &QAction::triggered, this, &Functions::PlayDisc);
-    connect(mStop, &QAction::triggered, this, &Functions::StopDisc);
-    connect(mPause, &QAction::triggered, this, &DVD::mPause_Click);
-    connect(mNextChapter, &QAction::triggered, this, &Functions::NextChapter);
-    connect(mPrevChapter, &QAction::triggered, this, &Functions::PreviousChapter);
-    connect(mZoomMode, &QAction::triggered, this, &DVD::mZoomMode_Click);
-    connect(mSave, &QAction::triggered, this, &Bookmarks::Save);
-    connect(mLoad, &QAction::triggered, this, &Bookmarks::Load);
-    connect(mDelete, &QAction::triggered, this, &Bookmarks::Delete);
-    connect(mActivate, &QAction::triggered, this, &Functions::MenuActivate);
-    connect(mRoot, &QAction::triggered, this, &Functions::ShowRootMenu);
-    connect(mTitle, &QAction::triggered, this, &Functions::ShowTitleMenu);
-    connect(mAudio, &QAction::triggered, this, &Functions::ShowAudioMenu);
-    connect(mAngle, &QAction::triggered, this, &Functions::ShowAngleMenu);
-    connect(mChapter, &QAction::triggered, this, &Functions::ShowChapterMenu);
-    connect(mSubpicture, &QAction::triggered, this, &Functions::ShowSubpictureMenu);
-    connect(mResume, &QAction::triggered, this, &Functions::ResumeFromMenu);
-    connect(mNavigation, &QAction::triggered, this, &DVD::mNavigation_Click);
-    connect(mAngles, &QAction::triggered, this, &DVD::mAngles_Click);
-    connect(mSubtitles, &QAction::triggered, this, &DVD::mSubtitles_Click);
-    connect(mSoundStreams, &QAction::triggered, this, &DVD::mSoundStreams_Click);
-    connect(mSettings, &QAction::triggered, this, &DVD::mSettings_Click);
-    connect(mFullScreen, &QAction::triggered, this, &DVD::ToggleFULLnWINDOW);
-    connect(mHide, &QAction::triggered, this, &DVD::mHide_Click);
-    connect(mShowMain, &QAction::triggered, this, &DVD::mShowMain_Click);
-    connect(mAbout, &QAction::triggered, this, &DVD::mAbout_Click);
+    for (const MenuEntry &entry : entries) {
+        if (!entry.caption) {
+            menu->addSeparator();
+        } else if (entry.submenu) {
+            this->*entry.submenu = menu->addMenu(QString::fromLatin1(entry.caption));
+            addMenuEntries(this->*entry.submenu, entry.entries);
+        } else {
+            QAction *action = menu->addAction(QString::fromLatin1(entry.caption));
+            this->*entry.action = action;
+            // The keys themselves are the window's own shortcuts (playerkeys);
+            // the menu only names them.
+            if (entry.shortcut != QKeySequence::UnknownKey) {
+                action->setShortcut(entry.shortcut);
+                action->setShortcutContext(Qt::WidgetShortcut);
+            }
+            connect(action, &QAction::triggered, this, [this, run = entry.handler] { run(*this); });
+        }
+    }
 }
 
 void DVD::mOpen_Click()
@@ -411,7 +364,7 @@ void DVD::mPause_Click()
         if (dvdControl()->CurrentDomain() != DvdDomain::kTitle)
             return;
         dvdControl()->Pause();
-        Paused = true;
+        playerState().paused = true;
     });
 }
 

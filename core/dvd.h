@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <span>
+
 class ClickArea;
 class DvdControl;
 class QAction;
@@ -25,18 +27,13 @@ public:
 
     void Form_Load();
 
-    // 1 once a database window was opened for the disc now playing; the stop
-    // command and the control bar's load set it back to 0.
-    int ShowIn = 0;
-    // True from a pause of the playing title until the play or stop command.
-    bool Paused = false;
-
     // Switches between full screen and a framed window.
     void ToggleFULLnWINDOW();
     // Tells the user why an operation is refused in the current domain; shows
     // nothing when the domain cannot be read.
     void CallDomain();
-    // One poll of the keyboard; tmrZoom runs it twice a second.
+    // One poll of the keyboard (see PlayerKeys::Poll); tmrZoom runs it twice
+    // a second.
     void tmrZoom_Timer();
 
     QPointer<QWidget> DVDw;                  // the control's picture, owned by the control
@@ -87,10 +84,9 @@ protected:
 
 private:
     void attachControl();
+    struct MenuEntry;
     void buildMenu();
-    void buildExtrasMenu();
-    void buildMenusMenu();
-    void connectMenu();
+    void addMenuEntries(QMenu *menu, std::span<const MenuEntry> entries);
 
     void Form_Activate();
     void Form_Resize();

@@ -3,15 +3,16 @@
 #include "base/errors.h"
 #include "core/dvd.h"
 #include "core/forms.h"
+#include "core/playerstate.h"
 #include "dvddb/discalias.h"
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/recordfile.h"
+#include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "settings/frmsettings.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
-#include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 
 #include <QCoreApplication>
@@ -24,8 +25,6 @@ namespace DvdNotify
 
 namespace
 {
-
-constexpr int kExtensionLength = 4; // ".dvd", in any case
 
 bool databaseOption(const char *key)
 {
@@ -55,11 +54,11 @@ void refreshDisplay(int32_t timeCode)
     bar->imgDVDlogo->setVisible(true);
 }
 
-void unknownDisc(DVD &window)
+void unknownDisc()
 {
     IgnoreErrors steps;
-    if (databaseOption(SettingsKeys::kAddNew) && window.ShowIn != 1) {
-        window.ShowIn = 1;
+    if (databaseOption(SettingsKeys::kAddNew) && !playerState().databaseWindowShown) {
+        playerState().databaseWindowShown = true;
         frmAddDVD *editor = form<frmAddDVD>();
         steps.step([&] { editor->DVDid->setText(dvdControl()->DiscUniqueId()); });
         editor->DVDid->setReadOnly(true);
@@ -69,11 +68,11 @@ void unknownDisc(DVD &window)
     form<frmNMain>()->lblDVDtit->setText(QStringLiteral("Unknown DVD"));
 }
 
-void showRecord(DVD &window, const QString &path)
+void showRecord(const QString &path)
 {
-    if (!databaseOption(SettingsKeys::kShowInfo) || window.ShowIn == 1)
+    if (!databaseOption(SettingsKeys::kShowInfo) || playerState().databaseWindowShown)
         return;
-    window.ShowIn = 1;
+    playerState().databaseWindowShown = true;
     QStringList lines(RecordFile::kRecordLines);
     IgnoreErrors steps;
     steps.step([&] { lines = RecordFile::readRecord(path); });
@@ -88,7 +87,7 @@ void identifyDisc(DVD &window)
 {
     QPointer<DVD> alive(&window);
     IgnoreErrors steps;
-    const QString directory = form<frmMain>()->DVDdbDir;
+    const QString directory = playerState().databaseFolder;
     window.File1.Path = directory;
     steps.step([&] { window.File1.Refresh(); });
     QString discId;
@@ -97,10 +96,9 @@ void identifyDisc(DVD &window)
     discId = DiscAlias::recordIdentifierFor(directory, discId);
 
     QString title;
-    const QStringList names = window.File1.names();
-    for (const QString &name : names) {
-        if (!known || name.size() < kExtensionLength || name.chopped(kExtensionLength) != discId)
-            continue;
+    const QStringList records =
+        known ? RecordStore::recordsOfDisc(window.File1.names(), discId) : QStringList();
+    for (const QString &name : records) {
         const QString path = directory + name;
         title.clear();
         steps.step([&] { title = RecordFile::readTitle(path); });
@@ -109,15 +107,17 @@ void identifyDisc(DVD &window)
         if (!alive)
             return;
         if (!title.isEmpty()) {
-            form<frmSettings>()->DVDname->setText(title);
+            playerState().discName = title;
+            if (isLoaded<frmSettings>())
+                form<frmSettings>()->showDiscName();
             form<frmNMain>()->lblDVDtit->setText(title);
         } else {
-            unknownDisc(window);
+            unknownDisc();
         }
-        showRecord(window, path);
+        showRecord(path);
     }
     if (title.isEmpty())
-        unknownDisc(window);
+        unknownDisc();
 }
 
 } // namespace

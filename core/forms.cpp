@@ -1,5 +1,7 @@
 #include "core/forms.h"
 
+#include "core/playerstate.h"
+
 namespace Forms
 {
 
@@ -10,10 +12,16 @@ std::unordered_map<std::type_index, QPointer<QObject>> &instances()
     static std::unordered_map<std::type_index, QPointer<QObject>> map;
     return map;
 }
+PlayerState &state()
+{
+    static PlayerState state;
+    return state;
+}
 } // namespace detail
 
 void unloadAll()
 {
+    detail::state() = PlayerState();
     auto map = std::move(detail::instances());
     detail::instances().clear();
     for (auto &[type, instance] : map)
@@ -21,3 +29,8 @@ void unloadAll()
 }
 
 } // namespace Forms
+
+PlayerState &playerState()
+{
+    return Forms::detail::state();
+}

@@ -6,6 +6,8 @@
 #include <typeindex>
 #include <unordered_map>
 
+struct PlayerState;
+
 // The form registry: every window is one instance, created on first
 // reference with its load step and kept until it is unloaded (or destroyed,
 // for example by a window that deletes itself on close). The message window
@@ -16,6 +18,7 @@ namespace Forms
 namespace detail
 {
 std::unordered_map<std::type_index, QPointer<QObject>> &instances();
+PlayerState &state();
 } // namespace detail
 
 template <typename T> bool isLoaded()
@@ -51,7 +54,8 @@ template <typename T> void unload()
     delete instance.data();
 }
 
-// Destroys every loaded window; used when the program ends and by tests.
+// Destroys every loaded window and starts the program's state afresh; used
+// when the program ends and by tests.
 void unloadAll();
 
 } // namespace Forms

@@ -3,6 +3,7 @@
 #include "core/module2.h"
 #include "core/version.h"
 #include "platform/units.h"
+#include "widgets/designlook.h"
 #include "widgets/skinbutton.h"
 #include "widgets/skincaption.h"
 
@@ -14,9 +15,6 @@
 namespace
 {
 
-constexpr int32_t kDesignBack = 0x404040;
-constexpr int32_t kDesignFore = 0xFFFFFF;
-constexpr int32_t kDesignOver = 0xC0C0C0;
 constexpr int kWindowWidth = 380;
 constexpr int kLinksTop = 152;
 constexpr int kRowHeight = 26;
@@ -27,13 +25,6 @@ constexpr int kCaptionPadding = 24; // the bevel and some air either side
 int captionWidth(const skinButton *button)
 {
     return SkinCaption(button->Caption(), button->font()).lineSize().width() + kCaptionPadding;
-}
-
-void paint(QWidget *widget, QPalette::ColorRole role, int32_t color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, fromColorRef(color));
-    widget->setPalette(palette);
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &place, int pixelSize)
@@ -48,18 +39,12 @@ QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &place, int 
     return label;
 }
 
-skinButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
+skinButton *makeButton(QWidget *parent, const char *name, const QString &caption,
                        const QRect &place)
 {
-    auto *button = new skinButton(parent, name);
+    auto *button = DesignLook::makeButton(parent, name, 5, caption);
     button->setGeometry(place);
-    button->setButtonType(5);
-    button->setColorScheme(ColorSchemes::kOwn);
-    button->setBackColor(kDesignBack);
-    button->setForeColor(kDesignFore);
-    button->setForeOver(kDesignOver);
-    button->setShowFocusRect(false);
-    button->setCaption(caption);
+    DesignLook::setButtonColors(button);
     return button;
 }
 
@@ -83,11 +68,9 @@ frmAbout::frmAbout() : QWidget(nullptr, Qt::Window)
                                           "DVD playback built on libdvdnav, libdvdread and "
                                           "FFmpeg; the interface on Qt."),
                            QRect(20, 84, 340, 60), 12);
-    btnWeb =
-        makeButton(this, QStringLiteral("btnWeb"), QStringLiteral("www.korvane.example"), QRect());
-    btnMail = makeButton(this, QStringLiteral("btnMail"), QStringLiteral("vidora@korvane.example"),
-                         QRect());
-    btnOK = makeButton(this, QStringLiteral("btnOK"), QStringLiteral("OK"), QRect());
+    btnWeb = makeButton(this, "btnWeb", QStringLiteral("www.korvane.example"), QRect());
+    btnMail = makeButton(this, "btnMail", QStringLiteral("vidora@korvane.example"), QRect());
+    btnOK = makeButton(this, "btnOK", QStringLiteral("OK"), QRect());
     placeButtons();
 
     connect(btnWeb, &skinButton::Click, this, &frmAbout::btnWeb_Click);
@@ -116,9 +99,9 @@ void frmAbout::Form_Load()
 
 void frmAbout::applyDesignColors()
 {
-    paint(this, QPalette::Window, kDesignBack);
+    DesignLook::setBackground(this, DesignLook::kDarkGrey);
     for (QLabel *label : {lblName, lblVersion, lblCredits})
-        paint(label, QPalette::WindowText, kDesignFore);
+        DesignLook::setTextColor(label, DesignLook::kWhite);
 }
 
 QString frmAbout::webAddress()

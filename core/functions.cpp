@@ -1,9 +1,10 @@
 #include "core/functions.h"
 
-#include "core/dvd.h"
 #include "base/errors.h"
+#include "core/dvd.h"
 #include "core/forms.h"
 #include "core/module2.h"
+#include "core/playerstate.h"
 #include "core/version.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "settings/frmsettings.h"
@@ -124,7 +125,7 @@ void PlayDisc()
     const auto error = trapFirstError([] {
         showVideoWindow();
         dvdControl()->Play();
-        form<DVD>()->Paused = false;
+        playerState().paused = false;
     });
     if (error)
         ReportPlayFailure(error->number(), error->description());
@@ -161,12 +162,12 @@ void StopDisc()
         for (QLabel *label : {bar->lblTime, bar->lblLan, bar->lblChap, bar->St, bar->lblDVDtit})
             label->setText(QString());
     });
-    steps.step([] {
-        form<DVD>()->ShowIn = 0;
-        form<DVD>()->Paused = false;
-    });
+    playerState().databaseWindowShown = false;
+    playerState().paused = false;
     steps.step([] { form<frmNMain>()->setWindowTitle(Version::programTitle()); });
-    steps.step([] { form<frmSettings>()->DVDname->setText(QStringLiteral("None")); });
+    playerState().discName = QStringLiteral("None");
+    if (isLoaded<frmSettings>())
+        form<frmSettings>()->showDiscName();
 }
 
 void NextChapter()

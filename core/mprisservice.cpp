@@ -4,13 +4,14 @@
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/opendisc.h"
+#include "core/playerstate.h"
+#include "core/startup.h"
 #include "core/version.h"
 #include "dvddb/discalias.h"
+#include "dvddb/filelist.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
 #include "engine/control/dvdcontrolinstance.h"
-#include "engine/control/dvdengine.h"
-#include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 
 #include <QDBusConnectionInterface>
@@ -37,16 +38,14 @@ bool inDomain(int domain)
 // The disc's record in the DVD database is named after its identifier.
 QString databaseTitle(const QString &playingId)
 {
-    const QString folder = form<frmMain>()->DVDdbDir;
-    const QString discId = DiscAlias::recordIdentifierFor(folder, playingId);
+    FileList records(QStringLiteral("*.dvd"));
+    records.Path = playerState().databaseFolder;
+    const QString discId = DiscAlias::recordIdentifierFor(records.Path, playingId);
     QString title;
     IgnoreErrors steps;
-    // The extension in any case, the identifier exactly.
-    for (const QString &name :
-         QDir(folder).entryList({QStringLiteral("*.dvd")}, QDir::Files | QDir::Readable)) {
-        if (!discId.isEmpty() && RecordStore::identifierOf(name) == discId)
-            steps.step([&] { title = RecordFile::readTitle(folder + name); });
-    }
+    steps.step([&] { records.Refresh(); });
+    for (const QString &name : RecordStore::recordsOfDisc(records.names(), discId))
+        steps.step([&] { title = RecordFile::readTitle(records.Path + name); });
     return title.isEmpty() ? QStringLiteral("Unknown DVD") : title;
 }
 
@@ -120,8 +119,7 @@ QString MprisService::playbackStatus() const
     if (!steps.step([&] { domain = dvdControl()->CurrentDomain(); }) ||
         domain == DvdDomain::kStop || domain < DvdDomain::kFirstPlay)
         return QStringLiteral("Stopped");
-    const auto *engine = qobject_cast<const DvdEngine *>(dvdControl());
-    return engine && engine->isPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
+    return dvdControl()->isPaused() ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
 QVariantMap MprisService::metadata() const
@@ -191,14 +189,14 @@ void MprisService::previous()
 
 void MprisService::raise()
 {
-    form<frmNMain>()->HandOver(QString());
+    Startup::HandOver(QString());
 }
 
 void MprisService::openUri(const QString &uri)
 {
     const QUrl url(uri);
     if (url.isLocalFile())
-        form<frmNMain>()->HandOver(OpenDisc::localPathOf(url));
+        Startup::HandOver(OpenDisc::localPathOf(url));
 }
 
 // The once-a-second time report changes neither the disc nor the title: the

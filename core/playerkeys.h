@@ -18,4 +18,12 @@ void PlayPause();
 // Returns the video window from full screen to a framed window.
 void LeaveFullScreen();
 
+// The video window's poll of the keyboard, twice a second: the first key
+// found down acts, one action per tick, so a held key repeats. Enter and the
+// arrows work the disc's menu here; plus and minus are the window's zoom,
+// returned for it to carry out. Keys count only while one of the program's
+// own windows is active.
+enum class Polled { Nothing, ZoomIn, ZoomOut, MenuKey };
+Polled Poll();
+
 } // namespace PlayerKeys

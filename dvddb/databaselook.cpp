@@ -1,6 +1,7 @@
 #include "dvddb/databaselook.h"
 
 #include "platform/units.h"
+#include "widgets/designlook.h"
 #include "widgets/skinbutton.h"
 
 #include <QLabel>
@@ -12,9 +13,7 @@ namespace
 {
 
 constexpr int32_t kDesignWindow = 0xE8E4E0;
-constexpr int32_t kButtonBack = 0x404040;
-constexpr int32_t kButtonFore = 0xFFFFFF;
-constexpr int32_t kButtonOver = 0x80D0FF;
+constexpr DesignLook::ButtonColors kButtonColors{.over = 0x80D0FF};
 constexpr int kStyleFlatOutline = 5;
 // Captions and button texts are set small, as the window layout expects.
 constexpr double kTextPoints = 8;
@@ -24,13 +23,9 @@ constexpr double kTextPoints = 8;
 skinButton *makeButton(QWidget *parent, const char *name, const QString &caption,
                        const QRect &place)
 {
-    auto *button = new skinButton(parent, QString::fromLatin1(name));
+    auto *button = DesignLook::makeButton(parent, name, kStyleFlatOutline, caption);
     button->setGeometry(place);
-    button->setButtonType(kStyleFlatOutline);
-    button->setColorScheme(ColorSchemes::kOwn);
-    button->setShowFocusRect(false);
     button->setFontSize(kTextPoints);
-    button->setCaption(caption);
     return button;
 }
 
@@ -52,15 +47,9 @@ void setSmallText(QWidget *widget)
 
 void applyDesignColors(QWidget *window, const QList<skinButton *> &buttons)
 {
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, fromColorRef(kDesignWindow));
-    window->setPalette(palette);
-    window->setAutoFillBackground(true);
-    for (skinButton *button : buttons) {
-        button->setBackColor(kButtonBack);
-        button->setForeColor(kButtonFore);
-        button->setForeOver(kButtonOver);
-    }
+    DesignLook::setBackground(window, kDesignWindow);
+    for (skinButton *button : buttons)
+        DesignLook::setButtonColors(button, kButtonColors);
 }
 
 } // namespace DatabaseLook

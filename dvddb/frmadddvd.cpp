@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "core/forms.h"
 #include "core/module2.h"
+#include "core/playerstate.h"
 #include "dvddb/databaselook.h"
 #include "dvddb/defaultpicture.h"
 #include "dvddb/frmdvddb.h"
@@ -13,7 +14,6 @@
 #include "platform/dialogs.h"
 #include "platform/units.h"
 #include "settings/colorrendering.h"
-#include "surfaces/frmmain.h"
 #include "widgets/skinbutton.h"
 
 #include <QCoreApplication>
@@ -49,8 +49,7 @@ frmAddDVD::frmAddDVD() : QWidget(nullptr, Qt::Window)
     Image1->setGeometry(twipsRect(120, 240, 2220, 2175));
     Image1->setScaledContents(true);
     Image1->setPixmap(defaultDiscPicture(Image1->size()));
-    PicCheck = new QLabel(RecordStore::kNoPicture, this);
-    PicCheck->hide();
+    givenPicture = RecordStore::kNoPicture;
 
     i1 = addBox(QStringLiteral("DVD title:"), twipsRect(2520, 360, 3615, 285));
     i2 = addBox(QStringLiteral("Director:"), twipsRect(2520, 1080, 3615, 285));
@@ -244,11 +243,11 @@ void frmAddDVD::skinButton3_Click()
 bool frmAddDVD::save()
 {
     const auto error = trapFirstError([this] {
-        const QString directory = form<frmMain>()->DVDdbDir;
+        const QString directory = playerState().databaseFolder;
         const QString identifier = DVDid->text();
         // Checked before the picture is saved for a record that cannot be.
         RecordStore::checkFileName(identifier, QStringLiteral("unique ID"));
-        QString picture = PicCheck->text();
+        QString picture = givenPicture;
         if (!cdFileName.isEmpty()) {
             picture = QFileInfo(cdFileName).fileName();
             RecordStore::savePicture(directory, Image1->pixmap().toImage(), picture);

@@ -41,7 +41,7 @@ public:
     skinButton *skinButton1 = nullptr; // detect audio streams
     QLineEdit *i8 = nullptr;
     skinButton *skinButton3 = nullptr; // "OK"
-    QLabel *PicCheck = nullptr;        // the picture name the editor was given, hidden
+    QString givenPicture;              // the picture name the editor was given
     // The picture dialog's file name: kept while the editor is open, so a
     // cancelled dialog leaves the earlier choice.
     QString cdFileName;

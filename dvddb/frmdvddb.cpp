@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "core/forms.h"
 #include "core/module2.h"
+#include "core/playerstate.h"
 #include "core/version.h"
 #include "dvddb/collectionexport.h"
 #include "dvddb/databaselook.h"
@@ -18,7 +19,6 @@
 #include "settings/colorrendering.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
-#include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 #include "widgets/skinbutton.h"
 
@@ -67,7 +67,7 @@ QRect captionPlace(const QRect &box)
 
 QString databaseDirectory()
 {
-    return form<frmMain>()->DVDdbDir;
+    return playerState().databaseFolder;
 }
 
 } // namespace
@@ -94,12 +94,8 @@ frmDVDdb::frmDVDdb() : QWidget(nullptr, Qt::Window)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(twipsRect(360, 2760, 2235, 1995));
     Image1->setScaledContents(true);
-    DVDlogo = new QLabel(this);
-    DVDlogo->setPixmap(defaultDiscPicture(Image1->size()));
-    DVDlogo->hide();
-    Image1->setPixmap(DVDlogo->pixmap());
-    PicCheck = new QLabel(QStringLiteral("0"), this);
-    PicCheck->hide();
+    defaultPicture = defaultDiscPicture(Image1->size());
+    Image1->setPixmap(defaultPicture);
 
     buildFields();
     buildButtons();
@@ -273,14 +269,14 @@ void frmDVDdb::ShowRecord(const QStringList &lines)
         else
             i6->setPlainText(lines.value(qsizetype(i)));
     }
-    PicCheck->setText(lines.value(RecordStore::kFieldCount));
+    shownPicture = lines.value(RecordStore::kFieldCount);
     showPicture(lines.value(RecordStore::kFieldCount));
 }
 
 void frmDVDdb::showPicture(const QString &name)
 {
     if (name == RecordStore::kNoPicture) {
-        Image1->setPixmap(DVDlogo->pixmap());
+        Image1->setPixmap(defaultPicture);
         return;
     }
     IgnoreErrors steps;
@@ -344,7 +340,7 @@ void frmDVDdb::skinButton1_Click()
     // list was built still gives the record's identifier.
     editor->DVDid->setText(RecordStore::identifierOf(QFileInfo(List2.at(row)).fileName()));
     editor->DVDid->setReadOnly(true);
-    editor->PicCheck->setText(PicCheck->text());
+    editor->givenPicture = shownPicture;
     editor->Image1->setPixmap(Image1->pixmap());
     editor->setWindowTitle(QStringLiteral(".: Edit DVD title"));
     editor->show();

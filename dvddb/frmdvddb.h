@@ -2,6 +2,7 @@
 
 #include "dvddb/filelist.h"
 
+#include <QPixmap>
 #include <QStringList>
 #include <QWidget>
 
@@ -32,7 +33,7 @@ public:
     void MakeList();
 
     // Shows a record's nine lines: lines 1 to 8 in i1 to i8, line 9 in
-    // PicCheck, and the picture it names from the database directory; "0"
+    // shownPicture, and the picture it names from the database directory; "0"
     // shows the default picture, a picture that cannot be loaded keeps the
     // one shown before.
     void ShowRecord(const QStringList &lines);
@@ -50,9 +51,9 @@ public:
     skinButton *btnSearchDB = nullptr;
     skinButton *btnExport = nullptr; // "Export...": the collection as CSV or a web page
     skinButton *btnLink = nullptr;   // "Link to this disc": the playing disc shares the record
-    QLabel *Image1 = nullptr;        // the record's picture
-    QLabel *DVDlogo = nullptr;       // the default picture, hidden
-    QLabel *PicCheck = nullptr;      // line 9 of the record shown, hidden
+    QLabel *Image1 = nullptr;                   // the record's picture
+    QPixmap defaultPicture;                     // shown for a record without one
+    QString shownPicture = QStringLiteral("0"); // line 9 of the record shown
     QLineEdit *i1 = nullptr;
     QLineEdit *i2 = nullptr;
     QLineEdit *i3 = nullptr;

@@ -95,6 +95,18 @@ QString identifierOf(const QString &fileName)
     return fileName.chopped(qMin<qsizetype>(kExtensionLength, fileName.size()));
 }
 
+QStringList recordsOfDisc(const QStringList &names, const QString &discId)
+{
+    QStringList records;
+    if (discId.isEmpty())
+        return records;
+    for (const QString &name : names) {
+        if (name.size() >= kExtensionLength && identifierOf(name) == discId)
+            records << name;
+    }
+    return records;
+}
+
 void checkFileName(const QString &name, const QString &what)
 {
     if (!isSafeName(name))

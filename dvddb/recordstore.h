@@ -27,6 +27,10 @@ QString fileNameFor(const QString &identifier);
 // characters (the extension, in any letter case).
 QString identifierOf(const QString &fileName);
 
+// The disc's record files among the names of a listing of the database
+// folder: those whose identifier is discId exactly; none for an empty id.
+QStringList recordsOfDisc(const QStringList &names, const QString &discId);
+
 // Throws AppError with a message for the user unless the name can be a file
 // directly inside the database directory: not empty, no "/", not "." or "..".
 // what names the thing in the message ("unique ID", "picture").

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/designlook.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -13,7 +15,7 @@
 // keys, the scheme files and the settings window's swatches, plus a name and
 // its creator.
 struct SchemeColors {
-    static constexpr int32_t kDesignColor = 0x404040; // the swatches' built-in dark grey
+    static constexpr int32_t kDesignColor = DesignLook::kDarkGrey; // the swatches' built-in one
 
     int32_t BkCol = kDesignColor;    // window background
     int32_t OverCol = kDesignColor;  // button text under the mouse

@@ -7,19 +7,14 @@ class QAction;
 class QMenu;
 class QSessionManager;
 
-// The menu host: owns the control bar's popup menus and the database
-// directory, and asks before the program is closed from outside. Never
-// shown. The registry creates it as a plain holder of DVDdbDir; its load runs
-// at the first use of one of its menus.
+// The menu host: owns the control bar's popup menus and asks before the
+// program is closed from outside. Never shown; its load runs at the first use
+// of one of its menus.
 class frmMain : public QWidget
 {
     Q_OBJECT
 public:
     frmMain();
-
-    // The database directory; always ends in "/". Reading or writing it does
-    // not load the host.
-    QString DVDdbDir;
 
     // The popup of the "Menu List" button: the DVD menus and "Resume".
     QMenu *menus();

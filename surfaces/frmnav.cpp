@@ -4,6 +4,7 @@
 #include "core/ontopbas.h"
 #include "platform/units.h"
 #include "settings/colorrendering.h"
+#include "widgets/designlook.h"
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
@@ -11,10 +12,7 @@
 namespace
 {
 
-constexpr int32_t kBackColor = 0x404040;
-constexpr int32_t kButtonBack = 0x404040;
-constexpr int32_t kButtonText = 0xFFFFFF;
-constexpr int32_t kButtonOver = 0x808080;
+constexpr DesignLook::ButtonColors kButtonColors{.over = DesignLook::kGrey};
 constexpr int kStyleFlatOutline = 5;
 constexpr int kButtonTwips = 375;
 
@@ -37,13 +35,9 @@ frmNav::frmNav() : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowC
 skinButton *frmNav::addButton(const char *name, const QString &caption, int left, int top,
                               void (*command)())
 {
-    auto *button = new skinButton(this, QString::fromLatin1(name));
+    auto *button = DesignLook::makeButton(this, name, kStyleFlatOutline, caption);
     button->setGeometry(twipsRect(left, top, kButtonTwips, kButtonTwips));
-    button->setButtonType(kStyleFlatOutline);
-    button->setColorScheme(ColorSchemes::kOwn);
-    button->setShowFocusRect(false);
     button->setFontName(QStringLiteral("MS Sans Serif"));
-    button->setCaption(caption);
     connect(button, &skinButton::Click, this, command);
     return button;
 }
@@ -65,13 +59,7 @@ void frmNav::ColorRendering()
 // The built-in look until a colour scheme is stored.
 void frmNav::applyDesignColors()
 {
-    QPalette window = palette();
-    window.setColor(QPalette::Window, fromColorRef(kBackColor));
-    setPalette(window);
-    setAutoFillBackground(true);
-    for (skinButton *button : {btnUp, btnLeft, btnActive, btnRight, btnDown}) {
-        button->setForeOver(kButtonOver);
-        button->setBackColor(kButtonBack);
-        button->setForeColor(kButtonText);
-    }
+    DesignLook::setBackground(this, DesignLook::kDarkGrey);
+    for (skinButton *button : {btnUp, btnLeft, btnActive, btnRight, btnDown})
+        DesignLook::setButtonColors(button, kButtonColors);
 }

@@ -1,28 +1,26 @@
 #include "surfaces/frmnmain.h"
 
+#include "base/errors.h"
 #include "core/bookmarks.h"
 #include "core/dvd.h"
-#include "base/errors.h"
 #include "core/forms.h"
 #include "core/functions.h"
 #include "core/module2.h"
 #include "core/opendisc.h"
 #include "core/playerkeys.h"
+#include "core/startup.h"
 #include "core/version.h"
 #include "dvddb/frmdvddb.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/units.h"
-#include "platform/windowshape.h"
 #include "settings/colorrendering.h"
-#include "settings/databasepath.h"
 #include "settings/frmsettings.h"
-#include "settings/settingskeys.h"
-#include "settings/settingsstore.h"
 #include "surfaces/commandline.h"
 #include "surfaces/displaylabel.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/makeregion.h"
 #include "surfaces/skin.h"
+#include "widgets/designlook.h"
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
@@ -39,43 +37,14 @@ namespace
 {
 
 constexpr int32_t kTransparent = 0xC0C0C0;
-constexpr int32_t kBackColor = 0x404040;
 constexpr int32_t kDisplayFill = 0xFFC0C0;
-constexpr int32_t kStatusColor = 0x808080;
-constexpr int32_t kDisplayText = 0x000000;
-constexpr int32_t kButtonBack = 0x404040;
-constexpr int32_t kButtonText = 0xFFFFFF;
-constexpr int32_t kButtonOver = 0xC0C0C0;
-constexpr int32_t kPreviousOver = 0x808080;
-constexpr int32_t kScanBack = 0xFFC0C0;
-constexpr int32_t kScanText = 0xFFFFFF;
-constexpr int32_t kScanOver = 0x000000;
+constexpr DesignLook::ButtonColors kWindowButtons{};
+constexpr DesignLook::ButtonColors kPreviousButton{.over = DesignLook::kGrey};
+constexpr DesignLook::ButtonColors kScanButtons{.back = kDisplayFill, .over = DesignLook::kBlack};
 constexpr int kStyleHoverBevel = 8;
 const QString kWebdings = QStringLiteral("Webdings");
 const QString kWingdings = QStringLiteral("Wingdings");
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
-
-QColor shaded(const QColor &color, int delta)
-{
-    return QColor(std::clamp(color.red() + delta, 0, 255),
-                  std::clamp(color.green() + delta, 0, 255),
-                  std::clamp(color.blue() + delta, 0, 255));
-}
-
-void setBackground(QWidget *widget, int32_t color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, fromColorRef(color));
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-void setForeground(QWidget *widget, int32_t color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, fromColorRef(color));
-    widget->setPalette(palette);
-}
 
 // The display area: a filled rectangle with a thin dark border, drawn under
 // the labels.
@@ -94,7 +63,7 @@ protected:
         QPainter p(this);
         const QColor fill = palette().color(QPalette::Window);
         p.fillRect(rect(), fill);
-        p.setPen(shaded(fill, -96));
+        p.setPen(Shaded(fill, -96));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 };
@@ -159,11 +128,8 @@ skinButton *frmNMain::addButton(const char *name, const QRect &at, const QString
                                 const QString &fontName, double fontSize, bool bold,
                                 const QString &toolTip)
 {
-    auto *button = new skinButton(this, QString::fromLatin1(name));
+    auto *button = DesignLook::makeButton(this, name, kStyleHoverBevel, QString());
     button->setGeometry(at);
-    button->setButtonType(kStyleHoverBevel);
-    button->setColorScheme(ColorSchemes::kOwn);
-    button->setShowFocusRect(false);
     button->setFontName(fontName);
     button->setFontSize(fontSize);
     button->setFontBold(bold);
@@ -270,10 +236,6 @@ void frmNMain::createDisplay()
     St->setAlignment(Qt::AlignCenter);
     // Clicks on the status line neither drag nor open the menu.
     St->setAttribute(Qt::WA_NoMousePropagation);
-    marK = new QLabel(QStringLiteral("\""), this);
-    marK->setObjectName(QStringLiteral("marK"));
-    marK->setGeometry(twipsRect(1080, 1320, 255, 135));
-    marK->hide();
 }
 
 // Every step runs on its own: a failing step is skipped and the next runs.
@@ -285,16 +247,14 @@ void frmNMain::Form_Load()
             QStringLiteral("KORVANE Vidora %1.%2").arg(Version::kMajor).arg(Version::kMinor));
     });
     steps.step([&] { MakeRegion(this, Picture, kTransparent); });
-    steps.step([&] { updateEdges(); });
+    steps.step([&] { rims_.follow(mask(), 1.0); });
     steps.step([&] { QApplication::processEvents(); });
     steps.step([&] {
         Picture = QImage();
         update();
     });
-    steps.step([&] { setBackground(this, kBackColor); });
-    steps.step([&] { setupDatabaseDirectory(); });
-    steps.step([] { form<DVD>()->ShowIn = 0; });
-    steps.step([&] { runCommandLine(); });
+    steps.step([&] { DesignLook::setBackground(this, DesignLook::kDarkGrey); });
+    steps.step([&] { Startup::runFirstSteps(commandLine); });
     steps.step([&] {
         St->clear();
         lblChap->clear();
@@ -306,84 +266,18 @@ void frmNMain::Form_Load()
     steps.step([&] { QApplication::processEvents(); });
 }
 
-// A first start stores the default folder and creates it; later starts use
-// the stored path unchanged. Assigning DVDdbDir does not load the menu host.
-void frmNMain::setupDatabaseDirectory()
-{
-    form<frmMain>()->DVDdbDir = DatabasePath::initialise(DatabasePath::CreateFolder::Yes);
-}
-
-// A scheme file opens the settings window on its colours; a disc source plays.
-// Either way this runs once per program run, and a start that played from
-// the command line does not play a second time for the play-at-start option.
-void frmNMain::runCommandLine()
-{
-    if (!actOnCommandLine())
-        AutoPlayCheck();
-}
-
-// True when the command line played a disc.
-bool frmNMain::actOnCommandLine()
-{
-    const CommandLine::Request request = CommandLine::Classify(commandLine);
-    switch (request.action) {
-    case CommandLine::Action::LoadScheme:
-        showSchemeFile();
-        return false;
-    case CommandLine::Action::Play: {
-        IgnoreErrors steps;
-        steps.step([&] { dvdControl()->setDVDDirectory(request.path); });
-        Functions::PlayDisc();
-        return true;
-    }
-    case CommandLine::Action::None:
-        break;
-    }
-    return false;
-}
-
-// The play-at-start option belongs to the program's own start, not to this.
-void frmNMain::HandOver(const QString &argument)
-{
-    ShowRestored(this);
-    commandLine = argument.isEmpty() ? QString() : marK->text() + argument + marK->text();
-    actOnCommandLine();
-}
-
-// The settings window opens on its colour tab with the command line's scheme
-// file loaded; the user confirms it with Apply or Save.
-void frmNMain::showSchemeFile()
-{
-    const QString path = CommandLine::Classify(commandLine).path;
-    IgnoreErrors steps;
-    steps.step([&] { form<frmSettings>()->OpenSchemeFile(path); });
-}
-
-void frmNMain::AutoPlayCheck()
-{
-    using namespace SettingsKeys;
-    if (SettingsStore::Read(kPlayer, kSaveSection, kPlayAtStart, 0) == QLatin1String("1"))
-        Functions::PlayDisc();
-}
-
 void frmNMain::applyDesignColors()
 {
-    setBackground(this, kBackColor);
+    DesignLook::setBackground(this, DesignLook::kDarkGrey);
     for (skinButton *button :
-         {btnPreCh, btnPlay, btnStop, btnNextCh, btnDVDpanel, btnMenu, btnDVDdb, btnSettings}) {
-        button->setForeOver(button == btnPreCh ? kPreviousOver : kButtonOver);
-        button->setBackColor(kButtonBack);
-        button->setForeColor(kButtonText);
-    }
-    for (skinButton *button : {btnBack8, btnBack4, btnBackW, btnNorPlay, btnFF, btnFF4, btnFF8}) {
-        button->setForeOver(kScanOver);
-        button->setBackColor(kScanBack);
-        button->setForeColor(kScanText);
-    }
-    setBackground(Shape1, kDisplayFill);
-    setForeground(St, kStatusColor);
+         {btnPreCh, btnPlay, btnStop, btnNextCh, btnDVDpanel, btnMenu, btnDVDdb, btnSettings})
+        DesignLook::setButtonColors(button, button == btnPreCh ? kPreviousButton : kWindowButtons);
+    for (skinButton *button : {btnBack8, btnBack4, btnBackW, btnNorPlay, btnFF, btnFF4, btnFF8})
+        DesignLook::setButtonColors(button, kScanButtons);
+    DesignLook::setBackground(Shape1, kDisplayFill);
+    DesignLook::setTextColor(St, DesignLook::kGrey);
     for (QLabel *label : {lblTime, lblChap, lblLan, lblDVDtit})
-        setForeground(label, kDisplayText);
+        DesignLook::setTextColor(label, DesignLook::kBlack);
     update();
 }
 
@@ -481,46 +375,11 @@ void frmNMain::btnMenu_Click()
     form<frmMain>()->menus()->popup(QCursor::pos());
 }
 
-// A one-pixel rim along the cut outline, so the shape reads against any
-// desktop; its colours follow the window's background.
-void frmNMain::updateEdges()
-{
-    updateEdges(mask(), 1.0);
-}
-
-void frmNMain::updateEdges(const QRegion &shape, qreal scale)
-{
-    if (shape.isEmpty())
-        return;
-    edgeLight_ = (shape - shape.translated(0, 1)) + (shape - shape.translated(1, 0));
-    edgeDark_ = (shape - shape.translated(0, -1)) + (shape - shape.translated(-1, 0));
-    edgeScale_ = scale;
-}
-
-// On a scaled desktop the outline and its rims come from the skin drawn at
-// double size, cut in screen pixels, rather than from the bar's own pixels
-// blown up.
-void frmNMain::sharpenOutline()
-{
-    const qreal ratio = devicePixelRatioF();
-    if (ratio <= 1.0 || mask().isEmpty())
-        return;
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    QImage skin = Skin::controlBar(2);
-    if (skin.size() != pixels)
-        skin = skin.scaled(pixels, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    const QRegion outline = RegionFromPicture(skin, kTransparent);
-    if (!SetDeviceShape(this, outline))
-        return;
-    updateEdges(outline, ratio);
-    update();
-}
-
 void frmNMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     IgnoreErrors steps;
-    steps.step([&] { sharpenOutline(); });
+    steps.step([&] { SharpenOutline(this, Skin::controlBar(2), kTransparent, rims_); });
 }
 
 void frmNMain::paintEvent(QPaintEvent *)
@@ -530,10 +389,5 @@ void frmNMain::paintEvent(QPaintEvent *)
         p.drawImage(0, 0, Picture);
         return;
     }
-    const QColor back = palette().color(QPalette::Window);
-    p.scale(1.0 / edgeScale_, 1.0 / edgeScale_);
-    for (const QRect &r : edgeLight_)
-        p.fillRect(r, shaded(back, 48));
-    for (const QRect &r : edgeDark_)
-        p.fillRect(r, shaded(back, -40));
+    rims_.paint(p, palette().color(QPalette::Window));
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "surfaces/makeregion.h"
+
 #include <QImage>
-#include <QRegion>
 #include <QString>
 #include <QWidget>
 
@@ -24,10 +25,6 @@ public:
     // Saves the automatic bookmark when that option is on, then ends the
     // program.
     void AutoBook();
-    // The argument of a later start of the program, handed over to this one:
-    // it plays or opens as the command line does at start-up, and the bar
-    // comes forward.
-    void HandOver(const QString &argument);
 
     // Transport row.
     skinButton *btnPreCh = nullptr;
@@ -56,15 +53,13 @@ public:
     QLabel *lblLan = nullptr;
     QLabel *lblDVDtit = nullptr;
     QLabel *imgDVDlogo = nullptr;
-    QLabel *St = nullptr;   // status line: the button under the pointer
-    QLabel *marK = nullptr; // hidden; holds the double quote of the command line
+    QLabel *St = nullptr; // status line: the button under the pointer
 
     // The skin; its silver pixels are cut away from the window. Replaced by an
     // empty picture once the window is shaped.
     QImage Picture;
 
-    bool boolOnTop = false;            // written by the "On Top" menu item
-    QString Tag = QStringLiteral("0"); // owned by the video window's click toggle
+    bool boolOnTop = false; // written by the "On Top" menu item
 
     // The quoted command line the load acts on; this program run's by default.
     QString commandLine;
@@ -86,15 +81,7 @@ private:
                           const QString &toolTip);
     void connectButtons();
     void createDisplay();
-    void setupDatabaseDirectory();
-    void runCommandLine();
-    bool actOnCommandLine();
-    void showSchemeFile();
-    void AutoPlayCheck();
     void applyDesignColors();
-    void updateEdges();
-    void updateEdges(const QRegion &shape, qreal scale);
-    void sharpenOutline();
 
     void Form_MouseDown(Qt::MouseButtons buttons, const QPoint &globalPosition);
     void Button_MouseOver(skinButton *button);
@@ -106,7 +93,5 @@ private:
     void btnDVDdb_Click();
     void btnSettings_Click();
 
-    QRegion edgeLight_; // the rim of the shaped outline, lit from the top left
-    QRegion edgeDark_;
-    qreal edgeScale_ = 1.0; // screen pixels per window pixel of the two rims
+    OutlineRims rims_;
 };

@@ -1,10 +1,13 @@
 #include "surfaces/makeregion.h"
 
 #include "base/errors.h"
+#include "platform/windowshape.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -74,4 +77,49 @@ void MakeRegion(QWidget *window, const QImage &picture, int32_t transparentColor
     window->setWindowFlag(Qt::FramelessWindowHint, true);
     window->setFixedSize(picture.size());
     window->setMask(RegionFromPicture(picture, transparentColor));
+}
+
+QColor Shaded(const QColor &color, int delta)
+{
+    return QColor(std::clamp(color.red() + delta, 0, 255),
+                  std::clamp(color.green() + delta, 0, 255),
+                  std::clamp(color.blue() + delta, 0, 255));
+}
+
+void OutlineRims::follow(const QRegion &shape, qreal scale)
+{
+    if (shape.isEmpty())
+        return;
+    light_ = (shape - shape.translated(0, 1)) + (shape - shape.translated(1, 0));
+    dark_ = (shape - shape.translated(0, -1)) + (shape - shape.translated(-1, 0));
+    scale_ = scale;
+}
+
+void OutlineRims::paint(QPainter &painter, const QColor &background) const
+{
+    painter.save();
+    painter.scale(1.0 / scale_, 1.0 / scale_);
+    for (const QRect &r : light_)
+        painter.fillRect(r, Shaded(background, 48));
+    for (const QRect &r : dark_)
+        painter.fillRect(r, Shaded(background, -40));
+    painter.restore();
+}
+
+bool SharpenOutline(QWidget *window, const QImage &doubleSkin, int32_t transparentColor,
+                    OutlineRims &rims)
+{
+    const qreal ratio = window->devicePixelRatioF();
+    if (ratio <= 1.0 || window->mask().isEmpty())
+        return false;
+    const QSize pixels = (QSizeF(window->size()) * ratio).toSize();
+    QImage skin = doubleSkin;
+    if (skin.size() != pixels)
+        skin = skin.scaled(pixels, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QRegion outline = RegionFromPicture(skin, transparentColor);
+    if (!SetDeviceShape(window, outline))
+        return false;
+    rims.follow(outline, ratio);
+    window->update();
+    return true;
 }

@@ -5,6 +5,7 @@
 #include "core/ontopbas.h"
 #include "platform/units.h"
 #include "settings/colorrendering.h"
+#include "widgets/designlook.h"
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
@@ -16,10 +17,6 @@
 namespace
 {
 
-constexpr int32_t kBackColor = 0x404040;
-constexpr int32_t kButtonBack = 0x404040;
-constexpr int32_t kButtonText = 0xFFFFFF;
-constexpr int32_t kButtonOver = 0xC0C0C0;
 constexpr int32_t kListBack = 0xFFC0C0;
 constexpr int32_t kListText = 0x000000;
 constexpr int kStyleThinBevel = 7;
@@ -47,15 +44,9 @@ StreamDialog::StreamDialog(const QString &caption, const QSize &size, const QRec
 
 skinButton *StreamDialog::addButton(const char *name, const QString &caption, const QRect &at)
 {
-    auto *button = new skinButton(this, QString::fromLatin1(name));
+    auto *button = DesignLook::makeButton(this, name, kStyleThinBevel, caption);
     button->setGeometry(at);
-    button->setButtonType(kStyleThinBevel);
-    button->setColorScheme(ColorSchemes::kOwn);
-    button->setShowFocusRect(false);
-    button->setCaption(caption);
-    button->setForeOver(kButtonOver);
-    button->setBackColor(kButtonBack);
-    button->setForeColor(kButtonText);
+    DesignLook::setButtonColors(button);
     return button;
 }
 
@@ -94,10 +85,7 @@ void StreamDialog::ColorRendering()
 // in addButton.
 void StreamDialog::applyDesignColors()
 {
-    QPalette window = palette();
-    window.setColor(QPalette::Window, fromColorRef(kBackColor));
-    setPalette(window);
-    setAutoFillBackground(true);
+    DesignLook::setBackground(this, DesignLook::kDarkGrey);
     QPalette list = List1->palette();
     list.setColor(QPalette::Base, fromColorRef(kListBack));
     list.setColor(QPalette::Text, fromColorRef(kListText));

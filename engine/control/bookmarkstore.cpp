@@ -1,6 +1,5 @@
 #include "engine/control/bookmarkstore.h"
 #include "base/errors.h"
-#include "platform/appdirs.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,11 +136,6 @@ void setAsideDamaged(const QString &path)
 } // namespace
 
 BookmarkStore::BookmarkStore(QString filePath) : filePath_(std::move(filePath)) {}
-
-QString BookmarkStore::defaultFilePath()
-{
-    return AppDirs::programDirectory() + QStringLiteral("/bookmarks.json");
-}
 
 void BookmarkStore::save(const QString &discId, const Record &record)
 {

@@ -23,9 +23,8 @@ public:
         bool operator==(const Record &) const = default;
     };
 
-    // The default file lives in the program's own folder.
-    explicit BookmarkStore(QString filePath = defaultFilePath());
-    static QString defaultFilePath();
+    // The file is the caller's choice: the program keeps it in its own folder.
+    explicit BookmarkStore(QString filePath);
     const QString &filePath() const { return filePath_; }
 
     // Replaces the disc's bookmark. A damaged file is first moved aside, to

@@ -83,6 +83,9 @@ public:
     // The widget that shows the picture; the video window parents and sizes it.
     virtual QWidget *view() = 0;
 
+    // True while a Pause holds the disc; a control that cannot tell says no.
+    virtual bool isPaused() const { return false; }
+
 signals:
     // Delivered on the GUI thread, at least once a second while a title plays
     // and at every change of domain, title, chapter, stream or angle.

@@ -12,5 +12,7 @@ void installDvdControl(std::unique_ptr<DvdControl> control);
 void releaseDvdControl();
 
 // Creates the real control on libdvdnav and FFmpeg; chooser is the window
-// its ChangeRegion opens.
-std::unique_ptr<DvdControl> createRealDvdControl(RegionChooser chooser = {});
+// its ChangeRegion opens, bookmarkFile where it keeps its bookmarks (none:
+// the bookmark calls fail).
+std::unique_ptr<DvdControl> createRealDvdControl(RegionChooser chooser = {},
+                                                 const QString &bookmarkFile = {});

@@ -2,6 +2,7 @@
 
 #include "engine/common/playbacktaps.h"
 #include "engine/common/snapshotstore.h"
+#include "engine/control/bookmarkstore.h"
 #include "engine/control/discprobe.h"
 #include "engine/control/dvdcontrol.h"
 #include "engine/control/regionchange.h"
@@ -105,6 +106,9 @@ public:
     void setDriveAccess(DriveAccess access);
     // The window ChangeRegion opens; without one ChangeRegion fails.
     void setRegionChooser(RegionChooser chooser);
+    // The file that keeps one bookmark per disc; without one the bookmark
+    // calls fail.
+    void setBookmarkFile(const QString &path);
     // Where sessions take their blocks from, from the next Play; empty:
     // libdvdnav (tests give it a reader that stalls).
     void setBlockReaders(BlockReaderFactory readers);
@@ -112,7 +116,7 @@ public:
     // long a Play waits for a probe before it gives up on the drive.
     void setDiscProber(DiscProber prober);
     void setProbePatienceForPlay(std::chrono::milliseconds patience);
-    bool isPaused() const;
+    bool isPaused() const override;
     // Times normal speed while scanning, negative backwards; 0 at normal speed.
     int scanSpeed() const;
     // The menu button the disc has selected (0: none).
@@ -152,6 +156,7 @@ private:
     std::function<int()> startingRegionMask(const DiscSource &source, const DiscInfo &info) const;
     void applyRegionMask(int mask);
     QString discIdForBookmark();
+    BookmarkStore bookmarks() const;
     void endSession();
     void deliverNotifications();
     void schedulePictureUpdate();
@@ -164,6 +169,7 @@ private:
     std::shared_ptr<const PlaybackTaps> taps_;
     DriveAccess driveAccess_;
     RegionChooser regionChooser_;
+    QString bookmarkFile_;
     BlockReaderFactory blockReaders_;
     int chosenRegionMask_ = 0;
     QString requestedSource_;

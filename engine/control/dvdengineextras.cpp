@@ -35,14 +35,14 @@ void DvdEngine::SaveBookmark()
     record.audioStream = now.currentAudio();
     record.subpictureStream = now.currentSubpicture();
     record.subpictureOn = now.subpictureOn();
-    BookmarkStore().save(now.disc->discId, record);
+    bookmarks().save(now.disc->discId, record);
 }
 
 // From any domain, and from a stopped disc, which starts playing there.
 void DvdEngine::RestoreBookmark()
 {
     const QString discId = discIdForBookmark();
-    const std::optional<BookmarkStore::Record> record = BookmarkStore().load(discId);
+    const std::optional<BookmarkStore::Record> record = bookmarks().load(discId);
     if (!record)
         throw AppError(ErrorNumbers::kNoBookmark,
                        QStringLiteral("No bookmark is stored for this disc."));
@@ -76,7 +76,20 @@ void DvdEngine::RestoreBookmark()
 // Deleting a bookmark that is not there is no failure: saving deletes first.
 void DvdEngine::DeleteBookmark()
 {
-    BookmarkStore().remove(discIdForBookmark());
+    bookmarks().remove(discIdForBookmark());
+}
+
+void DvdEngine::setBookmarkFile(const QString &path)
+{
+    bookmarkFile_ = path;
+}
+
+BookmarkStore DvdEngine::bookmarks() const
+{
+    if (bookmarkFile_.isEmpty())
+        throw AppError(ErrorNumbers::kFileError,
+                       QStringLiteral("The control was given no file for its bookmarks."));
+    return BookmarkStore(bookmarkFile_);
 }
 
 // The disc the bookmark belongs to: the one playing, else the chosen source.

@@ -33,7 +33,7 @@ private:
 
 } // namespace
 
-NavigationWorker::NavigationWorker(NavigationThread::Parts parts)
+NavigationWorker::NavigationWorker(NavigationParts parts)
     : parts_(std::move(parts)), audio_(parts_.audio, parts_.audioFormat, parts_.taps,
                                        [store = parts_.store](const AppError &error) {
                                            store->reportError(error.number(), error.description());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/navigation/navigationcore.h"
-#include "engine/navigation/navigationthread.h"
+#include "engine/navigation/navigationparts.h"
 #include "engine/navigation/readermode.h"
 
 #include <chrono>
@@ -13,7 +13,7 @@
 class NavigationWorker
 {
 public:
-    explicit NavigationWorker(NavigationThread::Parts parts);
+    explicit NavigationWorker(NavigationParts parts);
     void run();
     void requestStop();
     // Set once run() has returned; ended() is its other end.
@@ -50,7 +50,7 @@ private:
     void fail(int number, const QString &description);
     pci_t onScreenButtons() const;
 
-    NavigationThread::Parts parts_;
+    NavigationParts parts_;
     std::promise<void> finished_;
     std::shared_future<void> ended_ = finished_.get_future().share();
     AudioFeed audio_;

@@ -1,8 +1,8 @@
 #include "engine/navigation/navsession.h"
 
+#include "base/localpath.h"
 #include "engine/common/dvderrors.h"
 #include "engine/common/dvdtypes.h"
-#include "base/localpath.h"
 #include "engine/source/languagenames.h"
 
 #include <QFile>
@@ -100,14 +100,7 @@ std::vector<AudioStreamInfo> NavSession::audioStreams() const
         audio_attr_t attr{};
         if (dvdnav_get_audio_attr(nav_, i, &attr) != DVDNAV_STATUS_OK)
             continue;
-        AudioStreamInfo info;
-        info.stream = i;
-        info.formatCode = attr.audio_format;
-        info.lang = attr.lang_type == 1 ? LanguageNames::codeFromPacked(attr.lang_code) : QString();
-        info.language = LanguageNames::nameForCode(info.lang);
-        info.format = audioFormatName(attr.audio_format);
-        info.channels = attr.channels + 1;
-        streams.push_back(info);
+        streams.push_back(audioStreamInfo(i, attr));
     }
     return streams;
 }

@@ -28,8 +28,10 @@ AudioRingBuffer::WriteResult AudioRingBuffer::write(const char *data, qsizetype 
     if (size <= 0 || size % format_.bytesPerFrame() != 0 || size > capacity())
         return WriteResult::Rejected;
     std::unique_lock lock(mutex_);
+    ++waitingWriters_;
     const bool roomOrClosed =
         roomFreed_.wait_for(lock, timeout, [&] { return closed_ || capacity() - queued_ >= size; });
+    --waitingWriters_;
     if (closed_)
         return WriteResult::Closed;
     if (!roomOrClosed) {
@@ -148,6 +150,12 @@ qsizetype AudioRingBuffer::queuedBytes() const
 {
     std::lock_guard lock(mutex_);
     return queued_;
+}
+
+int AudioRingBuffer::waitingWriters() const
+{
+    std::lock_guard lock(mutex_);
+    return waitingWriters_;
 }
 
 int64_t AudioRingBuffer::readPosition() const

@@ -61,6 +61,8 @@ public:
 
     qsizetype capacity() const { return qsizetype(storage_.size()); }
     qsizetype queuedBytes() const;
+    // Producers waiting in write() for room now.
+    int waitingWriters() const;
     // Stream positions: bytes ever read (or dropped) and ever written.
     int64_t readPosition() const;
     int64_t writePosition() const;
@@ -95,6 +97,7 @@ private:
     uint32_t epoch_ = 0;
     bool closed_ = false;
     bool starved_ = false;
+    int waitingWriters_ = 0;
     qsizetype roomWanted_ = 0; // free bytes that wake the listener; 0: nobody waits
     std::function<void()> roomListener_;
 };

@@ -46,18 +46,6 @@ bool hasMenuEntry(const pgcit_t *table, int menuId)
     return false;
 }
 
-AudioStreamInfo audioInfo(int stream, const audio_attr_t &attr)
-{
-    AudioStreamInfo info;
-    info.stream = stream;
-    info.formatCode = attr.audio_format;
-    info.lang = attr.lang_type == 1 ? LanguageNames::codeFromPacked(attr.lang_code) : QString();
-    info.language = LanguageNames::nameForCode(info.lang);
-    info.format = audioFormatName(attr.audio_format);
-    info.channels = attr.channels + 1;
-    return info;
-}
-
 SubpictureStreamInfo subpictureInfo(int stream, const subp_attr_t &attr)
 {
     SubpictureStreamInfo info;
@@ -109,7 +97,7 @@ void fillTitleFromSet(TitleInfo &title, const ifo_handle_t *vts)
     const int audioCount = std::min<int>(mat->nr_of_vts_audio_streams, 8);
     for (int i = 0; i < audioCount; ++i) {
         if (first->audio_control[i] & 0x8000)
-            title.audio.push_back(audioInfo(i, mat->vts_audio_attr[i]));
+            title.audio.push_back(audioStreamInfo(i, mat->vts_audio_attr[i]));
     }
     const int subpictureCount = std::min<int>(mat->nr_of_vts_subp_streams, 32);
     for (int i = 0; i < subpictureCount; ++i) {
@@ -178,6 +166,18 @@ const TitleSetInfo *DiscInfo::titleSet(int number) const
     if (number < 1 || number > int(titleSets.size()))
         return nullptr;
     return &titleSets[size_t(number - 1)];
+}
+
+AudioStreamInfo audioStreamInfo(int stream, const audio_attr_t &attr)
+{
+    AudioStreamInfo info;
+    info.stream = stream;
+    info.formatCode = attr.audio_format;
+    info.lang = attr.lang_type == 1 ? LanguageNames::codeFromPacked(attr.lang_code) : QString();
+    info.language = LanguageNames::nameForCode(info.lang);
+    info.format = audioFormatName(attr.audio_format);
+    info.channels = attr.channels + 1;
+    return info;
 }
 
 QString audioFormatName(int formatCode)

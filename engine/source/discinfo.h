@@ -62,3 +62,7 @@ int64_t dvdTimeTo90k(const dvd_time_t &time);
 
 // The text of an audio format code.
 QString audioFormatName(int formatCode);
+
+// An audio stream as its attributes (in the IFO files or from the VM)
+// describe it.
+AudioStreamInfo audioStreamInfo(int stream, const audio_attr_t &attr);

@@ -3,6 +3,7 @@
 #include "core/box.h"
 #include "core/dvd.h"
 #include "core/forms.h"
+#include "core/playerstate.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/keystate.h"
 #include "settings/settingskeys.h"
@@ -10,6 +11,7 @@
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
 #include "support/scripteddvdcontrol.h"
+#include "support/testsettings.h"
 #include "surfaces/frmmain.h"
 
 #include <QApplication>
@@ -28,12 +30,11 @@ protected:
     {
         control = ScriptedDvdControl::install();
         dialogs = ScriptedDialogs::install();
-        for (const char *application : {SettingsKeys::kPlayer, SettingsKeys::kDatabase})
-            QFile::remove(SettingsStore::fileName(application));
+        resetSettings();
         // The control bar's load takes the database folder from the settings.
         SettingsStore::Write(SettingsKeys::kDatabase, SettingsKeys::kDatabaseSection,
                              SettingsKeys::kDatabasePath, database.path() + '/');
-        form<frmMain>()->DVDdbDir = database.path() + '/';
+        playerState().databaseFolder = database.path() + '/';
         KeyState::instance().clear();
     }
 

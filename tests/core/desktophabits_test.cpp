@@ -1,12 +1,13 @@
 #include "coretest.h"
 
+#include "base/localpath.h"
 #include "core/clickarea.h"
 #include "core/dvd.h"
 #include "core/frmabout.h"
 #include "core/functions.h"
 #include "core/module2.h"
 #include "core/opendisc.h"
-#include "base/localpath.h"
+#include "core/playerstate.h"
 #include "support/oddname.h"
 #include "surfaces/frmnmain.h"
 #include "widgets/skinbutton.h"
@@ -107,9 +108,9 @@ TEST_F(DesktopHabitsTest, SpacePausesAndResumesAndEscapeLeavesFullScreen)
 {
     control->domain = DvdDomain::kTitle;
     QTest::keyClick(window, Qt::Key_Space);
-    EXPECT_TRUE(window->Paused);
+    EXPECT_TRUE(playerState().paused);
     QTest::keyClick(window, Qt::Key_Space);
-    EXPECT_FALSE(window->Paused);
+    EXPECT_FALSE(playerState().paused);
     frmNMain *bar = form<frmNMain>();
     bar->show();
     bar->activateWindow();
@@ -132,7 +133,7 @@ TEST_F(DesktopHabitsTest, TheMinimizedBarComesBackFromTheVideoWindow)
     EXPECT_FALSE(bar->isMinimized());
 
     bar->setWindowState(Qt::WindowMinimized);
-    bar->Tag = "1";
+    playerState().barComesNext = true;
     QTest::mouseClick(window->imgBack, Qt::LeftButton);
     EXPECT_FALSE(bar->isMinimized());
     EXPECT_TRUE(bar->isVisible());

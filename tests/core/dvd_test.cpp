@@ -3,6 +3,7 @@
 #include "core/clickarea.h"
 #include "core/dvd.h"
 #include "core/frmabout.h"
+#include "core/playerstate.h"
 #include "settings/frmsettings.h"
 #include "surfaces/frmangle.h"
 #include "surfaces/frmlanguage.h"
@@ -217,11 +218,11 @@ TEST_F(DvdTest, ClicksBringThisWindowAndTheControlBarForwardInTurn)
     QApplication::processEvents();
     click();
     QApplication::processEvents();
-    EXPECT_EQ(bar->Tag, "1");
+    EXPECT_TRUE(playerState().barComesNext);
     EXPECT_EQ(QApplication::activeWindow(), window);
     click();
     QApplication::processEvents();
-    EXPECT_EQ(bar->Tag, "0");
+    EXPECT_FALSE(playerState().barComesNext);
     EXPECT_EQ(QApplication::activeWindow(), bar);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/dvd.h"
 #include "core/functions.h"
+#include "core/playerstate.h"
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
 #include "settings/frmsettings.h"
@@ -105,7 +106,7 @@ TEST_F(DvdNotifyTest, AnEmptyDatabaseOffersTheEditorOnceWithTheIdLocked)
     ASSERT_TRUE(editorShown());
     EXPECT_EQ(form<frmAddDVD>()->DVDid->text(), kDiscId);
     EXPECT_TRUE(form<frmAddDVD>()->DVDid->isReadOnly());
-    EXPECT_EQ(form<DVD>()->ShowIn, 1);
+    EXPECT_TRUE(playerState().databaseWindowShown);
 
     unload<frmAddDVD>();
     notify();
@@ -117,9 +118,10 @@ TEST_F(DvdNotifyTest, AnEmptyDatabaseOffersTheEditorOnceWithTheIdLocked)
 TEST_F(DvdNotifyTest, TheRecordIsFoundByExactNameWhateverTheExtensionCase)
 {
     writeRecord(kDiscId + ".DVD", {"Caf\xe9 Noir", "Director"});
+    const frmSettings *settings = form<frmSettings>();
     notify();
     EXPECT_EQ(discTitle(), QString::fromUtf8("Café Noir"));
-    EXPECT_EQ(form<frmSettings>()->DVDname->text(), QString::fromUtf8("Café Noir"));
+    EXPECT_EQ(settings->DVDname->text(), QString::fromUtf8("Café Noir"));
 }
 
 TEST_F(DvdNotifyTest, ANameDifferingOnlyInCaseIsAnotherDisc)
@@ -151,7 +153,7 @@ TEST_F(DvdNotifyTest, AKnownDiscShowsItsRecordOncePerPlay)
     EXPECT_EQ(browser->i1->text(), "The Film");
     EXPECT_EQ(browser->i4->text(), "1999");
     EXPECT_EQ(browser->i8->text(), "French, English, ");
-    EXPECT_EQ(browser->PicCheck->text(), "0");
+    EXPECT_EQ(browser->shownPicture, "0");
 
     unload<frmDVDdb>();
     notify();
@@ -173,7 +175,7 @@ TEST_F(DvdNotifyTest, ARecordWithoutTitleIsUnknownButItsLinesAreStillShown)
     ASSERT_TRUE(browserShown());
     EXPECT_EQ(form<frmDVDdb>()->i2->text(), "Director only");
     EXPECT_EQ(form<frmDVDdb>()->i3->text(), "");
-    EXPECT_EQ(form<frmDVDdb>()->PicCheck->text(), "");
+    EXPECT_EQ(form<frmDVDdb>()->shownPicture, "");
 }
 
 TEST_F(DvdNotifyTest, ThePromptsFollowAddNewAndShowInfo)
@@ -246,5 +248,5 @@ TEST_F(DvdNotifyTest, TheRecordsPictureIsShownAndNoPictureMeansTheDefault)
     writeRecord(kDiscId + ".dvd", {"Film", "", "", "", "", "", "", "", "0"});
     Functions::StopDisc();
     notify();
-    EXPECT_EQ(browser->Image1->pixmap().toImage(), browser->DVDlogo->pixmap().toImage());
+    EXPECT_EQ(browser->Image1->pixmap().toImage(), browser->defaultPicture.toImage());
 }

@@ -2,6 +2,7 @@
 
 #include "core/dvd.h"
 #include "core/functions.h"
+#include "core/playerstate.h"
 #include "settings/frmsettings.h"
 #include "surfaces/frmnmain.h"
 
@@ -195,8 +196,8 @@ TEST_F(FunctionsTest, StopClearsTheDisplayAndForgetsThePrompt)
         label->setText("something");
     bar->setWindowTitle("changed");
     bar->imgDVDlogo->show();
-    form<DVD>()->ShowIn = 1;
-    form<frmSettings>()->DVDname->setText("My disc");
+    playerState().databaseWindowShown = true;
+    playerState().discName = "My disc";
     control->failOn("Stop", 1001, "No disc");
 
     Functions::StopDisc();
@@ -206,7 +207,8 @@ TEST_F(FunctionsTest, StopClearsTheDisplayAndForgetsThePrompt)
         EXPECT_EQ(label->text(), "");
     EXPECT_TRUE(bar->imgDVDlogo->isHidden());
     EXPECT_EQ(bar->windowTitle(), "KORVANE Vidora 2.3");
-    EXPECT_EQ(form<DVD>()->ShowIn, 0);
-    EXPECT_EQ(form<frmSettings>()->DVDname->text(), "None");
+    EXPECT_FALSE(playerState().databaseWindowShown);
+    EXPECT_EQ(playerState().discName, "None");
+    EXPECT_FALSE(isLoaded<frmSettings>()) << "stopping opens no settings window";
     EXPECT_TRUE(messages().isEmpty());
 }

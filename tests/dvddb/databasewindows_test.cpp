@@ -1,4 +1,5 @@
 #include "core/coretest.h"
+#include "core/playerstate.h"
 
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
@@ -122,10 +123,10 @@ TEST_F(DatabaseWindowsTest, ASelectedRecordShowsItsLinesAndPicture)
     select(2);
     EXPECT_EQ(browser()->i3->text(), "C3");
     EXPECT_EQ(browser()->i4->text(), "");
-    EXPECT_EQ(browser()->PicCheck->text(), "");
+    EXPECT_EQ(browser()->shownPicture, "");
     EXPECT_EQ(shown(browser()->Image1), QColor(Qt::red).rgb());
     select(3);
-    EXPECT_EQ(browser()->Image1->pixmap().toImage(), browser()->DVDlogo->pixmap().toImage());
+    EXPECT_EQ(browser()->Image1->pixmap().toImage(), browser()->defaultPicture.toImage());
 }
 
 TEST_F(DatabaseWindowsTest, TheWatchListsARecordCopiedInAtItsNextTick)
@@ -147,7 +148,7 @@ TEST_F(DatabaseWindowsTest, AnotherDatabaseFolderIsListedFromTheNextRebuild)
     writeRecord("a.dvd", {"Old"});
     EXPECT_EQ(titles(), QStringList{"Old"});
     QTemporaryDir other;
-    form<frmMain>()->DVDdbDir = other.path() + '/';
+    playerState().databaseFolder = other.path() + '/';
     EXPECT_EQ(titles(), QStringList{"Old"});
     browser()->MakeList();
     EXPECT_TRUE(titles().isEmpty());
@@ -176,7 +177,7 @@ TEST_F(DatabaseWindowsTest, EditingARecordRewritesItAndTheListStaysParallel)
     EXPECT_EQ(editor()->windowTitle(), ".: Edit DVD title");
     EXPECT_EQ(editor()->DVDid->text(), "b");
     EXPECT_TRUE(editor()->DVDid->isReadOnly());
-    EXPECT_EQ(editor()->PicCheck->text(), "blue.bmp");
+    EXPECT_EQ(editor()->givenPicture, "blue.bmp");
     EXPECT_EQ(shown(editor()->Image1), QColor(Qt::blue).rgb());
     editor()->i1->setText("Alpha");
     ASSERT_TRUE(pressOK());
@@ -191,7 +192,7 @@ TEST_F(DatabaseWindowsTest, EditingARecordRewritesItAndTheListStaysParallel)
         EXPECT_EQ(browser()->i1->text(), titles()[row]);
     }
     select(1);
-    EXPECT_EQ(browser()->PicCheck->text(), "blue.bmp");
+    EXPECT_EQ(browser()->shownPicture, "blue.bmp");
 }
 
 TEST_F(DatabaseWindowsTest, DeleteAsksThenRemovesTheEntryAndKeepsTheDisplay)
@@ -252,7 +253,7 @@ TEST_F(DatabaseWindowsTest, ARecordThatCannotBeWrittenIsReportedAndTheInputKept)
     editor()->i1->setText("Title");
     editor()->DVDid->setText("../outside");
     EXPECT_FALSE(pressOK());
-    form<frmMain>()->DVDdbDir = database.filePath("missing") + '/';
+    playerState().databaseFolder = database.filePath("missing") + '/';
     editor()->DVDid->setText("ABC");
     EXPECT_FALSE(pressOK());
     ASSERT_EQ(messages().size(), 2);
@@ -291,7 +292,7 @@ TEST_F(DatabaseWindowsTest, AChosenPictureIsSavedAsABitmapUnderItsOwnName)
     writeRecord("z.dvd", {"Z"});
     browser()->MakeList();
     select(0);
-    EXPECT_EQ(browser()->PicCheck->text(), "cover.jpg");
+    EXPECT_EQ(browser()->shownPicture, "cover.jpg");
     EXPECT_EQ(shown(browser()->Image1), green);
 }
 

@@ -1,6 +1,8 @@
 #include "engine/output/audioclock.h"
 #include "engine/output/audioringbuffer.h"
 
+#include "support/waitfor.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -25,6 +27,17 @@ AudioRingBuffer::WriteResult write(AudioRingBuffer &ring, const QByteArray &data
                                    std::chrono::milliseconds timeout = 0ms)
 {
     return ring.write(data.constData(), data.size(), pts, timeout);
+}
+
+// A write on a thread of its own, once it waits for room.
+std::future<AudioRingBuffer::WriteResult> blockedWrite(AudioRingBuffer &ring, int milliseconds)
+{
+    auto writer = std::async(std::launch::async, [&ring, milliseconds] {
+        return write(ring, bytesFor(milliseconds), 900, 5s);
+    });
+    const bool waiting = waitFor([&] { return ring.waitingWriters() == 1; }, 5000);
+    EXPECT_TRUE(waiting) << "the writer never waited for room";
+    return writer;
 }
 
 } // namespace
@@ -67,13 +80,11 @@ TEST(AudioRingBufferTest, WaitsForRoomUpToTheTimeout)
     EXPECT_EQ(write(ring, bytesFor(4), 0, 20ms), AudioRingBuffer::WriteResult::Full);
     EXPECT_EQ(ring.writePosition(), 8 * kBytesPerMs);
 
-    auto reader = std::async(std::launch::async, [&] {
-        std::this_thread::sleep_for(30ms);
-        char out[4 * kBytesPerMs];
-        return ring.read(out, sizeof out);
-    });
-    EXPECT_EQ(write(ring, bytesFor(4), 0, 5s), AudioRingBuffer::WriteResult::Written);
-    EXPECT_EQ(reader.get(), 4 * kBytesPerMs);
+    auto writer = blockedWrite(ring, 4);
+    char out[4 * kBytesPerMs];
+    EXPECT_EQ(ring.read(out, sizeof out), 4 * kBytesPerMs);
+    EXPECT_EQ(writer.get(), AudioRingBuffer::WriteResult::Written);
+    EXPECT_EQ(ring.writePosition(), 12 * kBytesPerMs);
 }
 
 TEST(AudioRingBufferTest, ClearAndCloseReleaseABlockedWriter)
@@ -81,9 +92,7 @@ TEST(AudioRingBufferTest, ClearAndCloseReleaseABlockedWriter)
     AudioRingBuffer ring(kFormat, 10 * kBytesPerMs);
     ASSERT_EQ(write(ring, bytesFor(10), 500), AudioRingBuffer::WriteResult::Written);
 
-    auto cleared =
-        std::async(std::launch::async, [&] { return write(ring, bytesFor(5), 900, 5s); });
-    std::this_thread::sleep_for(20ms);
+    auto cleared = blockedWrite(ring, 5);
     ring.clear();
     EXPECT_EQ(cleared.get(), AudioRingBuffer::WriteResult::Written);
     EXPECT_EQ(ring.queuedBytes(), 5 * kBytesPerMs);
@@ -92,8 +101,7 @@ TEST(AudioRingBufferTest, ClearAndCloseReleaseABlockedWriter)
     EXPECT_EQ(ring.timestampAt(10 * kBytesPerMs)->pts90k, 900);
 
     ASSERT_EQ(write(ring, bytesFor(5), 0), AudioRingBuffer::WriteResult::Written);
-    auto closed = std::async(std::launch::async, [&] { return write(ring, bytesFor(5), 0, 5s); });
-    std::this_thread::sleep_for(20ms);
+    auto closed = blockedWrite(ring, 5);
     ring.close();
     EXPECT_EQ(closed.get(), AudioRingBuffer::WriteResult::Closed);
     EXPECT_EQ(write(ring, bytesFor(1), 0), AudioRingBuffer::WriteResult::Closed);

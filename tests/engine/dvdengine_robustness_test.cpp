@@ -66,10 +66,11 @@ struct DamagedPlayback {
         : disc(damaged), player(damaged.folder),
           discId(DvdSource::probe(DvdSource::resolve(damaged.folder)).info.discId)
     {
-        BookmarkStore().save(discId, {1, 3, disc.damageStarts - 1.5, 1, 0, 0, false});
+        BookmarkStore(TestDisc::bookmarkFile())
+            .save(discId, {1, 3, disc.damageStarts - 1.5, 1, 0, 0, false});
         player.engine->RestoreBookmark();
     }
-    ~DamagedPlayback() { BookmarkStore().remove(discId); }
+    ~DamagedPlayback() { BookmarkStore(TestDisc::bookmarkFile()).remove(discId); }
 
     bool stopped() const { return player.engine->CurrentDomain() == DvdDomain::kStop; }
     bool past(double seconds) const

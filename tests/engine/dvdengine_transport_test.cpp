@@ -14,15 +14,32 @@ using TestDisc::waitFor;
 namespace
 {
 
+// The moment the newest picture reached the screen.
+std::optional<std::chrono::steady_clock::time_point> lastShown(const Player &player)
+{
+    const std::vector<TestDisc::Recorder::Picture> shown = player.recorder.pictures();
+    if (shown.empty())
+        return std::nullopt;
+    return shown.back().at;
+}
+
+// Waits until pictures have reached the screen over `milliseconds` from
+// now (or the wait gives up at five times that).
+void waitForPicturesOver(const Player &player, int milliseconds)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    waitFor([&] { return lastShown(player) >= until; }, 5 * milliseconds);
+}
+
 // How fast the pictures shown move through the title, in title seconds per
 // second, over about `milliseconds` once the change has settled: from the
 // title times of the pictures and the moments each reached the screen, so
 // that a late look at the screen on a busy machine does not count.
 double measuredRate(Player &player, int milliseconds)
 {
-    QTest::qWait(400);
+    waitForPicturesOver(player, 400);
     const size_t from = player.recorder.pictures().size();
-    QTest::qWait(milliseconds);
+    waitForPicturesOver(player, milliseconds);
     const std::vector<TestDisc::Recorder::Picture> shown = player.recorder.pictures();
     if (shown.size() < from + 2)
         return 0;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <cmath>
@@ -248,11 +249,6 @@ int64_t lastSoundPts(const Recorder &recorder)
     return sound.empty() ? -1 : sound.back().pts;
 }
 
-bool waitFor(const std::function<bool()> &condition, int timeoutMs)
-{
-    return QTest::qWaitFor(condition, timeoutMs);
-}
-
 int errorNumber(const std::function<void()> &action, QString *description)
 {
     const std::optional<AppError> error = trapFirstError(action);
@@ -261,12 +257,19 @@ int errorNumber(const std::function<void()> &action, QString *description)
     return error ? error->number() : 0;
 }
 
+QString bookmarkFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/engine-test-bookmarks.json");
+}
+
 // The sound plays silently at the pace of a device, whatever this machine has.
 Player::Player(const QString &source)
     : engine(std::make_unique<DvdEngine>(
           nullptr, AudioOutputOptions{.sink = AudioOutputOptions::Sink::Silent}))
 {
     engine->setTaps(recorder.taps());
+    engine->setBookmarkFile(bookmarkFile());
     QObject::connect(engine.get(), &DvdControl::DVDNotify, engine.get(),
                      [this](int event, int p1, int p2) {
                          notifications.push_back({event, p1, p2});

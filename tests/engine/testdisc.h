@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/waitfor.h"
+
 #include "base/errors.h"
 #include "engine/control/dvdengine.h"
 
@@ -23,6 +25,8 @@ QString avSyncFolder(); // <build>/testdiscs/avsync: flash and beep every second
 QString lpcmFolder();   // <build>/testdiscs/lpcm: an LPCM and a DTS stream, one tone each
 QString menusFolder();  // <build>/testdiscs/menus: title 1 and every kind of menu, as stills
 QString iso();          // <build>/testdiscs/sample.iso
+// Where the players of these tests keep their bookmarks.
+QString bookmarkFile();
 QJsonObject authored(); // what the generator authored (sample.json)
 QJsonObject title(int number);
 // The 2048-byte packs of one of the sample disc's files ("VTS_01_1.VOB"),
@@ -37,8 +41,7 @@ double psnr(const QImage &first, const QImage &second);
 // The band where the test disc's subtitles appear, in display pixels.
 QRect subtitleBand(const QImage &picture);
 
-// Waits, letting events run, until the condition holds or the time is up.
-bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
+using ::waitFor;
 
 // The number of the AppError the action throws (its description into
 // description when given); 0 when it throws none.

@@ -1,13 +1,17 @@
 #include "surfaces/surfacetesting.h"
 
 #include "core/module2.h"
+#include "core/playerstate.h"
 #include "platform/appdirs.h"
 #include "platform/units.h"
+#include "settings/decoderregistration.h"
 #include "settings/frmsettings.h"
+#include "settings/schemeeditor.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
+#include "support/testsettings.h"
 #include "support/waitfor.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/frmnav.h"
@@ -44,8 +48,7 @@ protected:
     {
         ScriptedControlTest::SetUp();
         dialogs = ScriptedDialogs::install();
-        QFile::remove(SettingsStore::fileName(kPlayer));
-        QFile::remove(SettingsStore::fileName(kDatabase));
+        resetSettings();
     }
     frmSettings *window() { return form<frmSettings>(); }
     QString writeScheme(const QByteArray &bytes)
@@ -73,6 +76,7 @@ TEST_F(SettingsWindow, OpeningWithNoDiscShowsNoneDefaultsAndNoMessage)
         control->failOn(operation, ErrorNumbers::kNoDisc, QStringLiteral("No disc"));
     SettingsStore::Write(kPlayer, kSaveSection, kFullScreen, "yes");
     SettingsStore::Write(kPlayer, kSaveSection, kPlayAtStart, "yes");
+    playerState().databaseFolder = "/folder/in/use/";
     frmSettings *settings = window();
     for (QLineEdit *box : {settings->Text1, settings->Text2, settings->Text5, settings->Text7})
         EXPECT_EQ(box->text(), "None");
@@ -81,13 +85,13 @@ TEST_F(SettingsWindow, OpeningWithNoDiscShowsNoneDefaultsAndNoMessage)
     EXPECT_EQ(setting(kPlayer, kSaveSection, kFullScreen), "1") << "rewritten by its click";
     EXPECT_FALSE(settings->Ch2->isChecked());
     EXPECT_EQ(setting(kPlayer, kSaveSection, kPlayAtStart), "yes");
-    EXPECT_EQ(settings->txtName->text(), "Default");
-    EXPECT_EQ(settings->txtCreator->text(), "KORVANE");
-    EXPECT_EQ(settings->skinButton9->BackColor(), 0x404040);
+    EXPECT_EQ(settings->schemeEditor->txtName->text(), "Default");
+    EXPECT_EQ(settings->schemeEditor->txtCreator->text(), "KORVANE");
+    EXPECT_EQ(settings->schemeEditor->skinButton9->BackColor(), 0x404040);
     const QString folder = AppDirs::programDirectory() + "/DVDdb/";
     EXPECT_EQ(settings->Text8->text(), folder);
     EXPECT_EQ(setting(kDatabase, kDatabaseSection, kDatabasePath), folder);
-    EXPECT_EQ(form<frmMain>()->DVDdbDir, folder);
+    EXPECT_EQ(playerState().databaseFolder, "/folder/in/use/") << "showing it changes no folder";
 }
 
 TEST_F(SettingsWindow, TheDiscInformationAndPlayerOptionsAreLive)
@@ -111,13 +115,13 @@ TEST_F(SettingsWindow, ApplyRecoloursTheBarAtOnceAndSaveCloses)
     const int32_t padBefore = pad->btnUp->BackColor();
     frmSettings *settings = window();
     dialogs->colors = {QColor(0, 0, 255), std::nullopt};
-    emit settings->skinButton7->Click();
-    EXPECT_EQ(settings->skinButton7->BackColor(), 0xFF0000);
-    emit settings->skinButton7->Click(); // cancelled
-    EXPECT_EQ(settings->skinButton7->BackColor(), 0xFF0000);
-    settings->skinButton3->setBackColor(0x00FF00);
-    settings->txtName->setText("Green");
-    emit settings->skinButton5->Click();
+    emit settings->schemeEditor->skinButton7->Click();
+    EXPECT_EQ(settings->schemeEditor->skinButton7->BackColor(), 0xFF0000);
+    emit settings->schemeEditor->skinButton7->Click(); // cancelled
+    EXPECT_EQ(settings->schemeEditor->skinButton7->BackColor(), 0xFF0000);
+    settings->schemeEditor->skinButton3->setBackColor(0x00FF00);
+    settings->schemeEditor->txtName->setText("Green");
+    emit settings->schemeEditor->skinButton5->Click();
     EXPECT_EQ(setting(kPlayer, kColorsSection, kButtonBackColor), "16711680");
     EXPECT_EQ(setting(kPlayer, kColorsSection, kSchemeName), "Green");
     EXPECT_EQ(bar.btnPlay->BackColor(), 0xFF0000);
@@ -126,7 +130,7 @@ TEST_F(SettingsWindow, ApplyRecoloursTheBarAtOnceAndSaveCloses)
     EXPECT_EQ(toColorRef(bar.lblTime->palette().color(QPalette::WindowText)), 0x404040);
     EXPECT_EQ(pad->btnUp->BackColor(), padBefore) << "open windows wait for their next load";
     EXPECT_TRUE(isLoaded<frmSettings>());
-    emit settings->skinButton6->Click();
+    emit settings->schemeEditor->skinButton6->Click();
     flushDeletes();
     EXPECT_FALSE(isLoaded<frmSettings>());
     Forms::detail::instances().erase(std::type_index(typeid(frmNMain)));
@@ -139,11 +143,11 @@ TEST_F(SettingsWindow, TheDefaultSchemeAsksThenStoresTheMarkersAndCloses)
 {
     SettingsStore::Write(kPlayer, kColorsSection, kBackColor, "255");
     frmSettings *settings = window();
-    EXPECT_EQ(settings->skinButton1->BackColor(), 255);
+    EXPECT_EQ(settings->schemeEditor->skinButton1->BackColor(), 255);
     dialogs->yesNoAnswers = {false, true};
-    emit settings->skinButton12->Click();
+    emit settings->schemeEditor->skinButton12->Click();
     EXPECT_EQ(setting(kPlayer, kColorsSection, kBackColor), "255");
-    emit settings->skinButton12->Click();
+    emit settings->schemeEditor->skinButton12->Click();
     EXPECT_EQ(dialogs->questions.size(), 2);
     for (const char *key : {kBackColor, kOverColor, kButtonBackColor, kButtonForeColor,
                             kDisplayBackColor, kDisplayForeColor})
@@ -160,44 +164,44 @@ TEST_F(SettingsWindow, SchemeFilesLoadAndSaveThroughTheirDialogs)
 {
     frmSettings *settings = window();
     dialogs->fileNames = {writeScheme(kScheme)};
-    emit settings->skinButton11->Click();
+    emit settings->schemeEditor->skinButton11->Click();
     EXPECT_EQ(dialogs->fileFilters, QStringList{"Vidora color scheme (*.cfx)"});
-    EXPECT_EQ(settings->skinButton9->BackColor(), 6);
-    EXPECT_EQ(settings->txtCreator->text(), "Ann");
+    EXPECT_EQ(settings->schemeEditor->skinButton9->BackColor(), 6);
+    EXPECT_EQ(settings->schemeEditor->txtCreator->text(), "Ann");
     EXPECT_EQ(takeMessages(),
               QStringList{"You must select APPLY or SAVE to activate the loaded color scheme."});
     EXPECT_EQ(setting(kPlayer, kColorsSection, kBackColor), "<absent>") << "nothing stored yet";
 
     const QString saved = dir.filePath("copy.cfx");
     dialogs->fileNames = {saved};
-    emit settings->skinButton10->Click();
+    emit settings->schemeEditor->skinButton10->Click();
     QFile copy(saved);
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), kScheme);
 
-    emit settings->skinButton10->Click(); // cancelled: no name
+    emit settings->schemeEditor->skinButton10->Click(); // cancelled: no name
     const QStringList cancelled = takeMessages();
     ASSERT_EQ(cancelled.size(), 1);
     EXPECT_TRUE(cancelled[0].startsWith("1006\n")) << cancelled[0].toStdString();
-    emit settings->skinButton11->Click(); // cancelled: silent
+    emit settings->schemeEditor->skinButton11->Click(); // cancelled: silent
     EXPECT_TRUE(takeMessages().isEmpty());
 }
 
 TEST_F(SettingsWindow, ABadSchemeFileSaysSoAndKeepsWhatWasRead)
 {
     frmSettings *settings = window();
-    settings->ColorLoad(writeScheme(QByteArray(kScheme).replace("2.2", "2.3")));
+    settings->schemeEditor->ColorLoad(writeScheme(QByteArray(kScheme).replace("2.2", "2.3")));
     EXPECT_EQ(takeMessages(),
               QStringList{"The selected file is not a valid KORVANE Vidora 2.2 color scheme."});
-    EXPECT_EQ(settings->skinButton1->BackColor(), 0x404040);
+    EXPECT_EQ(settings->schemeEditor->skinButton1->BackColor(), 0x404040);
 
-    settings->ColorLoad(writeScheme(QByteArray(kScheme).replace(" 4 ", "red")));
+    settings->schemeEditor->ColorLoad(writeScheme(QByteArray(kScheme).replace(" 4 ", "red")));
     const QStringList messages = takeMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith("1004\n")) << messages[0].toStdString();
-    EXPECT_EQ(settings->skinButton7->BackColor(), 3);
-    EXPECT_EQ(settings->skinButton2->BackColor(), 0x404040);
-    EXPECT_EQ(settings->txtName->text(), "Default");
+    EXPECT_EQ(settings->schemeEditor->skinButton7->BackColor(), 3);
+    EXPECT_EQ(settings->schemeEditor->skinButton2->BackColor(), 0x404040);
+    EXPECT_EQ(settings->schemeEditor->txtName->text(), "Default");
 }
 
 TEST_F(SettingsWindow, TheDatabaseTabStoresTheFolderWithItsSeparatorAndCloses)
@@ -207,7 +211,7 @@ TEST_F(SettingsWindow, TheDatabaseTabStoresTheFolderWithItsSeparatorAndCloses)
     settings->Check1->setChecked(true);
     emit settings->skinButton13->Click();
     EXPECT_EQ(setting(kDatabase, kDatabaseSection, kDatabasePath), "/media/My DVDs/");
-    EXPECT_EQ(form<frmMain>()->DVDdbDir, "/media/My DVDs/");
+    EXPECT_EQ(playerState().databaseFolder, "/media/My DVDs/");
     EXPECT_EQ(setting(kDatabase, kDatabaseSection, kAddNew), "1");
     EXPECT_EQ(setting(kDatabase, kDatabaseSection, kShowInfo), "0");
     flushDeletes();
@@ -217,7 +221,7 @@ TEST_F(SettingsWindow, TheDatabaseTabStoresTheFolderWithItsSeparatorAndCloses)
 TEST_F(SettingsWindow, TheDecoderButtonsWriteTheirBatchFiles)
 {
     EXPECT_EQ(
-        frmSettings::decoderBatch("/home/a b/vidora", true),
+        DecoderRegistration::batch("/home/a b/vidora", true),
         "cd \"/home/a b/vidora\"\r\nregsvr32 MPG2AUDIO.AX\r\nregsvr32 MPG2VIDEO.AX\r\nexit\r\n");
     emit window()->skinButton15->Click();
     QFile batch(AppDirs::programDirectory() + "/uninstalldecoders.bat");
@@ -252,6 +256,8 @@ TEST_F(SettingsWindow, EachWindowTakesItsOwnRowOfTheScheme)
     EXPECT_EQ(subtitles->skinButton1->ForeColor(), 4);
     EXPECT_EQ(color(subtitles->List1, QPalette::Base), 5);
 
-    EXPECT_EQ(window()->skinButton5->BackColor(), 0x404040) << "the settings window keeps its look";
-    EXPECT_EQ(window()->skinButton1->BackColor(), 1) << "its swatch shows the stored colour";
+    EXPECT_EQ(window()->schemeEditor->skinButton5->BackColor(), 0x404040)
+        << "the settings window keeps its look";
+    EXPECT_EQ(window()->schemeEditor->skinButton1->BackColor(), 1)
+        << "its swatch shows the stored colour";
 }

@@ -4,6 +4,7 @@
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "support/qtprinters.h"
+#include "support/testsettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,16 +19,11 @@ using namespace SettingsKeys;
 
 namespace
 {
-void forgetAllSettings()
-{
-    QFile::remove(SettingsStore::fileName(kPlayer));
-    QFile::remove(SettingsStore::fileName(kDatabase));
-}
 } // namespace
 
 TEST(SettingsStore, AFreshUserReadsEveryDefault)
 {
-    forgetAllSettings();
+    resetSettings();
     EXPECT_EQ(SettingsStore::Read(kPlayer, kSaveSection, kAutoBookmark, ""), "");
     EXPECT_EQ(SettingsStore::Read(kPlayer, kSaveSection, kPlayAtStart, "0"), "0");
     EXPECT_EQ(SettingsStore::Read(kPlayer, kSaveSection, kFullScreen, 0), "0");
@@ -39,7 +35,7 @@ TEST(SettingsStore, AFreshUserReadsEveryDefault)
 
 TEST(SettingsStore, ValuesRoundTripAsExactText)
 {
-    forgetAllSettings();
+    resetSettings();
     SettingsStore::Write(kPlayer, kSaveSection, kFullScreen, "yes");
     SettingsStore::Write(kPlayer, kColorsSection, kBackColor, "-16777216");
     SettingsStore::Write(kPlayer, kColorsSection, kSchemeName, " Night, blue ");
@@ -55,7 +51,7 @@ TEST(SettingsStore, ValuesRoundTripAsExactText)
 
 TEST(SettingsStore, AnUnwritableStoreFailsWithAnError)
 {
-    forgetAllSettings();
+    resetSettings();
     const QString file = SettingsStore::fileName(kPlayer);
     QDir().mkpath(file); // a folder where the file should be
     EXPECT_THROW(SettingsStore::Write(kPlayer, kColorsSection, kBackColor, "1"), std::exception);
@@ -65,7 +61,7 @@ TEST(SettingsStore, AnUnwritableStoreFailsWithAnError)
 
 TEST(SettingsStore, ASettingsFileThatIsNoPlainFileIsNeverOpened)
 {
-    forgetAllSettings();
+    resetSettings();
     const QString file = SettingsStore::fileName(kDatabase);
     QDir().mkpath(QFileInfo(file).path());
     ASSERT_EQ(mkfifo(file.toLocal8Bit().constData(), 0600), 0);
@@ -83,7 +79,7 @@ TEST(SettingsStore, ASettingsFileThatIsNoPlainFileIsNeverOpened)
 
 TEST(DatabasePath, FirstRunWritesAndCreatesTheProgramFolder)
 {
-    forgetAllSettings();
+    resetSettings();
     const QString expected = AppDirs::programDirectory() + "/DVDdb/";
     QDir(expected).removeRecursively();
     EXPECT_EQ(DatabasePath::initialise(DatabasePath::CreateFolder::Yes), expected);
@@ -97,7 +93,7 @@ TEST(DatabasePath, FirstRunWritesAndCreatesTheProgramFolder)
 
 TEST(DatabasePath, SettingsWindowFirstRunDoesNotCreateTheFolder)
 {
-    forgetAllSettings();
+    resetSettings();
     const QString expected = DatabasePath::defaultDirectory();
     QDir(expected).removeRecursively();
     EXPECT_EQ(DatabasePath::initialise(DatabasePath::CreateFolder::No), expected);

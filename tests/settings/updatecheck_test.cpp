@@ -2,6 +2,7 @@
 
 #include "settings/frmsettings.h"
 #include "settings/updatecheck.h"
+#include "settings/updatepanel.h"
 #include "support/addresscatcher.h"
 #include "support/qtprinters.h"
 #include "support/waitfor.h"
@@ -78,16 +79,18 @@ protected:
         frmSettings *settings = form<frmSettings>();
         QStringList statuses;
         states.clear();
-        const auto watch =
-            QObject::connect(settings->inet, &Inet::StateChanged, settings, [&](int state) {
-                states << state;
-                statuses << settings->statUs->text();
-            });
-        emit settings->skinButton16->Click();
-        statuses.prepend(settings->statUs->text());
-        waitFor([&] { return statuses.size() > 1 && isFinal(settings->statUs->text()); }, 5000);
+        const auto watch = QObject::connect(settings->updatePanel->inet, &Inet::StateChanged,
+                                            settings, [&](int state) {
+                                                states << state;
+                                                statuses << settings->updatePanel->statUs->text();
+                                            });
+        emit settings->updatePanel->skinButton16->Click();
+        statuses.prepend(settings->updatePanel->statUs->text());
+        waitFor(
+            [&] { return statuses.size() > 1 && isFinal(settings->updatePanel->statUs->text()); },
+            5000);
         QObject::disconnect(watch);
-        statuses << settings->statUs->text();
+        statuses << settings->updatePanel->statUs->text();
         return statuses;
     }
     static bool isFinal(const QString &status)

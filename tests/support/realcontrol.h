@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/errors.h"
+#include "core/bookmarks.h"
 #include "engine/control/dvdcontrolinstance.h"
 
 #include <QDir>
@@ -25,7 +26,7 @@ inline std::optional<QString> installOnSampleDisc(std::string &whyNot)
         return std::nullopt;
     }
     try {
-        installDvdControl(createRealDvdControl());
+        installDvdControl(createRealDvdControl({}, Bookmarks::FilePath()));
     } catch (const AppError &error) {
         whyNot = error.description().toStdString();
         return std::nullopt;

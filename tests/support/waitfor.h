@@ -8,7 +8,7 @@
 
 // Lets events run until the condition holds or the time is up; the
 // condition's last answer is the result.
-inline bool waitFor(const std::function<bool()> &condition, int milliseconds)
+inline bool waitFor(const std::function<bool()> &condition, int milliseconds = 10000)
 {
     QElapsedTimer clock;
     clock.start();

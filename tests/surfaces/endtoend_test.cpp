@@ -3,6 +3,7 @@
 #include "core/dvd.h"
 #include "core/frmabout.h"
 #include "core/functions.h"
+#include "core/playerstate.h"
 #include "core/startup.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "settings/settingskeys.h"
@@ -10,6 +11,7 @@
 #include "support/qtprinters.h"
 #include "support/realcontrol.h"
 #include "support/scripteddialogs.h"
+#include "support/testsettings.h"
 #include "support/waitfor.h"
 #include "surfaces/frmangle.h"
 #include "surfaces/frmlanguage.h"
@@ -56,8 +58,7 @@ protected:
             GTEST_SKIP() << whyNot;
         disc = *sample;
         ScriptedDialogs::install();
-        for (const char *application : {SettingsKeys::kPlayer, SettingsKeys::kDatabase})
-            QFile::remove(SettingsStore::fileName(application));
+        resetSettings();
         SettingsStore::Write(SettingsKeys::kDatabase, SettingsKeys::kDatabaseSection,
                              SettingsKeys::kDatabasePath, database.path() + '/');
     }
@@ -71,15 +72,6 @@ protected:
     static bool waitFor(const std::function<bool()> &condition, int milliseconds = 15000)
     {
         return ::waitFor(condition, milliseconds);
-    }
-
-    static void screenshot(const QString &name)
-    {
-        const QString folder = qEnvironmentVariable("VIDORA_SCREENSHOTS");
-        if (folder.isEmpty())
-            return;
-        waitFor([] { return false; }, 400);
-        QGuiApplication::primaryScreen()->grabWindow(0).save(folder + '/' + name);
     }
 
     static int domain() { return dvdControl()->CurrentDomain(); }
@@ -109,7 +101,7 @@ TEST_F(SurfacesEndToEnd, TheBarShowsThePlayingDiscAndTheDialogsOfferItsStreams)
 {
     Main();
     frmNMain *bar = form<frmNMain>();
-    ASSERT_EQ(form<frmMain>()->DVDdbDir, database.path() + '/');
+    ASSERT_EQ(playerState().databaseFolder, database.path() + '/');
     dvdControl()->setDVDDirectory(disc);
     click(bar->btnPlay);
     ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kVideoManagerMenu; }));
@@ -121,11 +113,11 @@ TEST_F(SurfacesEndToEnd, TheBarShowsThePlayingDiscAndTheDialogsOfferItsStreams)
     EXPECT_TRUE(bar->lblTime->text().contains(" / "));
     EXPECT_TRUE(bar->lblLan->text().startsWith("Language: "));
     EXPECT_FALSE(bar->imgDVDlogo->isHidden());
-    screenshot("control-bar-playing.png");
+    saveScreenshot("control-bar-playing.png");
 
     hover(bar->btnPlay);
     EXPECT_EQ(bar->St->text(), "Play");
-    screenshot("control-bar-hover.png");
+    saveScreenshot("control-bar-hover.png");
     leave(bar->btnPlay);
 
     auto *audio = form<frmLanguage>();
@@ -137,7 +129,7 @@ TEST_F(SurfacesEndToEnd, TheBarShowsThePlayingDiscAndTheDialogsOfferItsStreams)
     EXPECT_EQ(angles->List1->item(0)->text(), " 1");
     auto *pad = form<frmNav>();
     placeBeside(bar, {audio, subtitles, angles, pad});
-    screenshot("stream-dialogs-and-pad.png");
+    saveScreenshot("stream-dialogs-and-pad.png");
 
     const QRect french = audio->List1->visualItemRect(audio->List1->item(1));
     click(audio->List1->viewport(), Qt::LeftButton, french.center());
@@ -176,18 +168,18 @@ TEST_F(SurfacesEndToEnd, ADroppedDiscFolderPlaysAndTheDesktopWindowsShowWhole)
     Functions::MenuActivate();
     ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kTitle; }));
     EXPECT_TRUE(waitFor([&] { return bar->lblDVDtit->text().startsWith("The Lord"); }));
-    screenshot("control-bar-long-title.png");
+    saveScreenshot("control-bar-long-title.png");
 
     form<DVD>()->mZoomMode->trigger();
     BOX *help = BOX::openWindows().constLast();
     help->move(bar->x(), 40);
     EXPECT_EQ(help->msg->verticalScrollBar()->maximum(), 0);
-    screenshot("zoom-help.png");
+    saveScreenshot("zoom-help.png");
     takeMessages();
 
     form<frmAbout>()->move(bar->x(), 40);
     form<frmAbout>()->show();
-    screenshot("about-window.png");
+    saveScreenshot("about-window.png");
     unload<frmAbout>();
 
     // Ctrl+O on the bar: the desktop's dialog takes the disc folder itself.
@@ -204,7 +196,7 @@ TEST_F(SurfacesEndToEnd, ADroppedDiscFolderPlaysAndTheDesktopWindowsShowWhole)
         auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
         ASSERT_NE(name, nullptr);
         name->setText(QDir(disc).dirName());
-        screenshot("open-dialog.png");
+        saveScreenshot("open-dialog.png");
         static_cast<QDialog *>(dialog)->accept();
         // A dialog that refused the folder would wait for the user forever.
         if (dialog->isVisible())

@@ -7,6 +7,7 @@
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
 #include "support/scripteddvdcontrol.h"
+#include "support/testsettings.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
 
@@ -44,17 +45,15 @@ protected:
     {
         ScriptedControlTest::SetUp();
         dialogs = ScriptedDialogs::install();
-        QFile::remove(SettingsStore::fileName(kPlayer));
+        resetSettings();
     }
     ScriptedDialogs *dialogs = nullptr;
 };
 
 } // namespace
 
-TEST_F(MenuHost, TheDatabaseDirectoryDoesNotLoadItButTheFirstMenuUseDoes)
+TEST_F(MenuHost, NamingItDoesNotLoadItButTheFirstMenuUseDoes)
 {
-    form<frmMain>()->DVDdbDir = "/data/DVDdb/";
-    EXPECT_EQ(form<frmMain>()->DVDdbDir, "/data/DVDdb/");
     EXPECT_FALSE(form<frmMain>()->isHostLoaded());
     QMenu *menus = form<frmMain>()->menus();
     EXPECT_TRUE(form<frmMain>()->isHostLoaded());
@@ -65,7 +64,6 @@ TEST_F(MenuHost, TheDatabaseDirectoryDoesNotLoadItButTheFirstMenuUseDoes)
               QStringList({"On Top", "About", "-", "Minimize", "Close"}));
     EXPECT_EQ(captions(form<frmMain>()->mcd()),
               QStringList({"Open DVD\\CD door", "Close DVD\\CD door"}));
-    EXPECT_EQ(form<frmMain>()->DVDdbDir, "/data/DVDdb/") << "the load keeps the directory";
 }
 
 TEST_F(MenuHost, ItsFirstUseDoesNotRepeatThePlayAtStartOption)

@@ -1,15 +1,18 @@
 #include "surfacetesting.h"
 
 #include "core/dvd.h"
+#include "core/playerstate.h"
 #include "dvddb/frmdvddb.h"
 #include "engine/control/dvdcontrolinstance.h"
 #include "platform/appdirs.h"
 #include "settings/frmsettings.h"
+#include "settings/schemeeditor.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 #include "support/qtprinters.h"
 #include "support/scripteddialogs.h"
 #include "support/scripteddvdcontrol.h"
+#include "support/testsettings.h"
 #include "surfaces/displaylabel.h"
 #include "surfaces/frmmain.h"
 #include "surfaces/frmnmain.h"
@@ -59,8 +62,7 @@ protected:
     {
         ScriptedControlTest::SetUp();
         ScriptedDialogs::install();
-        QFile::remove(SettingsStore::fileName(kPlayer));
-        QFile::remove(SettingsStore::fileName(kDatabase));
+        resetSettings();
     }
     void TearDown() override
     {
@@ -91,7 +93,7 @@ TEST_F(ControlBar, AFirstStartCreatesTheDatabaseFolderAndStoresIt)
     const QString expected = AppDirs::programDirectory() + "/DVDdb/";
     QDir(expected).removeRecursively();
     load();
-    EXPECT_EQ(form<frmMain>()->DVDdbDir, expected);
+    EXPECT_EQ(playerState().databaseFolder, expected);
     EXPECT_EQ(SettingsStore::Read(kDatabase, kDatabaseSection, kDatabasePath, "0"), expected);
     EXPECT_TRUE(QDir(expected).exists());
     EXPECT_FALSE(form<frmMain>()->isHostLoaded()) << "handing over the folder loads nothing";
@@ -102,7 +104,7 @@ TEST_F(ControlBar, ALaterStartUsesTheStoredFolderUnchanged)
     const QString stored = QDir::tempPath() + "/vidora-no-such-folder/db/";
     SettingsStore::Write(kDatabase, kDatabaseSection, kDatabasePath, stored);
     load();
-    EXPECT_EQ(form<frmMain>()->DVDdbDir, stored);
+    EXPECT_EQ(playerState().databaseFolder, stored);
     EXPECT_FALSE(QDir(stored).exists()) << "only a first start creates the folder";
 }
 
@@ -126,8 +128,6 @@ TEST_F(ControlBar, EveryControlSitsOnTheBodyOfTheSkin)
     frmNMain *bar = load();
     const QRegion body = bar->mask();
     for (QWidget *child : bar->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (child == bar->marK)
-            continue;
         EXPECT_TRUE((QRegion(child->geometry()) - body).isEmpty())
             << child->objectName().toStdString();
     }
@@ -153,7 +153,7 @@ TEST_F(ControlBar, TheLoadPlaysAfterShapingAndTheDatabaseFolderAndBeforeClearing
     disc->onPlay = [&] {
         caption = bar->windowTitle();
         shaped = !bar->mask().isEmpty();
-        folder = form<frmMain>()->DVDdbDir;
+        folder = playerState().databaseFolder;
         chapter = bar->lblChap->text();
     };
     load("\"/media/dvd/\"");
@@ -200,16 +200,16 @@ TEST_F(ControlBar, ASchemeFileOpensTheSettingsWindowOnItsColoursAndLoadsIt)
     ASSERT_TRUE(isLoaded<frmSettings>());
     EXPECT_TRUE(form<frmSettings>()->isVisible());
     EXPECT_EQ(form<frmSettings>()->Tab->currentIndex(), 3);
-    EXPECT_EQ(form<frmSettings>()->skinButton1->BackColor(), 255);
-    EXPECT_EQ(form<frmSettings>()->txtName->text(), "Night");
+    EXPECT_EQ(form<frmSettings>()->schemeEditor->skinButton1->BackColor(), 255);
+    EXPECT_EQ(form<frmSettings>()->schemeEditor->txtName->text(), "Night");
     EXPECT_TRUE(control->calls.isEmpty());
 }
 
 TEST_F(ControlBar, TheLoadLetsTheNextDiscOpenTheDatabaseWindowsAgain)
 {
-    form<DVD>()->ShowIn = 1;
+    playerState().databaseWindowShown = true;
     load();
-    EXPECT_EQ(form<DVD>()->ShowIn, 0);
+    EXPECT_FALSE(playerState().databaseWindowShown);
     EXPECT_FALSE(form<DVD>()->isVisible());
 }
 

@@ -1,0 +1,21 @@
+# Fails when a file of the engine includes a folder of the program: the
+# engine may use only its own folders, base/, Qt and the libraries.
+#   cmake -DSOURCE_DIR=<repository> -P tools/check-engine-includes.cmake
+set(PROGRAM_FOLDERS app core surfaces settings dvddb widgets platform)
+list(JOIN PROGRAM_FOLDERS "|" alternatives)
+file(GLOB_RECURSE engine_files ${SOURCE_DIR}/engine/*.h ${SOURCE_DIR}/engine/*.cpp)
+set(offences "")
+foreach(file IN LISTS engine_files)
+  file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<](${alternatives})/")
+  foreach(line IN LISTS lines)
+    file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
+    string(STRIP "${line}" line)
+    list(APPEND offences "${name}: ${line}")
+  endforeach()
+endforeach()
+if(offences)
+  list(JOIN offences "\n  " report)
+  message(FATAL_ERROR "The engine includes the program:\n  ${report}")
+endif()
+list(LENGTH engine_files count)
+message(STATUS "${count} engine files include nothing of the program")
