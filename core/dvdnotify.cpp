@@ -1,6 +1,7 @@
 #include "core/dvdnotify.h"
 
 #include "base/errors.h"
+#include "core/continuewatching.h"
 #include "core/dvd.h"
 #include "core/forms.h"
 #include "core/playerstate.h"
@@ -134,6 +135,7 @@ void handle(DVD &window, int32_t timeCode)
         return;
     steps.step([&] { refreshDisplay(timeCode); });
     steps.step([&] { identifyDisc(window); });
+    steps.step([] { ContinueWatching::atNotification(); });
 }
 
 } // namespace DvdNotify
