@@ -231,7 +231,7 @@ QString chaptersFault(const InfoFile &file, uint64_t sector, TitleChapters &titl
         const uint64_t start = at + file.be32(at + kHeaderSize + kChapterSize * i);
         const uint64_t end =
             i + 1 < count ? at + file.be32(at + kHeaderSize + kChapterSize * (i + 1)) : table->end;
-        if (start < previous || end < start || end > table->end)
+        if (start < previous || end < start || end > table->end || !file.fits(start, end - start))
             return QStringLiteral("the chapters of title %1 lie outside their table").arg(i + 1);
         previous = start;
         std::vector<Chapter> &chapters = titles.emplace_back();
