@@ -4,7 +4,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: run test build deps bench fuzz clean format install uninstall
+.PHONY: run test build deps bench fuzz clean format install uninstall deb
 
 run: build
 	./tools/run-player.sh $(BUILD_DIR)
@@ -27,6 +27,11 @@ build: deps
 # `make install PREFIX=/usr DESTDIR=/tmp/stage`.
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# The Debian package $(BUILD_DIR)/vidora_<version>_amd64.deb, its
+# dependencies computed from the binary.
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 uninstall:
 	DESTDIR="$(DESTDIR)" ./tools/uninstall.sh $(BUILD_DIR) "$(PREFIX)"

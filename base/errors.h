@@ -1,11 +1,14 @@
 #pragma once
 
+#include "base/logging.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <optional>
+#include <source_location>
 #include <string>
 
 // The one failure type of the program: the DVD control, files and desktop
@@ -43,16 +46,24 @@ constexpr int32_t kNoRegionChangesLeft = 1022;
 constexpr int32_t kUnexpected = 1099;
 } // namespace ErrorNumbers
 
-// "Errors ignored step by step": every step runs on its own; a failing step
-// is skipped, remembered as the last error, and the next step runs.
+#if defined(__cpp_lib_source_location) // "Errors ignored step by step": each step runs on
+#define IGNORE_ERRORS_STEP_PLACE std::source_location where = std::source_location::current()
+#else // its own; a failing one is skipped, kept as the last error, and logged at debug
+#define IGNORE_ERRORS_STEP_PLACE const char *file = __builtin_FILE(), int line = __builtin_LINE()
+#endif // level with its place (clang before 15 has no source_location, only the builtins)
 class IgnoreErrors
 {
 public:
+    IgnoreErrors() = default; // logs to the subsystem of the step's source folder
+    explicit IgnoreErrors(const QLoggingCategory &category) : category_(&category) {}
+
     // Runs one step; returns true when it finished without an error.
-    bool step(const std::function<void()> &action);
+    bool step(const std::function<void()> &action, // and where it is written
+              IGNORE_ERRORS_STEP_PLACE);
     const std::optional<AppError> &lastError() const { return lastError_; }
 
 private:
+    const QLoggingCategory *category_ = nullptr;
     std::optional<AppError> lastError_;
 };
 

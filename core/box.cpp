@@ -91,6 +91,7 @@ BOX::BOX(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint
     msg->setGeometry(72, 12, 276, 90);
     msg->setReadOnly(true);
     msg->setFrameShape(QFrame::NoFrame);
+    msg->setAccessibleName(QStringLiteral("Message"));
 
     skinButton1 = DesignLook::makeButton(this, "skinButton1", 5, QStringLiteral("OK"));
     skinButton1->setGeometry(140, 112, 80, 26);

@@ -126,10 +126,30 @@ void handle(DVD &window, int32_t timeCode)
     // prompt for the disc that was just stopped.
     bool stopped = false;
     steps.step([&] { stopped = dvdControl()->CurrentDomain() == DvdDomain::kStop; });
-    if (stopped)
+    if (stopped) {
+        describeVideoWindow(window, true);
         return;
+    }
+    // Handlers run while the disc is looked up may close the window.
+    QPointer<DVD> alive(&window);
     steps.step([&] { refreshDisplay(timeCode); });
     steps.step([&] { identifyDisc(window); });
+    if (alive)
+        describeVideoWindow(window, false);
+}
+
+void describeVideoWindow(DVD &window, bool stopped)
+{
+    QString said = QStringLiteral("Stopped");
+    if (!stopped) {
+        const frmNMain *bar = form<frmNMain>();
+        QStringList shown{bar->lblDVDtit->text(), bar->lblChap->text()};
+        shown.removeAll(QString());
+        said = QStringLiteral("Playing ") + shown.join(QStringLiteral(", "));
+    }
+    // Readers announce every change: only real ones are made.
+    if (window.accessibleDescription() != said.trimmed())
+        window.setAccessibleDescription(said.trimmed());
 }
 
 } // namespace DvdNotify

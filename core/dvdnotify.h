@@ -16,4 +16,8 @@ namespace DvdNotify
 // timeCode: the notification's first parameter, read as a packed time code.
 void handle(DVD &window, int32_t timeCode);
 
+// What a screen reader says of the video window: the disc title and chapter
+// the bar shows while a disc plays, "Stopped" otherwise.
+void describeVideoWindow(DVD &window, bool stopped);
+
 } // namespace DvdNotify

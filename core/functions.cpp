@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "core/dvd.h"
+#include "core/dvdnotify.h"
 #include "core/forms.h"
 #include "core/module2.h"
 #include "core/playerstate.h"
@@ -164,6 +165,7 @@ void StopDisc()
     });
     playerState().databaseWindowShown = false;
     playerState().paused = false;
+    steps.step([] { DvdNotify::describeVideoWindow(*form<DVD>(), true); });
     steps.step([] { form<frmNMain>()->setWindowTitle(Version::programTitle()); });
     playerState().discName = QStringLiteral("None");
     if (isLoaded<frmSettings>())

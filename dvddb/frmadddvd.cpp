@@ -69,6 +69,7 @@ QLineEdit *frmAddDVD::addBox(const QString &caption, const QRect &place, int ind
                                                  qMax(place.width(), kCaptionWidth) - indent, 16));
     auto *box = new QLineEdit(this);
     box->setGeometry(place);
+    captions_.last()->setBuddy(box);
     return box;
 }
 

@@ -82,9 +82,11 @@ frmDVDdb::frmDVDdb() : QWidget(nullptr, Qt::Window)
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(twipsRect(120, 360, 5175, 2175));
     List1->setSortingEnabled(false);
+    List1->setAccessibleName(Label1->text());
     txtKey = new QLineEdit(this);
     txtKey->setObjectName(QStringLiteral("txtKey"));
     txtKey->setGeometry(twipsRect(5520, 2160, 1815, 285));
+    txtKey->setAccessibleName(QStringLiteral("Search the list for"));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -122,12 +124,14 @@ void frmDVDdb::buildFields()
             i6->setGeometry(field.place);
             i6->setReadOnly(true);
             i6->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            captions_.last()->setBuddy(i6);
             continue;
         }
         auto *box = new QLineEdit(this);
         box->setGeometry(field.place);
         box->setReadOnly(true);
         showTextFromItsStart(box);
+        captions_.last()->setBuddy(box);
         *lines[i] = box;
     }
 }
@@ -146,6 +150,7 @@ void frmDVDdb::buildButtons()
                              twipsRect(5520, 1800, 2175, 255));
     btnSearchDB =
         makeButton(this, "btnSearchDB", QStringLiteral("S"), twipsRect(7440, 2160, 255, 255));
+    btnSearchDB->setAccessibleName(QStringLiteral("Search the list"));
     connect(iIn, &skinButton::Click, this, &frmDVDdb::iIn_Click);
     connect(skinButton1, &skinButton::Click, this, &frmDVDdb::skinButton1_Click);
     connect(skinButton2, &skinButton::Click, this, &frmDVDdb::skinButton2_Click);

@@ -76,6 +76,7 @@ frmIMDb::frmIMDb() : QWidget(nullptr, Qt::Window)
     keyWord = new QLineEdit(this);
     keyWord->setObjectName(QStringLiteral("keyWord"));
     keyWord->setGeometry(twipsRect(2520, 480, 2055, 285));
+    Label4->setBuddy(keyWord);
     iIn = DatabaseLook::makeButton(this, "iIn", QStringLiteral("Search"),
                                    twipsRect(4680, 480, 2175, 255));
     Label2 = textLabel(this,

@@ -1,5 +1,6 @@
 #include "dvddb/recordstore.h"
 
+#include "base/logging.h"
 #include "base/plainfile.h"
 #include "dvddb/filelist.h"
 #include "dvddb/recordfile.h"
@@ -62,7 +63,9 @@ bool pictureSharedWithAnother(const QString &folder, const QString &path, const 
     records.Path = folder;
     try {
         records.Refresh();
-    } catch (const AppError &) {
+    } catch (const AppError &error) {
+        qCDebug(logDatabase) << "keeping the picture" << picture
+                             << "as the folder cannot be listed:" << error.description();
         return true; // unsure: keep the picture
     }
     const QString own = QFileInfo(path).fileName();
@@ -72,7 +75,9 @@ bool pictureSharedWithAnother(const QString &folder, const QString &path, const 
         try {
             if (RecordFile::readRecord(folder + name).value(kFieldCount) == picture)
                 return true;
-        } catch (const AppError &) {
+        } catch (const AppError &error) {
+            qCDebug(logDatabase) << "record skipped while looking for pictures:"
+                                 << error.description();
         }
     }
     return false;

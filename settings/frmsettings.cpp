@@ -160,9 +160,11 @@ QWidget *frmSettings::buildDatabaseTab()
 {
     auto *page = new QWidget(this);
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(new QLabel(QStringLiteral("Set DVD database directory:"), page));
+    auto *folderLabel = new QLabel(QStringLiteral("Set DVD database directory:"), page);
+    layout->addWidget(folderLabel);
     Text8 = new QLineEdit(page);
     Text8->setObjectName(QStringLiteral("Text8"));
+    folderLabel->setBuddy(Text8);
     layout->addWidget(Text8);
     Check1 = checkBox(
         page, "Check1",

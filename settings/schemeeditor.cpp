@@ -110,7 +110,9 @@ void SchemeEditor::buildSwatches()
         showSwatch(*row.swatch, SchemeColors::kDesignColor);
         (*row.swatch)->setMinimumSize(40, 24);
         const int column = (index / 3) * 2;
-        grid->addWidget(new QLabel(QString::fromLatin1(row.label), this), index % 3, column);
+        auto *label = new QLabel(QString::fromLatin1(row.label), this);
+        label->setBuddy(*row.swatch);
+        grid->addWidget(label, index % 3, column);
         grid->addWidget(*row.swatch, index % 3, column + 1);
     }
     grid->setColumnStretch(4, 1);

@@ -32,6 +32,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -106,6 +107,7 @@ frmNMain::frmNMain() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
     commandLine = CommandLine::Current();
     createDisplay();
     createButtons();
+    nameForScreenReaders();
     fitScanMarks();
     connectButtons();
     applyDesignColors();
@@ -173,6 +175,38 @@ void frmNMain::createButtons()
                          kWebdings, 8.25, false, QStringLiteral("DVD database"));
     btnSettings = addButton("btnSettings", twipsRect(7680, 1200, 375, 375), QStringLiteral("@"),
                             kWebdings, 12, false, QStringLiteral("Settings Panel"));
+}
+
+// Symbol buttons say what they do, and each display line what it shows; the
+// lines' own texts are what a screen reader reads of them.
+void frmNMain::nameForScreenReaders()
+{
+    const std::pair<skinButton *, const char *> buttons[] = {
+        {btnPreCh, "Previous chapter"},
+        {btnStop, "Stop"},
+        {btnPlay, "Play"},
+        {btnNextCh, "Next chapter"},
+        {btnBack8, "Scan backward 8x"},
+        {btnBack4, "Scan backward 4x"},
+        {btnBackW, "Scan backward 2x"},
+        {btnNorPlay, "Normal play"},
+        {btnFF, "Scan forward 2x"},
+        {btnFF4, "Scan forward 4x"},
+        {btnFF8, "Scan forward 8x"},
+        {btnDVDpanel, "Video window"},
+        {btnMenu, "Menu"},
+        {btnDVDdb, "DVD database"},
+        {btnSettings, "Settings"},
+    };
+    for (const auto &[button, name] : buttons)
+        button->setAccessibleName(QString::fromLatin1(name));
+    const std::pair<QLabel *, const char *> lines[] = {
+        {lblTime, "Time"},        {lblChap, "Chapter"}, {lblLan, "Language"},
+        {lblDVDtit, "DVD title"}, {St, "Status"},
+    };
+    for (const auto &[label, description] : lines)
+        label->setAccessibleDescription(QString::fromLatin1(description));
+    imgDVDlogo->setAccessibleName(QStringLiteral("DVD logo"));
 }
 
 // The scan buttons are nine pixels high: a condensed face small enough to fit

@@ -74,6 +74,7 @@ protected:
 
 private:
     void createButtons();
+    void nameForScreenReaders();
     void fitScanMarks();
     void acceptDesktopInput();
     skinButton *addButton(const char *name, const QRect &at, const QString &caption,

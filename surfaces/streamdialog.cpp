@@ -36,6 +36,7 @@ StreamDialog::StreamDialog(const QString &caption, const QSize &size, const QRec
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(list);
+    List1->setAccessibleName(caption);
     skinButton5 = addButton("skinButton5", QStringLiteral("CANCEL"), cancel);
     connect(List1, &QListWidget::itemClicked, this, &StreamDialog::List1_Click);
     connect(skinButton5, &skinButton::Click, this, &StreamDialog::skinButton5_Click);

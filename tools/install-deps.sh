@@ -7,7 +7,8 @@ PACKAGES="g++ cmake make pkg-config qt6-base-dev qt6-multimedia-dev \
   libswresample-dev libavfilter-dev libavformat-dev googletest libgtest-dev \
   ffmpeg dvdauthor genisoimage xvfb fonts-dseg fonts-dejavu-core fontconfig \
   qt6-qpa-plugins python3 clang libclang-rt-14-dev tesseract-ocr libxcb1-dev \
-  libxcb-shape0-dev dbus-daemon desktop-file-utils"
+  libxcb-shape0-dev dbus-daemon desktop-file-utils dpkg-dev file \
+  python3-pyatspi at-spi2-core mandoc appstream"
 
 missing=""
 for package in $PACKAGES; do

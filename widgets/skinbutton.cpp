@@ -1,6 +1,7 @@
 #include "widgets/skinbutton.h"
 
 #include "widgets/inputcodes.h"
+#include "widgets/skinbuttonaccessible.h"
 #include "widgets/skincaption.h"
 #include "widgets/skinregion.h"
 #include "widgets/skinrenderer.h"
@@ -8,6 +9,7 @@
 #include "platform/units.h"
 #include "widgets/propertybag.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
@@ -37,6 +39,7 @@ skinButton::skinButton(QWidget *parent, const QString &name)
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    SkinButtonAccessible::install();
     recolor();
     readAccessKey();
 }
@@ -75,6 +78,10 @@ void skinButton::setCaption(const QString &caption)
     caption_ = caption;
     readAccessKey();
     layoutFace();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&renamed);
+    }
 }
 
 void skinButton::setFontBold(bool bold)
@@ -187,6 +194,17 @@ void skinButton::Refresh()
     Paint(drawnState_, true);
 }
 
+bool skinButton::isDown() const
+{
+    return drawnState_ == SkinStates::kDown;
+}
+
+void skinButton::clickFromAssistant()
+{
+    lastButton_ = kLeftButton;
+    clickAction();
+}
+
 // Qt delivers the font change to changeEvent, which lays the caption out again.
 void skinButton::changeFont(const std::function<void(QFont &)> &change)
 {
@@ -255,7 +273,14 @@ void skinButton::Paint(int state, bool force)
         return;
     if (!force && state == drawnState_ && caption_ == drawnCaption_)
         return;
+    const bool pressChanged = (state == SkinStates::kDown) != isDown();
     drawnState_ = state;
+    if (pressChanged && QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.pressed = true;
+        QAccessibleStateChangeEvent pressed(this, changed);
+        QAccessible::updateAccessibility(&pressed);
+    }
     drawnCaption_ = caption_;
     // Drawn in screen pixels, so that a scaled desktop gets sharp text and
     // edges rather than blown-up ones.

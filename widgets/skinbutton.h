@@ -70,6 +70,12 @@ public:
     // Repaints in the current state.
     void Refresh();
 
+    // Whether the face shows the button held down.
+    bool isDown() const;
+    // A click asked for by assistive technology: as the left button's, and
+    // only while the button is enabled.
+    void clickFromAssistant();
+
     // The eleven persisted properties, keys compared without regard to case.
     // ReadProperties throws AppError when a value has the wrong type, and then
     // changes nothing.

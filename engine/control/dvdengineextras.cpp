@@ -1,5 +1,6 @@
 #include "engine/control/dvdengine.h"
 
+#include "base/logging.h"
 #include "engine/common/dvderrors.h"
 #include "engine/control/bookmarkstore.h"
 #include "engine/control/regionchange.h"
@@ -135,8 +136,9 @@ std::function<int()> DvdEngine::startingRegionMask(const DiscSource &source,
             try {
                 if (const std::optional<int> region = readDriveRegion(source.path, access).region())
                     return 1 << (*region - 1);
-            } catch (const AppError &) {
+            } catch (const AppError &error) {
                 // No drive to ask, or no permission to ask it: the disc decides.
+                qCDebug(logEngine) << "region from the disc, not the drive:" << error.description();
             }
         }
         return allowed;

@@ -1,5 +1,6 @@
 #include "engine/navigation/navigationcore.h"
 
+#include "base/logging.h"
 #include "engine/common/dvderrors.h"
 
 #include <QDebug>
@@ -126,7 +127,7 @@ NavigationCore::Step NavigationCore::skipUnreadable()
     }
     if (dvdnav_sector_search(nav, int64_t(*next), SEEK_SET) != DVDNAV_STATUS_OK)
         throw error;
-    qWarning() << "navigation: stepped over an unreadable VOBU:" << reason;
+    qCWarning(logEngine) << "navigation: stepped over an unreadable VOBU:" << reason;
     skippedTo_ = *next;
     return step;
 }
@@ -140,7 +141,7 @@ void NavigationCore::leaveUnreadableChain(int title, int chain, const AppError &
     if (programs < 1 || dvdnav_program_play(nav, title, chain, programs) != DVDNAV_STATUS_OK ||
         dvdnav_next_pg_search(nav) != DVDNAV_STATUS_OK)
         throw error;
-    qWarning() << "navigation: the rest of title" << title << "cannot be read";
+    qCWarning(logEngine) << "navigation: the rest of title" << title << "cannot be read";
     unreadableRest_ = position_;
     skippedTo_.reset();
 }

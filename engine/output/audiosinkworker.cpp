@@ -1,12 +1,10 @@
 #include "engine/output/audiosinkworker.h"
 
+#include "base/logging.h"
 #include "engine/output/deviceaudiobackend.h"
 #include "engine/output/silentaudiobackend.h"
 
-#include <QLoggingCategory>
 #include <QMediaDevices>
-
-Q_LOGGING_CATEGORY(lcAudioOutput, "vidora.audio")
 
 namespace
 {
@@ -42,7 +40,7 @@ PcmFormat AudioSinkWorker::prepare(Sink sink)
             deviceFormat_ = *format;
             return DeviceAudioBackend::toPcmFormat(*format);
         }
-        qCInfo(lcAudioOutput) << "No usable audio output device; sound plays silently.";
+        qCInfo(logEngine) << "No usable audio output device; sound plays silently.";
     }
     return PcmFormat{};
 }
@@ -57,8 +55,8 @@ void AudioSinkWorker::start(AudioRingBuffer *ring, AudioClock *clock)
         silent_ = false;
     } else {
         if (!device_.isNull())
-            qCWarning(lcAudioOutput) << "The audio device" << device_.description()
-                                     << "does not open; sound plays silently.";
+            qCWarning(logEngine) << "The audio device" << device_.description()
+                                 << "does not open; sound plays silently.";
         backend_ = std::make_unique<SilentAudioBackend>(*ring_);
         silent_ = true;
     }
@@ -155,7 +153,7 @@ void AudioSinkWorker::watchForStall(int64_t played)
 
 void AudioSinkWorker::fallBackToSilence(const char *reason)
 {
-    qCWarning(lcAudioOutput) << "Sound plays silently from now on:" << reason;
+    qCWarning(logEngine) << "Sound plays silently from now on:" << reason;
     backend_ = std::make_unique<SilentAudioBackend>(*ring_);
     if (suspended_)
         backend_->suspend();

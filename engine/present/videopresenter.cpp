@@ -1,5 +1,7 @@
 #include "engine/present/videopresenter.h"
 
+#include "base/logging.h"
+
 #include <QDebug>
 
 namespace
@@ -53,7 +55,7 @@ void VideoPresenter::run()
         try {
             step();
         } catch (const std::exception &error) {
-            qWarning() << "presentation:" << error.what();
+            qCWarning(logEngine) << "presentation:" << error.what();
         }
     }
 }

@@ -1,7 +1,8 @@
 #include "engine/source/dvdsource.h"
 
-#include "engine/common/dvderrors.h"
 #include "base/localpath.h"
+#include "base/logging.h"
+#include "engine/common/dvderrors.h"
 #include "engine/demux/psdemuxer.h"
 #include "engine/source/librarylog.h"
 
@@ -115,7 +116,8 @@ bool holdsDvdVideo(const QString &device)
     try {
         readDiscInfo(reader.get(), device);
         return true;
-    } catch (const AppError &) {
+    } catch (const AppError &error) {
+        qCDebug(logEngine) << device << "holds no playable DVD-Video:" << error.description();
         return false;
     }
 }

@@ -66,3 +66,41 @@ TEST(Forms, AWindowThatDestroysItselfIsNoLongerLoaded)
     delete form<Counted>();
     EXPECT_FALSE(isLoaded<Counted>());
 }
+
+namespace
+{
+struct LogCapture {
+    static inline QStringList lines;
+    static void handler(QtMsgType, const QMessageLogContext &context, const QString &message)
+    {
+        lines << QString::fromLatin1(context.category) + QStringLiteral(": ") + message;
+    }
+};
+} // namespace
+
+TEST(Logging, SkippedStepsAreWrittenToTheSubsystemsCategoryOnlyWhenSwitchedOn)
+{
+    EXPECT_STREQ(logCategoryOfSource("/src/engine/control/dvdengine.cpp").categoryName(),
+                 "vidora.engine");
+    EXPECT_STREQ(logCategoryOfSource("/home/settings/vidora/core/dvd.cpp").categoryName(),
+                 "vidora.ui");
+    EXPECT_STREQ(logCategoryOfSource("dvddb/frmdvddb.cpp").categoryName(), "vidora.database");
+    EXPECT_STREQ(logCategoryOfSource("main.cpp").categoryName(), "vidora.ui");
+
+    LogCapture::lines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(&LogCapture::handler);
+    IgnoreErrors quiet(logDatabase());
+    quiet.step([] { throw AppError(ErrorNumbers::kFileError, "unheard"); });
+    QLoggingCategory::setFilterRules(QStringLiteral("vidora.*.debug=true"));
+    IgnoreErrors steps(logDatabase());
+    steps.step([] {});
+    const int line = __LINE__ + 1;
+    steps.step([] { throw AppError(ErrorNumbers::kFileError, "Cannot delete \"x.bmp\""); });
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(LogCapture::lines.size(), 1) << LogCapture::lines.join('\n').toStdString();
+    EXPECT_EQ(LogCapture::lines.front(),
+              QStringLiteral("vidora.database: step skipped at base/errors_test.cpp:%1, error "
+                             "1006: Cannot delete \"x.bmp\"")
+                  .arg(line));
+}

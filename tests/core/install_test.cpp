@@ -1,8 +1,11 @@
 #include "programrun.h"
 
+#include "core/programoptions.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -71,11 +74,33 @@ TEST(Install, PutsTheProgramItsDesktopEntryAndIconsUnderThePrefixAndTakesThemAwa
     EXPECT_TRUE(lines.contains("Icon=vidora"));
     EXPECT_TRUE(lines.contains("MimeType=x-content/video-dvd;application/x-cd-image;"));
 
+    // The manual page and the metadata pass their checkers, and the page
+    // names every option of the usage.
+    const QString manual = root + "/share/man/man1/vidora.1.gz";
+    EXPECT_EQ(
+        run(QStringLiteral("mandoc"), {"-T", "lint", "-W", "warning", manual}, QString(), &log), 0)
+        << log.toStdString();
+    QByteArray page;
+    ASSERT_EQ(run(QStringLiteral("gzip"), {"-dc", manual}, QString(), &page), 0);
+    static const QRegularExpression option(QStringLiteral("--[a-z-]+"));
+    for (const QRegularExpressionMatch &match : option.globalMatch(ProgramOptions::usage())) {
+        QByteArray escaped = match.captured().toUtf8();
+        escaped.replace("-", "\\-");
+        EXPECT_TRUE(page.contains(escaped)) << match.captured().toStdString();
+    }
+    EXPECT_EQ(
+        run(QStringLiteral("appstreamcli"),
+            {"validate", "--no-net", root + "/share/metainfo/example.korvane.Vidora.metainfo.xml"},
+            QString(), &log),
+        0)
+        << log.toStdString();
+
     ASSERT_FALSE(sourceFolder().isEmpty());
     ASSERT_EQ(
         run(sourceFolder() + "/tools/uninstall.sh", {buildFolder(), prefix}, stage.path(), &log), 0)
         << log.toStdString();
     EXPECT_FALSE(QFile::exists(root + "/bin/vidora"));
     EXPECT_FALSE(QFile::exists(entry));
+    EXPECT_FALSE(QFile::exists(manual));
     EXPECT_FALSE(QFile::exists(root + "/share/icons/hicolor/48x48/apps/vidora.png"));
 }
