@@ -1,5 +1,7 @@
 #include "base/errors.h"
 
+#include "base/logging.h"
+
 #include <QDebug>
 
 #include <string_view>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "base/logging.h"
-
 #include <QString>
 
 #include <cstdint>
@@ -10,6 +8,8 @@
 #include <optional>
 #include <source_location>
 #include <string>
+
+class QLoggingCategory;
 
 // The one failure type of the program: the DVD control, files and desktop
 // services throw it; handlers either skip the failing step or report it.
@@ -46,11 +46,17 @@ constexpr int32_t kNoRegionChangesLeft = 1022;
 constexpr int32_t kUnexpected = 1099;
 } // namespace ErrorNumbers
 
-#if defined(__cpp_lib_source_location) // "Errors ignored step by step": each step runs on
+// Where a step is written, for its debug message: std::source_location, or
+// the builtins it is made of where the library lacks it (clang before 15).
+#if defined(__cpp_lib_source_location)
 #define IGNORE_ERRORS_STEP_PLACE std::source_location where = std::source_location::current()
-#else // its own; a failing one is skipped, kept as the last error, and logged at debug
+#else
 #define IGNORE_ERRORS_STEP_PLACE const char *file = __builtin_FILE(), int line = __builtin_LINE()
-#endif // level with its place (clang before 15 has no source_location, only the builtins)
+#endif
+
+// "Errors ignored step by step": every step runs on its own; a failing step
+// is skipped, kept as the last error and logged at debug level with its
+// place, and the next step runs.
 class IgnoreErrors
 {
 public:
@@ -58,8 +64,7 @@ public:
     explicit IgnoreErrors(const QLoggingCategory &category) : category_(&category) {}
 
     // Runs one step; returns true when it finished without an error.
-    bool step(const std::function<void()> &action, // and where it is written
-              IGNORE_ERRORS_STEP_PLACE);
+    bool step(const std::function<void()> &action, IGNORE_ERRORS_STEP_PLACE);
     const std::optional<AppError> &lastError() const { return lastError_; }
 
 private:

@@ -1,17 +1,15 @@
 #include "core/module2.h"
 
+#include "base/logging.h"
 #include "platform/desktop.h"
 
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QWidget>
 
 namespace
 {
-
-Q_LOGGING_CATEGORY(lcDesktop, "vidora.ui", QtWarningMsg)
 
 // A local file named by its path or by a file address, which is not there.
 bool isMissingFile(const QString &target)
@@ -38,7 +36,7 @@ QString OpenDocument(const QString &file, const QString &parameters, const QStri
     Q_UNUSED(directory);
     if (Desktop::openDocument(file))
         return QString();
-    qCInfo(lcDesktop) << "the desktop could not open" << file;
+    qCInfo(logUi) << "the desktop could not open" << file;
     // A missing file is a refusal of its own, which gives no text.
     if (isMissingFile(file))
         return QString();

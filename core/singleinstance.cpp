@@ -1,11 +1,11 @@
 #include "core/singleinstance.h"
 
 #include "base/localpath.h"
+#include "base/logging.h"
 
 #include <QDir>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QLoggingCategory>
 
 #include <pwd.h>
 #include <sys/socket.h>
@@ -14,8 +14,6 @@
 
 namespace
 {
-
-Q_LOGGING_CATEGORY(lcInstance, "vidora.ui")
 
 constexpr int kConnectMs = 1000;
 constexpr int kReplyMs = 5000;
@@ -108,7 +106,7 @@ bool SingleInstance::handOver(const QString &argument)
 {
     const QString socket = socketPath();
     if (socket.isEmpty()) {
-        qCWarning(lcInstance) << "no private runtime folder: starting without hand-over";
+        qCWarning(logUi) << "no private runtime folder: starting without hand-over";
         return false;
     }
     // Serialises the check for a running player and the claim, so that two

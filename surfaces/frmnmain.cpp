@@ -193,7 +193,7 @@ void frmNMain::nameForScreenReaders()
         {btnFF, "Scan forward 2x"},
         {btnFF4, "Scan forward 4x"},
         {btnFF8, "Scan forward 8x"},
-        {btnDVDpanel, "Video window"},
+        {btnDVDpanel, "Show or hide DVD panel"},
         {btnMenu, "Menu"},
         {btnDVDdb, "DVD database"},
         {btnSettings, "Settings"},

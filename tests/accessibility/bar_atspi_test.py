@@ -19,7 +19,7 @@ BAR_BUTTONS = [
     "Previous chapter", "Stop", "Play", "Next chapter",
     "Scan backward 8x", "Scan backward 4x", "Scan backward 2x", "Normal play",
     "Scan forward 2x", "Scan forward 4x", "Scan forward 8x",
-    "Video window", "Menu", "DVD database", "Settings",
+    "Show or hide DVD panel", "Menu", "DVD database", "Settings",
 ]
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 

@@ -1,4 +1,5 @@
 #include "base/errors.h"
+#include "base/logging.h"
 #include "core/forms.h"
 
 #include <gtest/gtest.h>
