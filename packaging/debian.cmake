@@ -23,8 +23,9 @@ their menus. It has a skinned control bar, a video window with full screen and
 zoom, audio, subtitle and angle dialogs, a bookmark per disc, colour schemes
 and a personal DVD database that recognises an inserted disc.")
 # The entry names the program by its path under /usr: the files are staged
-# with DESTDIR under the real prefix.
+# with DESTDIR under the real prefix, whatever prefix make install uses.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
