@@ -20,8 +20,11 @@ shortcuts on identical frames.
 import json
 import os
 import shutil
-import subprocess
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
+                                "fixtures"))
+from make_test_discs import author, run  # noqa: E402  (the test discs' authoring)
 
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 FPS = 25
@@ -32,10 +35,6 @@ GOP = 12
 AUDIO = [("en", "ac3", 440, "192k"), ("fr", "mp2", 660, "192k")]
 # (seconds, interlaced) of each title, in title order.
 TITLES = [(120, False), (30, True)]
-
-
-def run(args, **kwargs):
-    subprocess.run(args, check=True, **kwargs)
 
 
 def make_title(path, number, seconds, interlaced):
@@ -87,14 +86,6 @@ def interlaced_xml(work, out):
   <pgc><vob file="{work}/title{number}.mpg"/><post>exit;</post></pgc></titles></titleset>
 </dvdauthor>
 """
-
-
-def author(work, name, xml):
-    config = os.path.join(work, f"{name}.xml")
-    with open(config, "w", encoding="utf-8") as handle:
-        handle.write(xml)
-    run(["dvdauthor", "-x", config], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-        env={**os.environ, "VIDEO_FORMAT": "PAL"})
 
 
 def summary():

@@ -35,22 +35,6 @@ QWidget *widgetOf(const QObject *window)
     return nullptr;
 }
 
-// A key typed into a text box, or taken by a menu, a dialog or one of the
-// program's questions, answers them: it is no key of the player's.
-bool takenByAWidget(const QObject *window)
-{
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return false;
-    if (QApplication::activePopupWidget())
-        return true;
-    const QWidget *widget = widgetOf(window);
-    if (!widget)
-        return false;
-    if (widget->windowType() == Qt::Dialog || widget->isModal())
-        return true;
-    return editsText(widget->focusWidget());
-}
-
 } // namespace
 
 KeyState &KeyState::instance()
@@ -71,13 +55,25 @@ KeyState::KeyState(QObject *parent) : QObject(parent)
     }
 }
 
-// A key typed into a popup (a context menu, an open list) is the popup's: the
-// Return that picks a context menu item must not also press the DVD menu's
-// button when the video window polls the keys next.
-bool KeyState::typedIntoPopup(const QObject *receiver)
+// A key typed into a popup (a context menu, an open list), a text box, a
+// dialog or one of the program's questions answers them: it is no key of the
+// player's. The Return that picks a context menu item or answers a question
+// must not also press the DVD menu's button when the video window polls.
+bool KeyState::answersAnotherWindow(const QObject *window)
 {
-    const auto *window = qobject_cast<const QWindow *>(receiver);
-    return window && window->type() == Qt::Popup;
+    const auto *handle = qobject_cast<const QWindow *>(window);
+    if (handle && handle->type() == Qt::Popup)
+        return true;
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return false;
+    if (QApplication::activePopupWidget())
+        return true;
+    const QWidget *widget = widgetOf(window);
+    if (!widget)
+        return false;
+    if (widget->windowType() == Qt::Dialog || widget->isModal())
+        return true;
+    return editsText(widget->focusWidget());
 }
 
 int KeyState::code(int key, bool keypad)
@@ -106,8 +102,6 @@ bool KeyState::eventFilter(QObject *watched, QEvent *event)
     // Every key event passes the application filter once per receiver in the
     // parent chain; only the window-level delivery is counted.
     const auto type = event->type();
-    if (type == QEvent::KeyPress && typedIntoPopup(watched))
-        return QObject::eventFilter(watched, event);
     if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched->isWindowType()) {
         auto *keyEvent = static_cast<QKeyEvent *>(event);
         const int key = code(keyEvent->key(), keyEvent->modifiers().testFlag(Qt::KeypadModifier));
@@ -115,7 +109,8 @@ bool KeyState::eventFilter(QObject *watched, QEvent *event)
         if (type == QEvent::KeyPress) {
             // A key held on after its press closed a dialog repeats into the
             // window below: it stays the dialog's until it is released.
-            if (takenByAWidget(watched) || (keyEvent->isAutoRepeat() && taken_.count(key) > 0)) {
+            if (answersAnotherWindow(watched) ||
+                (keyEvent->isAutoRepeat() && taken_.count(key) > 0)) {
                 taken_.insert(key);
                 return QObject::eventFilter(watched, event);
             }

@@ -30,11 +30,11 @@ protected:
 private:
     explicit KeyState(QObject *parent);
     static int code(int key, bool keypad);
-    static bool typedIntoPopup(const QObject *receiver);
+    static bool answersAnotherWindow(const QObject *window);
 
     std::set<int> held_;
     std::set<int> pressedSinceQuery_;
-    std::set<int> taken_; // pressed into a text box or a dialog, not released yet
+    std::set<int> taken_; // pressed into another window, not released yet
     // What each physical key was pressed as: a key pressed with Shift may
     // come up without it ('+' down, '=' up).
     std::map<quint32, int> heldByScanCode_;

@@ -24,6 +24,7 @@
 #include "widgets/skinbutton.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QFontDatabase>
 #include <QLabel>
@@ -414,6 +415,14 @@ void frmNMain::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     IgnoreErrors steps;
     steps.step([&] { SharpenOutline(this, Skin::controlBar(2), kTransparent, rims_); });
+}
+
+// The window manager's close ends the program as the menu's Close does; the
+// bar itself stays until that end unloads it.
+void frmNMain::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    QMetaObject::invokeMethod(this, &frmNMain::AutoBook, Qt::QueuedConnection);
 }
 
 void frmNMain::paintEvent(QPaintEvent *)

@@ -28,6 +28,16 @@ constexpr std::chrono::milliseconds kSoundPatience{2000};
 constexpr std::chrono::milliseconds kHelpersAtExitPatience{500};
 // Probes of drives that hang, each on its thread until its read returns.
 constexpr int kProbeThreadsCap = 4;
+
+// Throws why a folder or an image cannot play, once its probe has said so.
+void refuseUnplayable(const DiscProbe &probe)
+{
+    if (probe.source().kind == SourceKind::Device)
+        return;
+    probe.settle(std::chrono::steady_clock::now() + kProbeMomentForPlay);
+    if (probe.answered() && !probe.read())
+        probe.result(std::chrono::milliseconds(0));
+}
 } // namespace
 
 DvdEngine::DvdEngine(QObject *parent, const AudioOutputOptions &audio)
@@ -345,8 +355,10 @@ QString DvdEngine::DVDDirectory() const
     return disc_->source.directory;
 }
 
-// A new source takes effect at the next Play; a disc of another source that
-// is playing now is stopped.
+// A new source takes effect at the next Play. A disc of another source that
+// is playing now is stopped, but only for a source that can play: a folder
+// or an image whose probe fails within a moment is refused and the disc goes
+// on. A drive is not waited for, it may take seconds to spin up.
 void DvdEngine::setDVDDirectory(const QString &source)
 {
     std::optional<DiscSource> resolved;
@@ -355,14 +367,21 @@ void DvdEngine::setDVDDirectory(const QString &source)
     const auto other = [&](const DiscSource &current) {
         return !resolved || resolved->path != current.path;
     };
-    if ((session_ && disc_ && other(disc_->source)) || (starting_ && other(starting_->source())))
+    const bool lettingGo =
+        (session_ && disc_ && other(disc_->source)) || (starting_ && other(starting_->source()));
+    if (resolved) {
+        const bool failedBefore = probe_ && probe_->answered() && !probe_->read();
+        if (!probe_ || probe_->source().path != resolved->path || failedBefore) {
+            probe_ = std::make_shared<DiscProbe>(*resolved, prober_, probeThreads_);
+            probeUsed_ = false;
+        }
+        if (lettingGo)
+            refuseUnplayable(*probe_);
+    }
+    if (lettingGo)
         Stop();
     requestedSource_ = source;
     requested_ = resolved;
-    if (resolved && (!probe_ || probe_->source().path != resolved->path)) {
-        probe_ = std::make_shared<DiscProbe>(*resolved, prober_, probeThreads_);
-        probeUsed_ = false;
-    }
 }
 
 int DvdEngine::CurrentDiscSide() const

@@ -72,8 +72,20 @@ void Deinterlacer::close()
     sent_ = 0;
 }
 
+void Deinterlacer::setEnabled(bool enabled)
+{
+    if (enabled == enabled_)
+        return;
+    flush();
+    enabled_ = enabled;
+}
+
 void Deinterlacer::push(AVFrame *frame, int64_t pts, int64_t duration90k)
 {
+    if (!enabled_) {
+        passOn(frame, pts, duration90k);
+        return;
+    }
     if (frame->width != width_ || frame->height != height_ || frame->format != format_) {
         flush();
         open(*frame);
@@ -92,7 +104,8 @@ void Deinterlacer::push(AVFrame *frame, int64_t pts, int64_t duration90k)
     collect();
 }
 
-// A shape the filter refuses: the frame is shown as it was decoded.
+// A shape the filter refuses, or nobody looks: the frame is shown as it was
+// decoded.
 void Deinterlacer::passOn(AVFrame *frame, int64_t pts, int64_t duration90k)
 {
     AVFrame *picture = av_frame_alloc();

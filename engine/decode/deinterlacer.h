@@ -39,6 +39,9 @@ public:
     // One picture per frame instead of one per field (scans, where pictures
     // already come several times too fast), each lasting the whole frame.
     void setOnePerFrame(bool one) { onePerFrame_ = one; }
+    // Off, every frame passes untouched, one picture each (nobody sees the
+    // pictures); what the filter holds comes out first.
+    void setEnabled(bool enabled);
 
     std::optional<DecodedPicture> take();
     size_t ready() const { return ready_.size(); }
@@ -69,5 +72,6 @@ private:
     int64_t firstHeld_ = 0; // the number of held_.front() among the frames sent
     int64_t sent_ = 0;
     bool onePerFrame_ = false;
+    bool enabled_ = true;
     std::deque<DecodedPicture> ready_;
 };

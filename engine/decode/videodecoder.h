@@ -35,6 +35,8 @@ public:
     void setSkipNonReference(bool skip);
     // A picture per frame rather than per field, while scanning.
     void setOnePerFrame(bool one) { fields_.setOnePerFrame(one); }
+    // Interlaced pictures nobody sees are not deinterlaced.
+    void setDeinterlacing(bool on) { fields_.setEnabled(on); }
     void send(const uint8_t *data, size_t size, int64_t pts);
     // Decodes what is held back (the parser's last picture, the decoder's
     // reordering delay, the deinterlacer's look-ahead): needed before a

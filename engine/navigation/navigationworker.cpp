@@ -1,12 +1,21 @@
 #include "engine/navigation/navigationworker.h"
 
 #include "engine/common/dvderrors.h"
+#include "engine/output/audiooutput.h"
 
 namespace
 {
 
 using std::chrono::hours;
+using std::chrono::milliseconds;
 using std::chrono::seconds;
+
+// How long the end of the disc waits, unpaused, for what was read to be
+// seen and heard: the queues hold about two seconds; an output that stalls
+// does not hold the stop for ever.
+constexpr auto kPlayOutPatience = seconds(5);
+// The sound output says nothing when it has played out: it is asked this often.
+constexpr auto kSoundPlayOutPoll = milliseconds(20);
 
 // The reader's pictures go into the queue to the presentation thread, its
 // sound to the audio output; a jump drops what both hold.
@@ -109,10 +118,38 @@ void NavigationWorker::loop(NavSession &session, NavigationCore &core)
         publish(core.state());
     }
     if (ended)
+        playOutQueued();
+    if (ended)
         parts_.store->update([](PlaybackSnapshot &snapshot) {
             snapshot.readerEnded = true;
             snapshot.still = false;
         });
+}
+
+// The disc ended: the pictures and the sound still queued are presented
+// before the disc counts as stopped. A Stop ends the wait at once.
+void NavigationWorker::playOutQueued()
+{
+    requestDrain();
+    Clock::time_point deadline = Clock::now() + kPlayOutPatience;
+    while (!parts_.commands->stopping()) {
+        const bool soundWaits = audio_.waiting() && !audio_.pump();
+        if (parts_.link->drained() >= drainId_ && !soundWaits && soundPlayedOut())
+            return;
+        const Clock::time_point now = Clock::now();
+        if (parts_.clock && parts_.clock->paused())
+            deadline = now + kPlayOutPatience;
+        else if (now >= deadline)
+            return;
+        waitUntil(std::min(deadline, now + kSoundPlayOutPoll));
+    }
+}
+
+bool NavigationWorker::soundPlayedOut()
+{
+    bool drained = true;
+    parts_.audio->use([&](AudioOutput &output) { drained = output.isDrained(); });
+    return drained;
 }
 
 // Waits and stills keep the reader where it is until the screen has caught

@@ -27,6 +27,8 @@ private:
     bool holding(NavSession &session);
     void read(NavigationCore &core);
     void requestDrain();
+    void playOutQueued();
+    bool soundPlayedOut();
     void waitUntil(Clock::time_point deadline);
     void act(NavSession &session, ReaderMode::Action action);
     void publishStill(bool still);

@@ -53,6 +53,7 @@ public:
     size_t bufferedPictures() const { return decoder_.ready(); }
     void setSkipNonReference(bool skip) { decoder_.setSkipNonReference(skip); }
     void setOnePerFrame(bool one) { decoder_.setOnePerFrame(one); }
+    void setDeinterlacing(bool on) { decoder_.setDeinterlacing(on); }
 
     // Converts the picture and composes it with what shows over it; with
     // convert false (nobody looks at it now), the picture on screen is left

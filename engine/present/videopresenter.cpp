@@ -77,6 +77,11 @@ void VideoPresenter::step()
         // Scans show pictures several times faster already: one a frame.
         core_.setOnePerFrame(scanRate > 1);
     }
+    // Deinterlacing costs as much as decoding: only for pictures somebody sees.
+    if (const bool seen = looked(); seen != deinterlacing_) {
+        deinterlacing_ = seen;
+        core_.setDeinterlacing(seen);
+    }
     if (!pending_)
         pending_ = core_.nextPicture();
     if (pending_) {

@@ -59,7 +59,8 @@ private:
     uint64_t buttonSerial_ = 0;
     int64_t shownPts_ = -1;
     int scanRate_ = 0;
-    bool decodingRun_ = false; // decoding ahead until enough pictures wait
+    bool deinterlacing_ = true; // as the decoder starts
+    bool decodingRun_ = false;  // decoding ahead until enough pictures wait
     PlaybackClock::Clock::time_point shownAt_{};
     std::thread thread_;
 };

@@ -112,3 +112,20 @@ TEST(DvdEngineSound, FlashAndBeepReachTheViewerTogether)
     for (const int64_t offset : offsets)
         EXPECT_LT(std::abs(offset), 40 * 90) << "flash and beep " << offset / 90 << " ms apart";
 }
+
+// A title that ends the disc is seen and heard to its end before the disc
+// stops: the last pictures were read long before they are due.
+TEST(DvdEngineSound, TheLastSecondsOfTheDiscAreShownAndHeardBeforeItStops)
+{
+    Player player(TestDisc::avSyncFolder());
+    player.engine->Play();
+    ASSERT_TRUE(player.waitForTitle(1));
+    ASSERT_TRUE(player.waitForDomain(DvdDomain::kStop, 20000));
+    const std::vector<Recorder::Picture> pictures = player.recorder.pictures();
+    ASSERT_FALSE(pictures.empty());
+    const int64_t end90k =
+        int64_t(TestDisc::authored()["avsync"].toObject()["duration_seconds"].toDouble() * 90000);
+    const int64_t frame90k = 90000 / 25;
+    EXPECT_GE(pictures.back().titleTime90k, end90k - 2 * frame90k);
+    EXPECT_GE(pictures.back().pts - pictures.front().pts, end90k - 3 * frame90k);
+}

@@ -192,3 +192,20 @@ TEST_F(Fields, EachFieldIsAsCloseToItsSourceFrameAsWithFfmpegsOwnFilters)
     EXPECT_EQ(yadif.count, int(kept.size()));
     EXPECT_GE(player.mean, std::max(yadif.mean, bwdif.mean) - 0.5);
 }
+
+// Pictures nobody sees (no view shown, no tap taking images) are not
+// deinterlaced: one picture a frame, and the filter's work is saved.
+TEST(FieldsUnseen, InterlacedFramesNobodyLooksAtStayOnePictureEach)
+{
+    Player player(TestDisc::fieldsFolder());
+    auto unlooked = std::make_shared<PlaybackTaps>(*player.recorder.taps());
+    unlooked->pictureImages = false;
+    player.engine->setTaps(unlooked);
+    player.engine->Play();
+    ASSERT_TRUE(waitFor([&] { return player.recorder.pictures().size() > 40; }, 20000));
+    const std::vector<Recorder::Picture> pictures = player.recorder.pictures();
+    for (size_t i = 1; i < pictures.size(); ++i) {
+        const int64_t step = pictures[i].titleTime90k - pictures[i - 1].titleTime90k;
+        EXPECT_EQ(step % kFrame90k, 0) << "at " << pictures[i - 1].titleTime90k;
+    }
+}

@@ -207,8 +207,9 @@ TEST_F(SurfacesEndToEnd, ADroppedDiscFolderPlaysAndTheDesktopWindowsShowWhole)
     EXPECT_TRUE(dvdControl()->DVDDirectory().startsWith(disc));
 }
 
-// A source that does not exist is named and is the only one tried: with no
-// disc playing no drive is tried instead, and a disc that plays goes on.
+// A source that cannot play is named and is the only one tried: with no disc
+// playing no drive is tried instead, and a disc that plays goes on, whether
+// the source does not exist or is an image that holds no disc.
 TEST_F(SurfacesEndToEnd, ASourceThatCannotPlayIsNamedAndThePlayingDiscGoesOn)
 {
     Main();
@@ -223,10 +224,16 @@ TEST_F(SurfacesEndToEnd, ASourceThatCannotPlayIsNamedAndThePlayingDiscGoesOn)
 
     dropPath(bar, disc);
     ASSERT_TRUE(waitFor([] { return domain() == DvdDomain::kVideoManagerMenu; }));
+    QFile notADisc(scratch.filePath("notes.iso"));
+    ASSERT_TRUE(notADisc.open(QIODevice::WriteOnly));
+    notADisc.write(QByteArray(64 * 1024, 'x'));
+    notADisc.close();
+    dropPath(bar, notADisc.fileName());
     Startup::HandOver(missing);
     messages = takeMessages();
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].contains(missing));
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].contains('"' + notADisc.fileName() + '"')) << messages[0].toStdString();
+    EXPECT_TRUE(messages[1].contains(missing));
     EXPECT_EQ(domain(), DvdDomain::kVideoManagerMenu);
     EXPECT_TRUE(dvdControl()->DVDDirectory().startsWith(disc));
 }

@@ -120,15 +120,21 @@ TEST_F(MenuHost, AboutShowsTheAboutWindow)
     EXPECT_TRUE(isLoaded<frmAbout>() && form<frmAbout>()->isVisible());
 }
 
+// The menu's Close, and the window manager's close of the borderless bar.
 TEST_F(MenuHost, CloseEndsTheProgramWithoutAsking)
 {
-    form<frmNMain>()->show();
-    item(form<frmMain>()->mnuInMenu(), "mnuClose")->trigger();
-    QApplication::processEvents();
-    EXPECT_FALSE(isLoaded<frmNMain>());
-    EXPECT_FALSE(isLoaded<frmMain>());
-    EXPECT_TRUE(dialogs->questions.isEmpty());
-    control = ScriptedDvdControl::install(); // the program's end released the control
+    for (const bool fromWindowManager : {false, true}) {
+        form<frmNMain>()->show();
+        if (fromWindowManager)
+            form<frmNMain>()->close();
+        else
+            item(form<frmMain>()->mnuInMenu(), "mnuClose")->trigger();
+        QApplication::processEvents();
+        EXPECT_FALSE(isLoaded<frmNMain>()) << fromWindowManager;
+        EXPECT_FALSE(isLoaded<frmMain>()) << fromWindowManager;
+        EXPECT_TRUE(dialogs->questions.isEmpty());
+        control = ScriptedDvdControl::install(); // the program's end released the control
+    }
     // The end asked the application to quit, which stops every event loop
     // (and every modal dialog) started after it, as the next run of the
     // program would not: that run's event loop starts afresh.
