@@ -168,19 +168,16 @@ int64_t picturePeriod(const std::vector<Painted> &painted)
 }
 
 // Each picture's time on screen (from its paint to the next one's) against
-// its due duration (the step to the next timestamp). Steps of the timeline
-// longer than ten pictures are jumps of the timestamps, not pictures missed.
-void reportPacing(const std::vector<Painted> &painted)
+// its due duration (the step to the next timestamp), for the pictures painted
+// from first on. Steps of the timeline longer than ten pictures are jumps of
+// the timestamps, not pictures missed.
+void reportPacing(const char *label, const std::vector<Painted> &painted, size_t first,
+                  int64_t period)
 {
-    const int64_t period = picturePeriod(painted);
-    if (period <= 0) {
-        std::printf("pacing: too few pictures painted\n");
-        return;
-    }
     std::vector<double> errors;
     int skipped = 0;
     int heldTwice = 0;
-    for (size_t i = 1; i < painted.size(); ++i) {
+    for (size_t i = std::max<size_t>(first, 1); i < painted.size(); ++i) {
         const int64_t step = painted[i].pts - painted[i - 1].pts;
         if (step <= 0 || step > 10 * period)
             continue;
@@ -205,12 +202,30 @@ void reportPacing(const std::vector<Painted> &painted)
         sizes.push_back(std::abs(error));
     std::sort(sizes.begin(), sizes.end());
     const auto within5 = std::lower_bound(sizes.begin(), sizes.end(), 5.0) - sizes.begin();
-    std::printf("pacing: %zu pictures at %.1f ms: time on screen minus due, scatter (standard "
+    std::printf("%s: %zu pictures at %.1f ms: time on screen minus due, scatter (standard "
                 "deviation) %.2f ms, 95%% within %.2f ms, worst %.2f ms; %.1f%% within 5 ms; "
                 "%d never painted, %d held for twice their time\n",
-                errors.size() + 1, double(period) / 90.0,
+                label, errors.size() + 1, double(period) / 90.0,
                 std::sqrt(squares / double(errors.size())), sizes[sizes.size() * 95 / 100],
                 sizes.back(), 100.0 * double(within5) / double(sizes.size()), skipped, heldTwice);
+}
+
+// The whole run, then the same from its second second on: the start, when
+// the picture joins the sound already playing, apart from steady playback.
+void reportPacing(const std::vector<Painted> &painted)
+{
+    const int64_t period = picturePeriod(painted);
+    if (period <= 0) {
+        std::printf("pacing: too few pictures painted\n");
+        return;
+    }
+    reportPacing("pacing", painted, 1, period);
+    const auto steady =
+        std::find_if(painted.begin(), painted.end(), [&painted](const Painted &paint) {
+            return paint.at - painted.front().at >= std::chrono::seconds(1);
+        });
+    reportPacing("pacing after the first second", painted, size_t(steady - painted.begin()),
+                 period);
 }
 
 } // namespace
