@@ -8,7 +8,9 @@
 #include "dvddb/defaultpicture.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/recordstore.h"
+#include "dvddb/titleguess.h"
 #include "engine/control/dvdcontrolinstance.h"
+#include "engine/source/volumename.h"
 #include "platform/dialogs.h"
 #include "platform/units.h"
 #include "settings/colorrendering.h"
@@ -143,7 +145,8 @@ void frmAddDVD::detectLanguages(QLineEdit *target, const QString &refusal,
     int domain = 0;
     if (!steps.step([&] { domain = dvdControl()->CurrentDomain(); }) ||
         domain != DvdDomain::kTitle) {
-        ShowMessage(refusal);
+        if (!refusal.isEmpty())
+            ShowMessage(refusal);
         return;
     }
     int streams = 0;
@@ -154,26 +157,49 @@ void frmAddDVD::detectLanguages(QLineEdit *target, const QString &refusal,
     target->setText(text);
 }
 
-void frmAddDVD::skinButton1_Click()
+void frmAddDVD::detectAudio(const QString &refusal)
 {
     detectLanguages(
-        i8,
-        QStringLiteral("To automatically detect the available audio streams for this DVD, you "
-                       "must hit ") +
-            QStringLiteral("this button while the main title is playing."),
-        [] { return dvdControl()->AudioStreamsAvailable(); },
+        i8, refusal, [] { return dvdControl()->AudioStreamsAvailable(); },
         [](int stream) { return dvdControl()->AudioLanguage(stream); });
+}
+
+void frmAddDVD::detectSubtitles(const QString &refusal)
+{
+    detectLanguages(
+        i7, refusal, [] { return dvdControl()->SubpictureStreamsAvailable(); },
+        [](int stream) { return dvdControl()->SubpictureLanguage(stream); });
+}
+
+void frmAddDVD::skinButton1_Click()
+{
+    detectAudio(QStringLiteral("To automatically detect the available audio streams for this "
+                               "DVD, you must hit ") +
+                QStringLiteral("this button while the main title is playing."));
 }
 
 void frmAddDVD::skinButton23_Click()
 {
-    detectLanguages(
-        i7,
+    detectSubtitles(
         QStringLiteral("To automatically detect the available subtitles for this DVD, you must "
                        "hit ") +
-            QStringLiteral("this button while the main title is playing."),
-        [] { return dvdControl()->SubpictureStreamsAvailable(); },
-        [](int stream) { return dvdControl()->SubpictureLanguage(stream); });
+        QStringLiteral("this button while the main title is playing."));
+}
+
+void frmAddDVD::guessFromPlayingDisc()
+{
+    if (i1->text().isEmpty()) {
+        QString source;
+        IgnoreErrors steps;
+        steps.step([&] { source = dvdControl()->DVDDirectory(); });
+        i1->setText(titleFromVolumeName(discVolumeName(source)));
+        i1->selectAll();
+        i1->setFocus();
+    }
+    if (i8->text().isEmpty())
+        detectAudio(QString());
+    if (i7->text().isEmpty())
+        detectSubtitles(QString());
 }
 
 void frmAddDVD::skinButton2_Click()

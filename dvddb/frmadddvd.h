@@ -46,6 +46,11 @@ public:
     // cancelled dialog leaves the earlier choice.
     QString cdFileName;
 
+    // A new record's first guess from the disc playing: the title from its
+    // volume name (selected, so typing replaces it) and, while a title plays,
+    // its audio and subtitle languages. Boxes already filled are kept.
+    void guessFromPlayingDisc();
+
     void skinButton1_Click();
     void skinButton23_Click();
     void skinButton2_Click();
@@ -63,6 +68,8 @@ private:
     void detectLanguages(QLineEdit *target, const QString &refusal,
                          const std::function<int()> &count,
                          const std::function<QString(int)> &language);
+    void detectAudio(const QString &refusal);
+    void detectSubtitles(const QString &refusal);
     bool save();
 
     QList<QLabel *> captions_;

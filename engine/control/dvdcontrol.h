@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/errors.h"
 #include "engine/common/dvdtypes.h"
 
 #include <QObject>
@@ -83,8 +84,22 @@ public:
     // The widget that shows the picture; the video window parents and sizes it.
     virtual QWidget *view() = 0;
 
+    // Beyond the player's own operations: where a title stands, for the
+    // program to come back to later. The place is that of the picture on
+    // screen, as a bookmark keeps it. A control that cannot tell refuses.
+    virtual DiscPlace CurrentPlace() { throw unsupported(QStringLiteral("CurrentPlace")); }
+    // Plays the disc from a place CurrentPlace gave, as RestoreBookmark does.
+    virtual void PlayFromPlace(const DiscPlace &) { throw unsupported(QStringLiteral("PlayFromPlace")); }
+
     // True while a Pause holds the disc; a control that cannot tell says no.
     virtual bool isPaused() const { return false; }
+
+private:
+    static AppError unsupported(const QString &operation)
+    {
+        return AppError(ErrorNumbers::kNotPermitted,
+                        operation + QStringLiteral(" is not supported by this control."));
+    }
 
 signals:
     // Delivered on the GUI thread, at least once a second while a title plays

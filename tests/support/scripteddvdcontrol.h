@@ -146,6 +146,9 @@ public:
     }
     void SaveBookmark() override { act("SaveBookmark"); }
     void RestoreBookmark() override { act("RestoreBookmark"); }
+    DiscPlace place; // the place on screen while domain is the title
+    DiscPlace CurrentPlace() override { return read("CurrentPlace", place); }
+    void PlayFromPlace(const DiscPlace &to) override { act("PlayFromPlace", to.seconds); }
     void DeleteBookmark() override { act("DeleteBookmark"); }
 
     QWidget *view() override
