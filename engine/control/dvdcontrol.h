@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "engine/common/dvdtypes.h"
 
+#include <QImage>
 #include <QObject>
 #include <QString>
 
@@ -89,7 +90,14 @@ public:
     // screen, as a bookmark keeps it. A control that cannot tell refuses.
     virtual DiscPlace CurrentPlace() { throw unsupported(QStringLiteral("CurrentPlace")); }
     // Plays the disc from a place CurrentPlace gave, as RestoreBookmark does.
-    virtual void PlayFromPlace(const DiscPlace &) { throw unsupported(QStringLiteral("PlayFromPlace")); }
+    virtual void PlayFromPlace(const DiscPlace &)
+    {
+        throw unsupported(QStringLiteral("PlayFromPlace"));
+    }
+
+    // The title's picture on screen without subpictures, at its display
+    // aspect (768 x 576 for 4:3 PAL); refused outside a title.
+    virtual QImage PictureOnScreen() { throw unsupported(QStringLiteral("PictureOnScreen")); }
 
     // True while a Pause holds the disc; a control that cannot tell says no.
     virtual bool isPaused() const { return false; }

@@ -86,6 +86,7 @@ public:
     void RestoreBookmark() override;
     DiscPlace CurrentPlace() override;
     void PlayFromPlace(const DiscPlace &place) override;
+    QImage PictureOnScreen() override;
     void DeleteBookmark() override;
 
     QWidget *view() override;

@@ -6,6 +6,7 @@
 #include "engine/drive/driveregion.h"
 #include "engine/navigation/navsession.h"
 #include "engine/output/dvdview.h"
+#include "engine/present/pictureslot.h"
 
 #include <cmath>
 
@@ -30,6 +31,18 @@ void DvdEngine::SaveBookmark()
 DiscPlace DvdEngine::CurrentPlace()
 {
     return placeOnScreen(QStringLiteral("CurrentPlace"));
+}
+
+QImage DvdEngine::PictureOnScreen()
+{
+    const QString operation = QStringLiteral("PictureOnScreen");
+    if (requirePlaying().domain() != DvdDomain::kTitle)
+        throw DvdErrors::notPermitted(operation, QStringLiteral("no title is playing"));
+    const ShownPicture picture = pictures_->latest();
+    if (picture.plain.isNull())
+        throw DvdErrors::notPermitted(operation, QStringLiteral("no picture is on screen yet"));
+    return picture.plain.scaled(picture.displayWidth(), picture.plain.height(),
+                                Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 DiscPlace DvdEngine::placeOnScreen(const QString &operation) const

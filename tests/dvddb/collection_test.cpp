@@ -55,7 +55,7 @@ TEST_F(CollectionTest, WebPageStandsAloneAndNamesRecordsThatCannotBeRead)
 {
     QImage picture(400, 300, QImage::Format_RGB32);
     picture.fill(Qt::blue);
-    RecordStore::savePicture(dir(), picture, "film.bmp");
+    RecordStore::savePicture(dir(), picture, "film.bmp", "a1");
     record("a1", {"<Film & Co>", "Someone"}, "film.bmp");
     const QString target = dir() + "collection.HTML";
     ASSERT_EQ(CollectionExport::exportCollection(dir(), target), 0);

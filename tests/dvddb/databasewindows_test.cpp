@@ -324,6 +324,25 @@ TEST_F(DatabaseWindowsTest, PicturesOfTheSameNameStayEachRecordsOwn)
               QColor(Qt::green).rgb());
 }
 
+TEST_F(DatabaseWindowsTest, ThePictureFromTheDiscIsKeptUnderTheDiscsIdentifier)
+{
+    control->domain = DvdDomain::kVideoTitleSetMenu;
+    editor()->show();
+    EXPECT_FALSE(editor()->btnFromDisc->isEnabled());
+    control->domain = DvdDomain::kTitle;
+    emit control->DVDNotify(0, 0, 0);
+    ASSERT_TRUE(editor()->btnFromDisc->isEnabled());
+    control->picture = filled(Qt::red);
+    editor()->btnFromDisc_Click();
+    EXPECT_EQ(shown(editor()->Image1), QColor(Qt::red).rgb());
+    editor()->i1->setText("Film");
+    editor()->DVDid->setText("DISC");
+    ASSERT_TRUE(pressOK());
+    EXPECT_EQ(RecordFile::readRecord(database.filePath("DISC.dvd")).value(8), "DISC.bmp");
+    EXPECT_EQ(RecordStore::loadRecordPicture(database.path() + '/', "DISC.bmp").pixel(0, 0),
+              QColor(Qt::red).rgb());
+}
+
 // A record that is a link showed the lines of a file outside the folder.
 TEST_F(DatabaseWindowsTest, ARecordThatIsALinkIsRefusedWithAMessage)
 {

@@ -150,6 +150,8 @@ public:
     DiscPlace CurrentPlace() override { return read("CurrentPlace", place); }
     void PlayFromPlace(const DiscPlace &to) override { act("PlayFromPlace", to.seconds); }
     void DeleteBookmark() override { act("DeleteBookmark"); }
+    QImage picture; // the title's picture on screen
+    QImage PictureOnScreen() override { return read("PictureOnScreen", picture); }
 
     QWidget *view() override
     {
