@@ -25,6 +25,7 @@
 #include "widgets/skinbutton.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -413,7 +414,8 @@ void frmDVDdb::skinButton3_Click()
 void frmDVDdb::btnExport_Click()
 {
     const QString chosen =
-        Dialogs::current().saveFileName(this, QStringLiteral("Export the DVD database"), QString(),
+        Dialogs::current().saveFileName(this, QStringLiteral("Export the DVD database"),
+                                        QDir::homePath() + QStringLiteral("/DVD collection.csv"),
                                         QStringLiteral("Spreadsheet (*.csv);;Web page (*.html)"));
     if (chosen.isEmpty())
         return;
