@@ -8,6 +8,7 @@
 #include "dvddb/recordstore.h"
 #include "platform/units.h"
 #include "support/addresscatcher.h"
+#include "support/testfiles.h"
 #include "surfaces/frmmain.h"
 #include "widgets/skinbutton.h"
 
@@ -222,9 +223,7 @@ TEST_F(DatabaseWindowsTest, ImportCopiesARecordInAndRefusesAPipe)
 {
     QTemporaryDir elsewhere;
     QFile source(elsewhere.filePath("new.dvd"));
-    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
-    source.write("Imported\r\n");
-    source.close();
+    ASSERT_TRUE(writeTestFile(source.fileName(), "Imported\r\n"));
     browser();
     dialogs->fileNames = {source.fileName()};
     browser()->skinButton5_Click();
@@ -347,11 +346,8 @@ TEST_F(DatabaseWindowsTest, ThePictureFromTheDiscIsKeptUnderTheDiscsIdentifier)
 TEST_F(DatabaseWindowsTest, ARecordThatIsALinkIsRefusedWithAMessage)
 {
     QTemporaryDir outside;
-    QFile secret(outside.filePath("secret"));
-    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
-    secret.write("Secret line\r\n");
-    secret.close();
-    ASSERT_TRUE(QFile::link(secret.fileName(), database.filePath("LINK.dvd")));
+    ASSERT_TRUE(writeTestFile(outside.filePath("secret"), "Secret line\r\n"));
+    ASSERT_TRUE(QFile::link(outside.filePath("secret"), database.filePath("LINK.dvd")));
     browser()->MakeList();
     select(0);
     EXPECT_EQ(browser()->i1->text(), "");
