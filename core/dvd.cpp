@@ -4,6 +4,7 @@
 #include "core/bookmarks.h"
 #include "core/clickarea.h"
 #include "core/dvdnotify.h"
+#include "core/continuewatching.h"
 #include "core/forms.h"
 #include "core/frmabout.h"
 #include "core/functions.h"
@@ -100,6 +101,7 @@ DVD::~DVD()
     }
     if (control_) {
         IgnoreErrors steps;
+        steps.step([this] { ContinueWatching::leave(control_); });
         steps.step([this] { control_->Stop(); });
     }
 }

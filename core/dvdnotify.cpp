@@ -1,9 +1,11 @@
 #include "core/dvdnotify.h"
 
 #include "base/errors.h"
+#include "core/continuewatching.h"
 #include "core/dvd.h"
 #include "core/forms.h"
 #include "core/playerstate.h"
+#include "dvddb/discalias.h"
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/recordfile.h"
@@ -62,6 +64,7 @@ void unknownDisc()
         steps.step([&] { editor->DVDid->setText(dvdControl()->DiscUniqueId()); });
         editor->DVDid->setReadOnly(true);
         editor->show();
+        editor->guessFromPlayingDisc();
     }
     form<frmNMain>()->lblDVDtit->setText(QStringLiteral("Unknown DVD"));
 }
@@ -90,6 +93,8 @@ void identifyDisc(DVD &window)
     steps.step([&] { window.File1.Refresh(); });
     QString discId;
     const bool known = steps.step([&] { discId = dvdControl()->DiscUniqueId(); });
+    // A disc linked to another disc's record is known by that record.
+    discId = DiscAlias::recordIdentifierFor(directory, discId);
 
     QString title;
     const QStringList records =
@@ -136,6 +141,7 @@ void handle(DVD &window, int32_t timeCode)
     steps.step([&] { identifyDisc(window); });
     if (alive)
         describeVideoWindow(window, false);
+    steps.step([] { ContinueWatching::atNotification(); });
 }
 
 void describeVideoWindow(DVD &window, bool stopped)

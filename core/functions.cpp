@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "core/dvd.h"
+#include "core/continuewatching.h"
 #include "core/dvdnotify.h"
 #include "core/forms.h"
 #include "core/module2.h"
@@ -156,6 +157,7 @@ void ReportPlayFailure(int number, const QString &description)
 void StopDisc()
 {
     IgnoreErrors steps;
+    steps.step([] { ContinueWatching::leave(dvdControl()); });
     steps.step([] { dvdControl()->Stop(); });
     steps.step([] {
         frmNMain *bar = form<frmNMain>();

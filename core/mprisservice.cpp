@@ -8,6 +8,7 @@
 #include "core/playerstate.h"
 #include "core/startup.h"
 #include "core/version.h"
+#include "dvddb/discalias.h"
 #include "dvddb/filelist.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
@@ -61,10 +62,11 @@ bool inDomain(int domain)
 }
 
 // The disc's record in the DVD database is named after its identifier.
-QString databaseTitle(const QString &discId)
+QString databaseTitle(const QString &playingId)
 {
     FileList records(QStringLiteral("*.dvd"));
     records.Path = playerState().databaseFolder;
+    const QString discId = DiscAlias::recordIdentifierFor(records.Path, playingId);
     QString title;
     IgnoreErrors steps;
     steps.step([&] { records.Refresh(); });

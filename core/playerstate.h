@@ -1,6 +1,17 @@
 #pragma once
 
+#include "engine/common/dvdtypes.h"
+
 #include <QString>
+
+#include <optional>
+
+// A title's place on screen, remembered until the disc is left.
+struct LeftPlace {
+    QString discId;
+    DiscPlace place;
+    int titleSeconds = 0; // the title's length
+};
 
 // What the program remembers between its windows, in one plain place that
 // the windows read and write, so that naming a window shows that window and
@@ -20,6 +31,10 @@ struct PlayerState {
     // The next click on the picture brings the control bar forward rather
     // than the video window.
     bool barComesNext = false;
+    // Where the disc playing stands, kept when it is left; the disc whose
+    // continue question was asked.
+    std::optional<LeftPlace> placeOnScreen;
+    QString continueAskedFor;
 };
 
 PlayerState &playerState();

@@ -8,7 +8,9 @@
 #include "dvddb/defaultpicture.h"
 #include "dvddb/frmdvddb.h"
 #include "dvddb/recordstore.h"
+#include "dvddb/titleguess.h"
 #include "engine/control/dvdcontrolinstance.h"
+#include "engine/source/volumename.h"
 #include "platform/dialogs.h"
 #include "platform/units.h"
 #include "settings/colorrendering.h"
@@ -31,6 +33,14 @@ constexpr int kCaptionTwips = 240;
 constexpr int kCaptionWidth = 105;
 // The captions under the detect buttons stand beside them.
 constexpr int kBesideDetect = 30;
+// The "From disc" row under "Browse for picture.." moves the rows below it
+// down by this much.
+constexpr int kFromDiscRow = 360;
+
+QRect belowFromDisc(int left, int top, int width, int height)
+{
+    return twipsRect(left, top + kFromDiscRow, width, height);
+}
 
 } // namespace
 
@@ -40,7 +50,7 @@ frmAddDVD::frmAddDVD() : QWidget(nullptr, Qt::Window)
     // Closing discards the input: the next opening starts afresh.
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(".: Add DVD title"));
-    setFixedSize(twips(6375), twips(6060));
+    setFixedSize(twips(6375), twips(6060 + kFromDiscRow));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -54,10 +64,11 @@ frmAddDVD::frmAddDVD() : QWidget(nullptr, Qt::Window)
     i3 = addBox(QStringLiteral("Company:"), twipsRect(2520, 1800, 3615, 285));
     i4 = addBox(QStringLiteral("Year produced:"), twipsRect(2520, 2520, 1215, 285));
     DVDid = addBox(QStringLiteral("DVD Unique ID:"), twipsRect(4200, 2520, 1935, 285));
-    i5 = addBox(QStringLiteral("Actors:"), twipsRect(240, 3240, 5895, 285));
-    i6 = addBox(QStringLiteral("Comments:"), twipsRect(240, 3960, 5895, 285));
-    i7 = addBox(QStringLiteral("Subtitles:"), twipsRect(240, 4920, 2655, 285), kBesideDetect);
-    i8 = addBox(QStringLiteral("Audio streams:"), twipsRect(3120, 4920, 3015, 285), kBesideDetect);
+    i5 = addBox(QStringLiteral("Actors:"), belowFromDisc(240, 3240, 5895, 285));
+    i6 = addBox(QStringLiteral("Comments:"), belowFromDisc(240, 3960, 5895, 285));
+    i7 = addBox(QStringLiteral("Subtitles:"), belowFromDisc(240, 4920, 2655, 285), kBesideDetect);
+    i8 = addBox(QStringLiteral("Audio streams:"), belowFromDisc(3120, 4920, 3015, 285),
+                kBesideDetect);
     buildButtons();
 }
 
@@ -78,17 +89,22 @@ void frmAddDVD::buildButtons()
     using DatabaseLook::makeButton;
     skinButton2 = makeButton(this, "skinButton2", QStringLiteral("Browse for picture.."),
                              twipsRect(240, 2520, 1935, 255));
+    btnFromDisc = makeButton(this, "btnFromDisc", QStringLiteral("From disc"),
+                             twipsRect(240, 2520 + kFromDiscRow, 1935, 255));
+    btnFromDisc->setToolTip(QStringLiteral("Take the title's picture on screen"));
     skinButton23 = makeButton(this, "skinButton23", QString(QChar(kDetectSymbol)),
-                              twipsRect(240, 4440, 375, 375));
+                              belowFromDisc(240, 4440, 375, 375));
     skinButton1 = makeButton(this, "skinButton1", QString(QChar(kDetectSymbol)),
-                             twipsRect(3120, 4440, 375, 375));
+                             belowFromDisc(3120, 4440, 375, 375));
     for (skinButton *detect : {skinButton23, skinButton1})
         detect->setFontName(QStringLiteral("Webdings"));
     skinButton23->setToolTip(QStringLiteral("Detect the subtitles"));
     skinButton1->setToolTip(QStringLiteral("Detect the audio streams"));
     skinButton3 =
-        makeButton(this, "skinButton3", QStringLiteral("OK"), twipsRect(1920, 5400, 1935, 375));
+        makeButton(this, "skinButton3", QStringLiteral("OK"), belowFromDisc(1920, 5400, 1935, 375));
     connect(skinButton2, &skinButton::Click, this, &frmAddDVD::skinButton2_Click);
+    connect(btnFromDisc, &skinButton::Click, this, &frmAddDVD::btnFromDisc_Click);
+    connect(dvdControl(), &DvdControl::DVDNotify, this, &frmAddDVD::enableFromDisc);
     connect(skinButton23, &skinButton::Click, this, &frmAddDVD::skinButton23_Click);
     connect(skinButton1, &skinButton::Click, this, &frmAddDVD::skinButton1_Click);
     connect(skinButton3, &skinButton::Click, this, &frmAddDVD::skinButton3_Click);
@@ -96,7 +112,7 @@ void frmAddDVD::buildButtons()
 
 QList<skinButton *> frmAddDVD::buttons() const
 {
-    return {skinButton2, skinButton23, skinButton1, skinButton3};
+    return {skinButton2, btnFromDisc, skinButton23, skinButton1, skinButton3};
 }
 
 QList<QWidget *> frmAddDVD::fieldBoxes() const
@@ -109,6 +125,7 @@ void frmAddDVD::showEvent(QShowEvent *event)
 {
     if (DVDid->isReadOnly())
         DVDid->setCursorPosition(0);
+    enableFromDisc();
     QWidget::showEvent(event);
 }
 
@@ -144,7 +161,8 @@ void frmAddDVD::detectLanguages(QLineEdit *target, const QString &refusal,
     int domain = 0;
     if (!steps.step([&] { domain = dvdControl()->CurrentDomain(); }) ||
         domain != DvdDomain::kTitle) {
-        ShowMessage(refusal);
+        if (!refusal.isEmpty())
+            ShowMessage(refusal);
         return;
     }
     int streams = 0;
@@ -155,26 +173,49 @@ void frmAddDVD::detectLanguages(QLineEdit *target, const QString &refusal,
     target->setText(text);
 }
 
-void frmAddDVD::skinButton1_Click()
+void frmAddDVD::detectAudio(const QString &refusal)
 {
     detectLanguages(
-        i8,
-        QStringLiteral("To automatically detect the available audio streams for this DVD, you "
-                       "must hit ") +
-            QStringLiteral("this button while the main title is playing."),
-        [] { return dvdControl()->AudioStreamsAvailable(); },
+        i8, refusal, [] { return dvdControl()->AudioStreamsAvailable(); },
         [](int stream) { return dvdControl()->AudioLanguage(stream); });
+}
+
+void frmAddDVD::detectSubtitles(const QString &refusal)
+{
+    detectLanguages(
+        i7, refusal, [] { return dvdControl()->SubpictureStreamsAvailable(); },
+        [](int stream) { return dvdControl()->SubpictureLanguage(stream); });
+}
+
+void frmAddDVD::skinButton1_Click()
+{
+    detectAudio(QStringLiteral("To automatically detect the available audio streams for this "
+                               "DVD, you must hit ") +
+                QStringLiteral("this button while the main title is playing."));
 }
 
 void frmAddDVD::skinButton23_Click()
 {
-    detectLanguages(
-        i7,
+    detectSubtitles(
         QStringLiteral("To automatically detect the available subtitles for this DVD, you must "
                        "hit ") +
-            QStringLiteral("this button while the main title is playing."),
-        [] { return dvdControl()->SubpictureStreamsAvailable(); },
-        [](int stream) { return dvdControl()->SubpictureLanguage(stream); });
+        QStringLiteral("this button while the main title is playing."));
+}
+
+void frmAddDVD::guessFromPlayingDisc()
+{
+    if (i1->text().isEmpty()) {
+        QString source;
+        IgnoreErrors steps;
+        steps.step([&] { source = dvdControl()->DVDDirectory(); });
+        i1->setText(titleFromVolumeName(discVolumeName(source)));
+        i1->selectAll();
+        i1->setFocus();
+    }
+    if (i8->text().isEmpty())
+        detectAudio(QString());
+    if (i7->text().isEmpty())
+        detectSubtitles(QString());
 }
 
 void frmAddDVD::skinButton2_Click()
@@ -191,6 +232,33 @@ void frmAddDVD::skinButton2_Click()
             Image1->setPixmap(QPixmap::fromImage(RecordStore::loadPicture(cdFileName)));
         }))
         ShowMessage(error->description());
+    else
+        pictureFromDisc = false;
+}
+
+bool frmAddDVD::titlePlays()
+{
+    int domain = 0;
+    IgnoreErrors steps;
+    return steps.step([&] { domain = dvdControl()->CurrentDomain(); }) &&
+           domain == DvdDomain::kTitle;
+}
+
+void frmAddDVD::enableFromDisc()
+{
+    btnFromDisc->setEnabled(titlePlays());
+}
+
+// The picture is stored under the record's identifier when it is saved.
+void frmAddDVD::btnFromDisc_Click()
+{
+    QImage picture;
+    if (const auto error = trapFirstError([&] { picture = dvdControl()->PictureOnScreen(); })) {
+        ShowMessage(error->description());
+        return;
+    }
+    Image1->setPixmap(QPixmap::fromImage(picture));
+    pictureFromDisc = true;
 }
 
 void frmAddDVD::skinButton3_Click()
@@ -224,7 +292,10 @@ bool frmAddDVD::save()
         // Checked before the picture is saved for a record that cannot be.
         RecordStore::checkFileName(identifier, QStringLiteral("unique ID"));
         QString picture = givenPicture;
-        if (!cdFileName.isEmpty())
+        if (pictureFromDisc)
+            picture = RecordStore::savePicture(directory, Image1->pixmap().toImage(),
+                                               identifier + QStringLiteral(".bmp"), identifier);
+        else if (!cdFileName.isEmpty())
             picture = RecordStore::savePicture(directory, Image1->pixmap().toImage(),
                                                QFileInfo(cdFileName).fileName(), identifier);
         QStringList texts;

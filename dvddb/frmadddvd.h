@@ -29,6 +29,7 @@ public:
 
     QLabel *Image1 = nullptr;
     skinButton *skinButton2 = nullptr; // "Browse for picture.."
+    skinButton *btnFromDisc = nullptr; // "From disc": the title's picture on screen
     QLineEdit *i1 = nullptr;
     QLineEdit *i2 = nullptr;
     QLineEdit *i3 = nullptr;
@@ -45,10 +46,18 @@ public:
     // The picture dialog's file name: kept while the editor is open, so a
     // cancelled dialog leaves the earlier choice.
     QString cdFileName;
+    // The picture shown was taken from the disc, not from cdFileName.
+    bool pictureFromDisc = false;
+
+    // A new record's first guess from the disc playing: the title from its
+    // volume name (selected, so typing replaces it) and, while a title plays,
+    // its audio and subtitle languages. Boxes already filled are kept.
+    void guessFromPlayingDisc();
 
     void skinButton1_Click();
     void skinButton23_Click();
     void skinButton2_Click();
+    void btnFromDisc_Click();
     void skinButton3_Click();
 
 protected:
@@ -63,7 +72,12 @@ private:
     void detectLanguages(QLineEdit *target, const QString &refusal,
                          const std::function<int()> &count,
                          const std::function<QString(int)> &language);
+    void detectAudio(const QString &refusal);
+    void detectSubtitles(const QString &refusal);
     bool save();
+    static bool titlePlays();
+    // Only a title's picture can be taken.
+    void enableFromDisc();
 
     QList<QLabel *> captions_;
 };

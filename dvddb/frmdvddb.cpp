@@ -6,8 +6,10 @@
 #include "core/module2.h"
 #include "core/playerstate.h"
 #include "core/version.h"
+#include "dvddb/collectionexport.h"
 #include "dvddb/databaselook.h"
 #include "dvddb/defaultpicture.h"
+#include "dvddb/discalias.h"
 #include "dvddb/frmadddvd.h"
 #include "dvddb/frmimdb.h"
 #include "dvddb/recordfile.h"
@@ -18,10 +20,12 @@
 #include "settings/colorrendering.h"
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
+#include "surfaces/frmnmain.h"
 #include "widgets/readonlybox.h"
 #include "widgets/skinbutton.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +39,9 @@ namespace
 {
 
 constexpr int kWatchIntervalMs = 500;
+// Below the fields: the buttons that reach beyond one record.
+constexpr int kExtraRowTop = 7080;
+constexpr int kWindowHeight = 7500;
 
 struct Field {
     const char *caption;
@@ -74,7 +81,7 @@ frmDVDdb::frmDVDdb() : QWidget(nullptr, Qt::Window)
     // Closing unloads: the lists, the search position and the watch go.
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(".: DVD database"));
-    setFixedSize(twips(7935), twips(7140));
+    setFixedSize(twips(7935), twips(kWindowHeight));
 
     Label1 = DatabaseLook::makeCaption(this, QStringLiteral("Movie List:"),
                                        QRect(twips(120), twips(120) - 4, 200, 18));
@@ -157,11 +164,18 @@ void frmDVDdb::buildButtons()
     connect(skinButton5, &skinButton::Click, this, &frmDVDdb::skinButton5_Click);
     connect(skinButton3, &skinButton::Click, this, &frmDVDdb::skinButton3_Click);
     connect(btnSearchDB, &skinButton::Click, this, &frmDVDdb::btnSearchDB_Click);
+    btnExport = makeButton(this, "btnExport", QStringLiteral("Export..."),
+                           twipsRect(5520, kExtraRowTop, 2175, 255));
+    btnLink = makeButton(this, "btnLink", QStringLiteral("Link to this disc"),
+                         twipsRect(1440, kExtraRowTop, 2175, 255));
+    connect(btnExport, &skinButton::Click, this, &frmDVDdb::btnExport_Click);
+    connect(btnLink, &skinButton::Click, this, &frmDVDdb::btnLink_Click);
 }
 
 QList<skinButton *> frmDVDdb::buttons() const
 {
-    return {iIn, skinButton1, skinButton2, skinButton3, skinButton5, btnSearchDB};
+    return {iIn,         skinButton1, skinButton2, skinButton3,
+            skinButton5, btnSearchDB, btnExport,   btnLink};
 }
 
 QList<QWidget *> frmDVDdb::fieldBoxes() const
@@ -325,6 +339,8 @@ void frmDVDdb::iIn_Click()
     }
     editor->show();
     editor->raise();
+    if (!discId.isEmpty())
+        editor->guessFromPlayingDisc();
 }
 
 void frmDVDdb::skinButton1_Click()
@@ -364,6 +380,8 @@ void frmDVDdb::skinButton2_Click()
     if (!Dialogs::current().askYesNo(this, Version::programTitle(), question))
         return;
     lastError = RecordStore::deleteRecord(List2.at(row));
+    DiscAlias::removeLinksTo(databaseDirectory(),
+                             RecordStore::identifierOf(QFileInfo(List2.at(row)).fileName()));
     {
         // The fields keep showing the deleted record.
         const QSignalBlocker quiet(List1);
@@ -396,4 +414,48 @@ void frmDVDdb::skinButton3_Click()
     search->setWindowModality(Qt::ApplicationModal);
     search->show();
     search->raise();
+}
+
+void frmDVDdb::btnExport_Click()
+{
+    const QString chosen =
+        Dialogs::current().saveFileName(this, QStringLiteral("Export the DVD database"),
+                                        QDir::homePath() + QStringLiteral("/DVD collection.csv"),
+                                        QStringLiteral("Spreadsheet (*.csv);;Web page (*.html)"));
+    if (chosen.isEmpty())
+        return;
+    const QString target = CollectionExport::withExtension(chosen);
+    int unreadable = 0;
+    if (const auto error = trapFirstError([&] {
+            unreadable = CollectionExport::exportCollection(databaseDirectory(), target);
+        })) {
+        ShowMessage(error->description());
+        return;
+    }
+    if (unreadable > 0 && CollectionExport::formatOf(target) == CollectionExport::Format::Csv)
+        ShowMessage(QStringLiteral("%1 record(s) could not be read and are not in \"%2\".")
+                        .arg(unreadable)
+                        .arg(target));
+}
+
+void frmDVDdb::btnLink_Click()
+{
+    const int row = selectedRow();
+    if (row < 0 || row >= List2.size()) {
+        ShowMessage(QStringLiteral("Please select the record of the DVD that is playing."));
+        return;
+    }
+    QString discId;
+    IgnoreErrors steps;
+    if (!steps.step([&] { discId = dvdControl()->DiscUniqueId(); }) || discId.isEmpty()) {
+        ShowMessage(QStringLiteral("Please play the DVD that you want to link to this record."));
+        return;
+    }
+    const QString recordId = RecordStore::identifierOf(QFileInfo(List2.at(row)).fileName());
+    if (const auto error =
+            trapFirstError([&] { DiscAlias::link(databaseDirectory(), discId, recordId); })) {
+        ShowMessage(error->description());
+        return;
+    }
+    form<frmNMain>()->lblDVDtit->setText(List1->item(row)->text());
 }

@@ -49,6 +49,8 @@ public:
     skinButton *skinButton3 = nullptr; // "Search in the IMDb"
     QLineEdit *txtKey = nullptr;
     skinButton *btnSearchDB = nullptr;
+    skinButton *btnExport = nullptr; // "Export...": the collection as CSV or a web page
+    skinButton *btnLink = nullptr;   // "Link to this disc": the playing disc shares the record
     QLabel *Image1 = nullptr;                   // the record's picture
     QPixmap defaultPicture;                     // shown for a record without one
     QString shownPicture = QStringLiteral("0"); // line 9 of the record shown
@@ -73,6 +75,8 @@ public:
     void skinButton3_Click();
     void btnSearchDB_Click();
     void Timer1_Timer();
+    void btnExport_Click();
+    void btnLink_Click();
 
 private:
     void buildFields();

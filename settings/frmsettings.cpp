@@ -150,7 +150,9 @@ QWidget *frmSettings::buildPlayerTab()
                   QStringLiteral("Save Bookmark automatically at the closing of the program"));
     Ch2 = checkBox(page, "Ch2", QStringLiteral("Play the DVD at the start-up of the program"));
     Check3 = checkBox(page, "Check3", QStringLiteral("Play in Full-Screen"));
-    for (QCheckBox *box : {Ch, Ch2, Check3})
+    chkContinue = checkBox(page, "chkContinue",
+                           QStringLiteral("Continue each disc where I left it"));
+    for (QCheckBox *box : {Ch, Ch2, Check3, chkContinue})
         layout->addWidget(box);
     layout->addStretch();
     return page;
@@ -185,6 +187,8 @@ void frmSettings::connectHandlers()
     connect(Ch, &QCheckBox::toggled, this, [this] { playerOption_Click(Ch, kAutoBookmark); });
     connect(Ch2, &QCheckBox::toggled, this, [this] { playerOption_Click(Ch2, kPlayAtStart); });
     connect(Check3, &QCheckBox::toggled, this, [this] { playerOption_Click(Check3, kFullScreen); });
+    connect(chkContinue, &QCheckBox::toggled, this,
+            [this] { playerOption_Click(chkContinue, kContinueDiscs); });
     connect(skinButton4, &skinButton::Click, this, &frmSettings::skinButton4_Click);
     connect(skinButton14, &skinButton::Click, this, [] { DecoderRegistration::run(true); });
     connect(skinButton15, &skinButton::Click, this, [] { DecoderRegistration::run(false); });
@@ -221,6 +225,10 @@ void frmSettings::Form_Load()
     steps.step([&] {
         Check3->setChecked(readSetting(kPlayer, kSaveSection, kFullScreen, QStringLiteral("0")) !=
                            QLatin1String("0"));
+    });
+    steps.step([&] {
+        chkContinue->setChecked(readSetting(kPlayer, kSaveSection, kContinueDiscs,
+                                            QStringLiteral("1")) != QLatin1String("0"));
     });
     Timer1->start();
     if (steps.lastError())

@@ -56,6 +56,7 @@ public:
     QCheckBox *Ch = nullptr;     // bookmark at closing
     QCheckBox *Ch2 = nullptr;    // play at start-up
     QCheckBox *Check3 = nullptr; // full screen
+    QCheckBox *chkContinue = nullptr; // "Continue each disc where I left it"
 
     // "Colors".
     SchemeEditor *schemeEditor = nullptr;

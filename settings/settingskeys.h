@@ -14,6 +14,7 @@ inline constexpr const char *kSaveSection = "save";
 inline constexpr const char *kAutoBookmark = "save"; // on only if "1"
 inline constexpr const char *kPlayAtStart = "save2"; // on only if "1"
 inline constexpr const char *kFullScreen = "FulScr"; // off only if "0"
+inline constexpr const char *kContinueDiscs = "ContinueDiscs"; // off only if "0"
 
 // Colour scheme, section "Colors": decimal 0x00BBGGRR values, "0" when no
 // scheme is stored.

@@ -43,6 +43,20 @@ constexpr int kPlaybackStopped = 0x112;
 constexpr int kError = 0x10F; // p2: error number
 } // namespace DvdEvent
 
+// Where on a disc playback stood, with the streams the viewer chose: what a
+// bookmark keeps, and what the program comes back to.
+struct DiscPlace {
+    int title = 1;
+    int chapter = 1;
+    double seconds = 0; // position in the title
+    int angle = 1;
+    int audioStream = 0;      // logical stream 0..7, or 15 when none was chosen
+    int subpictureStream = 0; // 0..31, or 62/63 as the player keeps it when none was chosen
+    bool subpictureOn = false;
+
+    bool operator==(const DiscPlace &) const = default;
+};
+
 // A time code packs hours, minutes, seconds and frames into one 32-bit value,
 // one byte each, hours in the lowest byte.
 struct TimeCode {

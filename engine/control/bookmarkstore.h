@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/common/dvdtypes.h"
+
 #include <QJsonObject>
 #include <QString>
 
@@ -10,18 +12,7 @@
 class BookmarkStore
 {
 public:
-    // Where on the disc playback stood, with the streams the viewer chose.
-    struct Record {
-        int title = 1;
-        int chapter = 1;
-        double seconds = 0; // position in the title
-        int angle = 1;
-        int audioStream = 0;      // logical stream 0..7, or 15 when none was chosen
-        int subpictureStream = 0; // 0..31, or 62/63 as the player keeps it when none was chosen
-        bool subpictureOn = false;
-
-        bool operator==(const Record &) const = default;
-    };
+    using Record = DiscPlace;
 
     // The file is the caller's choice: the program keeps it in its own folder.
     explicit BookmarkStore(QString filePath);

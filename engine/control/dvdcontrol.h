@@ -1,7 +1,9 @@
 #pragma once
 
+#include "base/errors.h"
 #include "engine/common/dvdtypes.h"
 
+#include <QImage>
 #include <QObject>
 #include <QString>
 
@@ -83,8 +85,29 @@ public:
     // The widget that shows the picture; the video window parents and sizes it.
     virtual QWidget *view() = 0;
 
+    // Beyond the player's own operations: where a title stands, for the
+    // program to come back to later. The place is that of the picture on
+    // screen, as a bookmark keeps it. A control that cannot tell refuses.
+    virtual DiscPlace CurrentPlace() { throw unsupported(QStringLiteral("CurrentPlace")); }
+    // Plays the disc from a place CurrentPlace gave, as RestoreBookmark does.
+    virtual void PlayFromPlace(const DiscPlace &)
+    {
+        throw unsupported(QStringLiteral("PlayFromPlace"));
+    }
+
+    // The title's picture on screen without subpictures, at its display
+    // aspect (768 x 576 for 4:3 PAL); refused outside a title.
+    virtual QImage PictureOnScreen() { throw unsupported(QStringLiteral("PictureOnScreen")); }
+
     // True while a Pause holds the disc; a control that cannot tell says no.
     virtual bool isPaused() const { return false; }
+
+private:
+    static AppError unsupported(const QString &operation)
+    {
+        return AppError(ErrorNumbers::kNotPermitted,
+                        operation + QStringLiteral(" is not supported by this control."));
+    }
 
 signals:
     // Delivered on the GUI thread, at least once a second while a title plays

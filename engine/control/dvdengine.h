@@ -84,6 +84,9 @@ public:
 
     void SaveBookmark() override;
     void RestoreBookmark() override;
+    DiscPlace CurrentPlace() override;
+    void PlayFromPlace(const DiscPlace &place) override;
+    QImage PictureOnScreen() override;
     void DeleteBookmark() override;
 
     QWidget *view() override;
@@ -156,6 +159,8 @@ private:
     void applyRegionMask(int mask);
     QString discIdForBookmark();
     BookmarkStore bookmarks() const;
+    DiscPlace placeOnScreen(const QString &operation) const;
+    void jumpTo(const DiscPlace &place, const QString &what);
     void endSession();
     void deliverNotifications();
     void schedulePictureUpdate();

@@ -7,6 +7,7 @@
 #include "engine/drive/driveregion.h"
 #include "engine/navigation/navsession.h"
 #include "engine/output/dvdview.h"
+#include "engine/present/pictureslot.h"
 
 #include <cmath>
 
@@ -24,11 +25,33 @@ void DvdEngine::Zoom(int x, int y, double ratio)
 // the angle and streams the viewer chose.
 void DvdEngine::SaveBookmark()
 {
+    const DiscPlace place = placeOnScreen(QStringLiteral("SaveBookmark"));
+    bookmarks().save(requirePlaying().disc->discId, place);
+}
+
+DiscPlace DvdEngine::CurrentPlace()
+{
+    return placeOnScreen(QStringLiteral("CurrentPlace"));
+}
+
+QImage DvdEngine::PictureOnScreen()
+{
+    const QString operation = QStringLiteral("PictureOnScreen");
+    if (requirePlaying().domain() != DvdDomain::kTitle)
+        throw DvdErrors::notPermitted(operation, QStringLiteral("no title is playing"));
+    const ShownPicture picture = pictures_->latest();
+    if (picture.plain.isNull())
+        throw DvdErrors::notPermitted(operation, QStringLiteral("no picture is on screen yet"));
+    return picture.plain.scaled(picture.displayWidth(), picture.plain.height(),
+                                Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+DiscPlace DvdEngine::placeOnScreen(const QString &operation) const
+{
     const PlaybackSnapshot now = requirePlaying();
     if (now.domain() != DvdDomain::kTitle || now.title <= 0)
-        throw DvdErrors::notPermitted(QStringLiteral("SaveBookmark"),
-                                      QStringLiteral("no title is playing"));
-    BookmarkStore::Record record;
+        throw DvdErrors::notPermitted(operation, QStringLiteral("no title is playing"));
+    DiscPlace record;
     record.title = now.title;
     record.chapter = std::max(1, now.chapter);
     record.seconds = double(now.time90k) / 90000.0;
@@ -36,7 +59,7 @@ void DvdEngine::SaveBookmark()
     record.audioStream = now.currentAudio();
     record.subpictureStream = now.currentSubpicture();
     record.subpictureOn = now.subpictureOn();
-    bookmarks().save(now.disc->discId, record);
+    return record;
 }
 
 // From any domain, and from a stopped disc, which starts playing there.
@@ -47,29 +70,39 @@ void DvdEngine::RestoreBookmark()
     if (!record)
         throw AppError(ErrorNumbers::kNoBookmark,
                        QStringLiteral("No bookmark is stored for this disc."));
-    const TitleInfo *title = disc_->info.title(record->title);
-    if (!title || record->chapter > title->chapters)
+    jumpTo(*record, QStringLiteral("going to a bookmark"));
+}
+
+void DvdEngine::PlayFromPlace(const DiscPlace &place)
+{
+    discIdForBookmark();
+    jumpTo(place, QStringLiteral("going to a place on the disc"));
+}
+
+void DvdEngine::jumpTo(const DiscPlace &place, const QString &what)
+{
+    const TitleInfo *title = disc_->info.title(place.title);
+    if (!title || place.chapter > title->chapters)
         throw AppError(ErrorNumbers::kNoBookmark,
                        QStringLiteral("The stored bookmark (title %1, chapter %2) does not fit "
                                       "this disc.")
-                           .arg(record->title)
-                           .arg(record->chapter));
+                           .arg(place.title)
+                           .arg(place.chapter));
     // The disc was probed for its id above; a drive is probed again, as
     // for a Play, and the jump needs its session now.
     if (!session_ || snapshot().domain() == DvdDomain::kStop) {
         endSession();
         openSession(probedDisc(DvdSource::resolve(requestedSource_)));
     }
-    requireAllowed(snapshot(), UserOperation::kTitleOrTimePlay,
-                   QStringLiteral("going to a bookmark"));
+    requireAllowed(snapshot(), UserOperation::kTitleOrTimePlay, what);
     BookmarkJump jump;
-    jump.title = record->title;
-    jump.chapter = record->chapter;
-    jump.time90k = std::llround(record->seconds * 90000.0);
-    jump.angle = record->angle;
-    jump.audio = record->audioStream < 8 ? record->audioStream : -1;
-    if (record->subpictureStream < 32)
-        jump.subpicture = record->subpictureStream | (record->subpictureOn ? 0x40 : 0);
+    jump.title = place.title;
+    jump.chapter = place.chapter;
+    jump.time90k = std::llround(place.seconds * 90000.0);
+    jump.angle = place.angle;
+    jump.audio = place.audioStream < 8 ? place.audioStream : -1;
+    if (place.subpictureStream < 32)
+        jump.subpicture = place.subpictureStream | (place.subpictureOn ? 0x40 : 0);
     playOnAtNormalSpeed();
     post(jump);
 }

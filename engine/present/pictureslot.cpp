@@ -17,10 +17,17 @@ QImage DeferredPicture::image() const
             return;
         PictureConverter converter;
         QImage image = converter.convert(*frame_, plane_);
+        plain_ = image;
         overlay_.drawOn(image);
         image_ = std::move(image);
     });
     return image_;
+}
+
+QImage DeferredPicture::plainImage() const
+{
+    image();
+    return plain_;
 }
 
 // The listener runs under the lock, so that once it is cleared no thread is
@@ -52,6 +59,7 @@ ShownPicture PictureSlot::latest() const
     // Made outside the lock: the presentation thread publishes on meanwhile.
     if (picture.image.isNull() && picture.deferred) {
         picture.image = picture.deferred->image();
+        picture.plain = picture.deferred->plainImage();
         picture.deferred.reset();
     }
     return picture;

@@ -25,6 +25,8 @@ public:
     DeferredPicture(std::shared_ptr<const AVFrame> frame, QSize plane, SubpictureOverlay overlay);
     // Converted and composed on first call; null when it cannot be converted.
     QImage image() const;
+    // The same picture without its subpicture overlay.
+    QImage plainImage() const;
 
 private:
     std::shared_ptr<const AVFrame> frame_;
@@ -32,6 +34,7 @@ private:
     SubpictureOverlay overlay_;
     mutable std::once_flag made_;
     mutable QImage image_;
+    mutable QImage plain_;
 };
 
 // The picture on screen, handed from the presentation thread to the view:
@@ -45,6 +48,7 @@ struct ShownPicture {
     }
 
     QImage image;      // composed, at the subpicture plane size (720 wide)
+    QImage plain;      // the same without subpictures (shares image's data when none is drawn)
     bool wide = false; // 16:9 display aspect, else 4:3
     int64_t pts = -1;  // of the decoded picture it shows
     // Instead of image, while nobody looks (PictureSlot::latest() makes it).
@@ -59,7 +63,7 @@ class PictureSlot
 public:
     void publish(ShownPicture picture);
     void clear();
-    // With its image made, if it was deferred.
+    // With its images made, if it was deferred.
     ShownPicture latest() const;
     // Pictures published so far, clears not counted: tells a new picture on
     // screen from the same one painted again.

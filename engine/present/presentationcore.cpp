@@ -181,6 +181,7 @@ ShownPicture PresentationCore::compose(const SubpictureOverlay &overlay, bool co
         lastPicture_.frame.reset();
     }
     ShownPicture shown{lastBase_, format_.wide};
+    shown.plain = lastBase_;
     if (!shown.image.isNull())
         overlay.drawOn(shown.image);
     return shown;

@@ -8,6 +8,7 @@
 #include "dvddb/recordstore.h"
 #include "platform/units.h"
 #include "support/addresscatcher.h"
+#include "support/testfiles.h"
 #include "surfaces/frmmain.h"
 #include "widgets/skinbutton.h"
 
@@ -222,9 +223,7 @@ TEST_F(DatabaseWindowsTest, ImportCopiesARecordInAndRefusesAPipe)
 {
     QTemporaryDir elsewhere;
     QFile source(elsewhere.filePath("new.dvd"));
-    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
-    source.write("Imported\r\n");
-    source.close();
+    ASSERT_TRUE(writeTestFile(source.fileName(), "Imported\r\n"));
     browser();
     dialogs->fileNames = {source.fileName()};
     browser()->skinButton5_Click();
@@ -324,15 +323,31 @@ TEST_F(DatabaseWindowsTest, PicturesOfTheSameNameStayEachRecordsOwn)
               QColor(Qt::green).rgb());
 }
 
+TEST_F(DatabaseWindowsTest, ThePictureFromTheDiscIsKeptUnderTheDiscsIdentifier)
+{
+    control->domain = DvdDomain::kVideoTitleSetMenu;
+    editor()->show();
+    EXPECT_FALSE(editor()->btnFromDisc->isEnabled());
+    control->domain = DvdDomain::kTitle;
+    emit control->DVDNotify(0, 0, 0);
+    ASSERT_TRUE(editor()->btnFromDisc->isEnabled());
+    control->picture = filled(Qt::red);
+    editor()->btnFromDisc_Click();
+    EXPECT_EQ(shown(editor()->Image1), QColor(Qt::red).rgb());
+    editor()->i1->setText("Film");
+    editor()->DVDid->setText("DISC");
+    ASSERT_TRUE(pressOK());
+    EXPECT_EQ(RecordFile::readRecord(database.filePath("DISC.dvd")).value(8), "DISC.bmp");
+    EXPECT_EQ(RecordStore::loadRecordPicture(database.path() + '/', "DISC.bmp").pixel(0, 0),
+              QColor(Qt::red).rgb());
+}
+
 // A record that is a link showed the lines of a file outside the folder.
 TEST_F(DatabaseWindowsTest, ARecordThatIsALinkIsRefusedWithAMessage)
 {
     QTemporaryDir outside;
-    QFile secret(outside.filePath("secret"));
-    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
-    secret.write("Secret line\r\n");
-    secret.close();
-    ASSERT_TRUE(QFile::link(secret.fileName(), database.filePath("LINK.dvd")));
+    ASSERT_TRUE(writeTestFile(outside.filePath("secret"), "Secret line\r\n"));
+    ASSERT_TRUE(QFile::link(outside.filePath("secret"), database.filePath("LINK.dvd")));
     browser()->MakeList();
     select(0);
     EXPECT_EQ(browser()->i1->text(), "");

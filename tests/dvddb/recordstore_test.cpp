@@ -2,6 +2,7 @@
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
 #include "support/qtprinters.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -231,9 +232,7 @@ TEST_F(RecordStoreTest, ImportReplacesARecordAndRefusesWhatIsNoRecordFile)
 {
     QTemporaryDir elsewhere;
     QFile source(elsewhere.filePath("ABC.dvd"));
-    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
-    source.write("Imported\r\n");
-    source.close();
+    ASSERT_TRUE(writeTestFile(source.fileName(), "Imported\r\n"));
     writeWithPicture("ABC", "0");
     RecordStore::importRecord(dir(), source.fileName());
     EXPECT_EQ(bytesOf("ABC.dvd"), QByteArray("Imported\r\n"));

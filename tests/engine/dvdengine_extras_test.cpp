@@ -160,6 +160,7 @@ TEST(DvdEngineBookmark, NoBookmarkAndNoTitleAreRefused)
               ErrorNumbers::kNotPermitted);
     EXPECT_EQ(description,
               QStringLiteral("SaveBookmark is not possible now: no title is playing."));
+    EXPECT_EQ(errorNumber([&] { player.engine->PictureOnScreen(); }), ErrorNumbers::kNotPermitted);
     EXPECT_EQ(errorNumber([&] { player.engine->RestoreBookmark(); }), ErrorNumbers::kNoBookmark);
     EXPECT_EQ(player.engine->CurrentDomain(), DvdDomain::kVideoManagerMenu);
 }

@@ -143,6 +143,10 @@ TEST(DvdEngineStreams, SubtitleShowsWhenChosenAndGoesWhenTurnedOff)
     EXPECT_TRUE(player.engine->SubpictureOn());
     EXPECT_TRUE(
         waitFor([&] { return inSubtitleTime(player.seconds()) && subtitlePixels(player) > 200; }));
+    // The picture a record takes from the disc leaves the subtitle out.
+    const QImage plain = player.engine->PictureOnScreen();
+    EXPECT_EQ(plain.size(), QSize(768, 576));
+    EXPECT_EQ(TestDisc::brightPixels(plain, TestDisc::subtitleBand(plain)), 0);
 
     player.engine->setSubpictureOn(false);
     EXPECT_FALSE(player.engine->SubpictureOn());

@@ -146,7 +146,12 @@ public:
     }
     void SaveBookmark() override { act("SaveBookmark"); }
     void RestoreBookmark() override { act("RestoreBookmark"); }
+    DiscPlace place; // the place on screen while domain is the title
+    DiscPlace CurrentPlace() override { return read("CurrentPlace", place); }
+    void PlayFromPlace(const DiscPlace &to) override { act("PlayFromPlace", to.seconds); }
     void DeleteBookmark() override { act("DeleteBookmark"); }
+    QImage picture; // the title's picture on screen
+    QImage PictureOnScreen() override { return read("PictureOnScreen", picture); }
 
     QWidget *view() override
     {
