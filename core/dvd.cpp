@@ -370,7 +370,7 @@ void DVD::mOpen_Click()
 void DVD::mPause_Click()
 {
     IgnoreErrors steps;
-    steps.step([this] {
+    steps.step([] {
         if (dvdControl()->CurrentDomain() != DvdDomain::kTitle)
             return;
         dvdControl()->Pause();
