@@ -86,10 +86,10 @@ void offer(DvdControl *control, const QString &discId)
 
 } // namespace
 
+// Remembering the place is a few reads of the control; the settings file is
+// read only when there is something to ask or keep.
 void atNotification()
 {
-    if (!enabled())
-        return;
     DvdControl *control = dvdControl();
     QString discId;
     IgnoreErrors steps;
@@ -100,7 +100,8 @@ void atNotification()
         leave(control);
     if (state.continueAskedFor != discId) {
         state.continueAskedFor = discId;
-        offer(control, discId);
+        if (enabled())
+            offer(control, discId);
     }
     if (std::optional<LeftPlace> now = placeNow(control); now && now->discId == discId)
         state.placeOnScreen = std::move(now);
