@@ -40,6 +40,9 @@ public:
 
     bool isSilent() const { return silent_.load(); }
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     void tick();
     void report();
