@@ -5,8 +5,8 @@
 //
 // usage: engine_startup_bench DISC [RUNS]
 
-#include "bench/playbackprobe.h"
 #include "base/errors.h"
+#include "bench/playbackprobe.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -29,6 +29,7 @@ struct StartupRun {
     double moving = -1; // a later picture of the title painted
     double sound = -1;  // a picture presented while sound is heard
     double running = -1;
+    std::optional<double> soundAheadMs; // sound against the picture when first heard
 };
 
 double secondsSince(Clock::time_point start, Clock::time_point at = Clock::now())
@@ -62,6 +63,7 @@ StartupRun measureOnce(const QString &disc)
     QTimer::singleShot(kTimeoutMs, &loop, &QEventLoop::quit);
     loop.exec();
     engine.Stop();
+    run.soundAheadMs = probe.soundAheadWhenFirstHeard();
     if (const auto heard = probe.soundHeardAt()) {
         run.sound = secondsSince(start, *heard);
         if (run.moving >= 0)
@@ -93,6 +95,20 @@ void printFigure(const char *name, const std::vector<StartupRun> &runs, double S
     std::printf("\n");
 }
 
+// A new start must not begin with sound running ahead of the picture that
+// the pictures then hurry to catch up with.
+void printSoundAhead(const std::vector<StartupRun> &runs)
+{
+    std::printf("  %-34s", "sound ahead of the picture");
+    for (const StartupRun &run : runs) {
+        if (run.soundAheadMs)
+            std::printf(" %+.0f", *run.soundAheadMs);
+        else
+            std::printf(" never heard");
+    }
+    std::printf(" ms (each run)\n");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -119,5 +135,6 @@ int main(int argc, char **argv)
     printFigure("picture moving", results, &StartupRun::moving);
     printFigure("sound heard", results, &StartupRun::sound);
     printFigure("picture and sound both running", results, &StartupRun::running);
+    printSoundAhead(results);
     return 0;
 }

@@ -41,16 +41,18 @@ public:
     {
         view_->installEventFilter(this);
         auto taps = std::make_shared<PlaybackTaps>();
-        taps->picture = [heard = heard_, presented = std::make_shared<uint64_t>(0),
-                         onSound = std::move(onSound),
+        taps->picture = [heard = heard_, lead = firstLead_,
+                         presented = std::make_shared<uint64_t>(0), onSound = std::move(onSound),
                          onPresent = std::move(onPresent)](const PresentedPicture &shown) {
             if (onPresent)
                 onPresent(++*presented);
             Clock::rep none = 0;
             if (shown.heard90k &&
-                heard->compare_exchange_strong(none, shown.at.time_since_epoch().count()) &&
-                onSound)
-                onSound();
+                heard->compare_exchange_strong(none, shown.at.time_since_epoch().count())) {
+                lead->store(*shown.heard90k - shown.pts);
+                if (onSound)
+                    onSound();
+            }
         };
         // It counts pictures and reads the sound clock, never an image.
         taps->pictureImages = false;
@@ -76,6 +78,15 @@ public:
         return at ? std::optional(Clock::time_point(Clock::duration(at))) : std::nullopt;
     }
 
+    // How far the sound was ahead of the picture (behind: negative) when a
+    // picture was first presented while sound was heard, in milliseconds.
+    std::optional<double> soundAheadWhenFirstHeard() const
+    {
+        if (!soundHeardAt())
+            return std::nullopt;
+        return double(firstLead_->load()) / 90.0;
+    }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -90,6 +101,7 @@ private:
     DvdEngine &engine_;
     QPointer<DvdView> view_;
     PaintListener onPaint_;
+    std::shared_ptr<std::atomic<int64_t>> firstLead_ = std::make_shared<std::atomic<int64_t>>(0);
     std::shared_ptr<std::atomic<Clock::rep>> heard_ = std::make_shared<std::atomic<Clock::rep>>(0);
     int painted_ = 0;
 };

@@ -34,13 +34,29 @@ PlaybackSession::PlaybackSession(Reading reading, std::shared_ptr<SnapshotWriter
     if (outputs.sound)
         outputs.sound->setRoomListener(wakeNavigator);
     link_->setWakers(wakePresenter, wakeNavigator);
-    presenter_ = std::make_unique<VideoPresenter>(VideoPresenter::Parts{
-        queue_, store, std::move(outputs.pictures), link_, clock_, outputs.sound, outputs.taps});
+    presenter_ = std::make_unique<VideoPresenter>(
+        VideoPresenter::Parts{queue_, store, std::move(outputs.pictures), link_, clock_,
+                              outputs.sound, outputs.taps, startSoundWithPictures()});
     const PcmFormat format = outputs.sound ? outputs.sound->format() : PcmFormat{};
     navigator_ = std::make_unique<NavigationThread>(
         NavigationThread::Parts{std::move(reading.path), std::move(reading.reader), queue_,
                                 commands_, std::move(store), link_, guard_, audio_, format,
                                 std::move(outputs.taps), clock_, std::move(reading.regionMask)});
+}
+
+// The sound of a new start is held until its first picture is on screen,
+// then starts where the pictures stand.
+std::function<void(uint64_t)> PlaybackSession::startSoundWithPictures() const
+{
+    return [gate = audio_, clock = std::weak_ptr<PlaybackClock>(clock_)](uint64_t segment) {
+        AudioOutput::PictureClock pictures = [clock]() -> std::optional<int64_t> {
+            const std::shared_ptr<PlaybackClock> shared = clock.lock();
+            if (!shared || !shared->anchored())
+                return std::nullopt;
+            return shared->now();
+        };
+        gate->use([&](AudioOutput &output) { output.startWithPictures(segment, pictures); });
+    };
 }
 
 PlaybackSession::~PlaybackSession()
@@ -56,6 +72,8 @@ PlaybackSession::~PlaybackSession()
 
 void PlaybackSession::start()
 {
+    // The session's first segment, before any jump, is segment 0.
+    audio_->use([](AudioOutput &output) { output.holdForPictures(0); });
     presenter_->start();
     navigator_->start();
 }

@@ -53,6 +53,8 @@ public:
     void abandon();
 
 private:
+    std::function<void(uint64_t)> startSoundWithPictures() const;
+
     std::shared_ptr<MediaQueue> queue_;
     std::shared_ptr<CommandQueue> commands_;
     std::shared_ptr<PresentationLink> link_;

@@ -59,6 +59,7 @@ struct PictureFormat {
 
 // Everything queued before it is dropped; decoders start afresh.
 struct SegmentStart {
+    uint64_t id = 0; // the media queue's count of segments
 };
 
 // Decode and show everything queued so far, then report `id` as presented.

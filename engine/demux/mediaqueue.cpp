@@ -82,7 +82,7 @@ void MediaQueue::startSegment()
         firstVideoPts_ = -1;
         takenVideoPts_ = -1;
         ++segment_;
-        items_.push_back(SegmentStart{});
+        items_.push_back(SegmentStart{segment_});
         producerWaits_ = false;
         listener = spaceListener_;
     }

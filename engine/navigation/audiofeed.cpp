@@ -103,6 +103,12 @@ void AudioFeed::flush()
     gate_->use([](AudioOutput &output) { output.flush(); });
 }
 
+void AudioFeed::holdForPictures(uint64_t segment)
+{
+    if (enabled_)
+        gate_->use([segment](AudioOutput &output) { output.holdForPictures(segment); });
+}
+
 void AudioFeed::setEnabled(bool enabled)
 {
     if (enabled == enabled_)

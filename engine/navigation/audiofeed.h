@@ -62,6 +62,9 @@ public:
     void drain();
     // A jump: everything decoded or queued belongs to the old place.
     void flush();
+    // After a jump: the sound that follows waits for the first picture of
+    // the media queue's segment.
+    void holdForPictures(uint64_t segment);
     // While off (scanning) payloads are dropped and nothing is heard.
     void setEnabled(bool enabled);
     bool enabled() const { return enabled_; }

@@ -28,6 +28,7 @@ public:
     {
         queue_.startSegment();
         audio_.flush();
+        audio_.holdForPictures(queue_.segment());
     }
     void selectAudio(std::optional<AudioSelection> selection) override { audio_.select(selection); }
     void pushAudio(std::span<const uint8_t> payload, int64_t pts90k, size_t unitStart) override

@@ -109,7 +109,8 @@ std::optional<int64_t> AudioClock::playedPosition() const
 std::optional<int64_t> AudioClock::now90k() const
 {
     std::lock_guard lock(mutex_);
-    if (!report_.valid)
+    // Held sound is not heard: until it starts, the pictures keep the time.
+    if (!report_.valid || ring_.held())
         return std::nullopt;
     const int64_t played = estimateLocked(SteadyClock::now());
     if (played >= ring_.writePosition())

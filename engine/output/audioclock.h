@@ -36,9 +36,10 @@ public:
     void resume();
     bool isPaused() const;
 
-    // The PTS heard now; nothing when nothing has been reported, when no mark
-    // covers the position (nothing written since a flush), or when everything
-    // written has been played (the output ran dry).
+    // The PTS heard now; nothing when nothing has been reported, while the
+    // ring is held, when no mark covers the position (nothing written since
+    // a flush), or when everything written has been played (the output ran
+    // dry).
     std::optional<int64_t> now90k() const;
     // Stream position of the sample heard now (estimated).
     std::optional<int64_t> playedPosition() const;

@@ -92,7 +92,8 @@ AudioOutput::PushResult AudioOutput::push(const PcmBlock &block, std::chrono::mi
     case AudioRingBuffer::WriteResult::Closed:
         return PushResult::Closed;
     }
-    if (ring_->takeStarved())
+    // Held sound is looked at with every push: it may be due now.
+    if (ring_->takeStarved() || ring_->held())
         runOnAudioThread([this] { worker_->wake(); }, Qt::QueuedConnection);
     return PushResult::Accepted;
 }
@@ -109,6 +110,23 @@ void AudioOutput::flush()
     ring_->clear();
     clock_->invalidate();
     runOnAudioThread([this] { worker_->discard(); }, Qt::BlockingQueuedConnection);
+}
+
+void AudioOutput::holdForPictures(uint64_t id)
+{
+    awaitOpen();
+    ring_->hold(id);
+    runOnAudioThread([this, id] { worker_->awaitPictures(id); }, Qt::QueuedConnection);
+}
+
+void AudioOutput::startWithPictures(uint64_t id, PictureClock pictures)
+{
+    awaitOpen();
+    runOnAudioThread(
+        [this, id, pictures = std::move(pictures)]() mutable {
+            worker_->startWithPictures(id, std::move(pictures));
+        },
+        Qt::QueuedConnection);
 }
 
 void AudioOutput::pause()

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -73,6 +74,16 @@ public:
     // the clock gives nothing until new sound is pushed and reaches the
     // speaker.
     void flush();
+
+    // A new start, after flush(): the sound pushed next is not heard (and the
+    // clock gives nothing) until startWithPictures(id) says the first picture
+    // is on screen, or a second has passed.
+    void holdForPictures(uint64_t id);
+    // The PTS of the picture on screen now; nothing when unknown.
+    using PictureClock = std::function<std::optional<int64_t>()>;
+    // The sound held for id starts in step with the pictures: what lies
+    // before the picture on screen is dropped, what lies after it waits.
+    void startWithPictures(uint64_t id, PictureClock pictures);
 
     // Freezes sound and clock together; resume() carries on where it was.
     void pause();

@@ -79,16 +79,13 @@ qsizetype AudioRingBuffer::read(char *data, qsizetype maxSize)
     {
         std::lock_guard lock(mutex_);
         const qsizetype frame = format_.bytesPerFrame();
-        size = std::min(queued_, maxSize / frame * frame);
+        size = hold_ ? 0 : std::min(queued_, maxSize / frame * frame);
         if (size <= 0) {
             starved_ = true;
             return 0;
         }
         copyOut(data, size);
-        if (roomWanted_ > 0 && capacity() - queued_ >= roomWanted_) {
-            roomWanted_ = 0;
-            listener = roomListener_;
-        }
+        listener = takeRoomListenerLocked();
     }
     roomFreed_.notify_all();
     if (listener)
@@ -102,9 +99,23 @@ void AudioRingBuffer::copyOut(char *data, qsizetype size)
     const qsizetype first = std::min(size, total - head_);
     std::memcpy(data, storage_.data() + head_, size_t(first));
     std::memcpy(data + first, storage_.data(), size_t(size - first));
-    head_ = (head_ + size) % total;
+    dropLocked(size);
+}
+
+void AudioRingBuffer::dropLocked(qsizetype size)
+{
+    head_ = (head_ + size) % capacity();
     queued_ -= size;
     readPosition_ += size;
+}
+
+// The listener, when a writer found no room and there is room for it now.
+std::function<void()> AudioRingBuffer::takeRoomListenerLocked()
+{
+    if (roomWanted_ == 0 || capacity() - queued_ < roomWanted_)
+        return {};
+    roomWanted_ = 0;
+    return roomListener_;
 }
 
 void AudioRingBuffer::setRoomListener(std::function<void()> listener)
@@ -131,10 +142,68 @@ void AudioRingBuffer::clear()
         queued_ = 0;
         marks_.clear();
         ++epoch_;
+        hold_.reset();
     }
     roomFreed_.notify_all();
     if (listener)
         listener();
+}
+
+void AudioRingBuffer::hold(uint64_t id)
+{
+    std::lock_guard lock(mutex_);
+    hold_ = id;
+}
+
+bool AudioRingBuffer::held() const
+{
+    std::lock_guard lock(mutex_);
+    return hold_.has_value();
+}
+
+std::optional<int64_t> AudioRingBuffer::firstQueuedPts() const
+{
+    if (queuedBytes() == 0)
+        return std::nullopt;
+    const std::optional<Timestamp> first = timestampAt(readPosition());
+    return first ? std::optional(first->pts90k) : std::nullopt;
+}
+
+bool AudioRingBuffer::release(uint64_t id, std::optional<int64_t> from)
+{
+    std::function<void()> listener;
+    {
+        std::lock_guard lock(mutex_);
+        if (hold_ != id)
+            return false;
+        hold_.reset();
+        if (from) {
+            const int64_t end = std::min<int64_t>(positionOfLocked(*from), readPosition_ + queued_);
+            dropLocked(qsizetype(std::max<int64_t>(0, end - readPosition_)));
+        }
+        listener = takeRoomListenerLocked();
+    }
+    roomFreed_.notify_all();
+    if (listener)
+        listener();
+    return true;
+}
+
+// The stream position of the sample due at pts: in the stretch of the last
+// mark at or before pts, never past the next mark.
+int64_t AudioRingBuffer::positionOfLocked(int64_t pts90k) const
+{
+    int64_t position = readPosition_;
+    for (size_t index = 0; index < marks_.size(); ++index) {
+        const Mark &mark = marks_[index];
+        if (mark.pts90k > pts90k)
+            continue;
+        const int64_t frames = (pts90k - mark.pts90k) * format_.sampleRate / 90000;
+        const int64_t end = index + 1 < marks_.size() ? marks_[index + 1].position : writePosition_;
+        position =
+            std::max(position, std::min(end, mark.position + frames * format_.bytesPerFrame()));
+    }
+    return position;
 }
 
 void AudioRingBuffer::close()

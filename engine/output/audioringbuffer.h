@@ -54,8 +54,21 @@ public:
     // in write() sleeps until then.
     void setRoomListener(std::function<void()> listener);
 
-    // Drops everything queued and every mark; blocked writers get room.
+    // Drops everything queued and every mark, and any hold; blocked writers
+    // get room.
     void clear();
+
+    // While held the consumer reads nothing: the sound of a new start waits
+    // for its first picture. A hold is known by the id it was made with, so
+    // that a late release of an older one leaves a newer one in place.
+    void hold(uint64_t id);
+    bool held() const;
+    // The PTS of the oldest sample queued; nothing when nothing is.
+    std::optional<int64_t> firstQueuedPts() const;
+    // Ends the hold id, first dropping the samples queued before from (the
+    // picture on screen has gone past them); false when id is not the hold
+    // in place.
+    bool release(uint64_t id, std::optional<int64_t> from = std::nullopt);
     // Wakes blocked writers for good; every later write returns Closed.
     void close();
 
@@ -82,6 +95,9 @@ private:
 
     void addMark(int64_t pts90k);
     int64_t ticksBetween(int64_t from, int64_t to) const;
+    int64_t positionOfLocked(int64_t pts90k) const;
+    void dropLocked(qsizetype size);
+    std::function<void()> takeRoomListenerLocked();
     void copyIn(const char *data, qsizetype size);
     void copyOut(char *data, qsizetype size);
 
@@ -96,6 +112,7 @@ private:
     std::deque<Mark> marks_;
     uint32_t epoch_ = 0;
     bool closed_ = false;
+    std::optional<uint64_t> hold_;
     bool starved_ = false;
     int waitingWriters_ = 0;
     qsizetype roomWanted_ = 0; // free bytes that wake the listener; 0: nobody waits

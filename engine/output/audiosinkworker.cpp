@@ -18,13 +18,22 @@ constexpr int kDeviceTickMilliseconds = 30;
 constexpr int kSilentTickMilliseconds = 40;
 // A device that holds queued data this long without playing any has hung.
 constexpr auto kStallLimit = std::chrono::seconds(3);
+// How long the sound of a new start waits for its first picture: a segment
+// without pictures must not stay silent.
+constexpr auto kHoldPatience = std::chrono::seconds(1);
+// Held sound this much later than the picture on screen starts at its time,
+// not at once.
+constexpr int64_t kLateSoundTolerance90k = 2 * 90;
 
 } // namespace
 
-AudioSinkWorker::AudioSinkWorker(QObject *parent) : QObject(parent), timer_(this)
+AudioSinkWorker::AudioSinkWorker(QObject *parent) : QObject(parent), timer_(this), holdTimer_(this)
 {
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &AudioSinkWorker::tick);
+    holdTimer_.setTimerType(Qt::PreciseTimer);
+    holdTimer_.setSingleShot(true);
+    connect(&holdTimer_, &QTimer::timeout, this, &AudioSinkWorker::startHeldSound);
 }
 
 AudioSinkWorker::~AudioSinkWorker() = default;
@@ -73,6 +82,7 @@ void AudioSinkWorker::start(AudioRingBuffer *ring, AudioClock *clock)
 void AudioSinkWorker::shutdown()
 {
     timer_.stop();
+    forgetHold();
     backend_.reset();
 }
 
@@ -81,6 +91,10 @@ void AudioSinkWorker::wake()
 {
     if (!backend_)
         return;
+    if (holdId_) {
+        startHeldSound();
+        return;
+    }
     backend_->wake();
     report();
     if (!timer_.isActive())
@@ -106,6 +120,7 @@ void AudioSinkWorker::resume()
 
 void AudioSinkWorker::discard()
 {
+    forgetHold();
     if (backend_)
         backend_->discard();
     report();
@@ -116,6 +131,64 @@ void AudioSinkWorker::setVolume(float volume)
     volume_ = volume;
     if (backend_)
         backend_->setVolume(volume);
+}
+
+void AudioSinkWorker::awaitPictures(uint64_t id)
+{
+    forgetHold();
+    holdId_ = id;
+    holdPatience_ = std::chrono::steady_clock::now() + kHoldPatience;
+    checkHoldIn(kHoldPatience);
+}
+
+void AudioSinkWorker::startWithPictures(uint64_t id, PictureClock pictures)
+{
+    if (holdId_ != id)
+        return;
+    pictures_ = std::move(pictures);
+    startHeldSound();
+}
+
+// The held sound starts once the first picture is on screen and the sound
+// has come, without what lies before the picture on screen, or at its own
+// time if that is later; or when patience ends, however things stand.
+void AudioSinkWorker::startHeldSound()
+{
+    if (!holdId_ || !ring_)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    const bool patient = now < holdPatience_;
+    const std::optional<int64_t> shown = pictures_ ? pictures_() : std::nullopt;
+    const std::optional<int64_t> first = ring_->firstQueuedPts();
+    if (patient && (!shown || !first)) {
+        checkHoldIn(holdPatience_ - now);
+        return;
+    }
+    if (patient && *first - *shown > kLateSoundTolerance90k) {
+        checkHoldIn(std::min<std::chrono::steady_clock::duration>(
+            holdPatience_ - now, std::chrono::microseconds((*first - *shown) * 100 / 9)));
+        return;
+    }
+    ring_->release(*holdId_, shown);
+    forgetHold();
+    if (!backend_)
+        return;
+    backend_->wake();
+    report();
+    if (!timer_.isActive())
+        timer_.start();
+}
+
+void AudioSinkWorker::checkHoldIn(std::chrono::steady_clock::duration wait)
+{
+    holdTimer_.start(int(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+}
+
+void AudioSinkWorker::forgetHold()
+{
+    holdTimer_.stop();
+    holdId_.reset();
+    pictures_ = {};
 }
 
 void AudioSinkWorker::tick()

@@ -11,7 +11,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
 
 // The audio thread's side of the audio output: owns the backend, feeds it,
 // reports its position to the clock, and falls back to the silent backend
@@ -22,6 +24,9 @@ class AudioSinkWorker : public QObject
     Q_OBJECT
 public:
     enum class Sink { Default, Silent };
+    // The PTS of the picture on screen now; nothing when the pictures do not
+    // keep time (none shown yet, a still).
+    using PictureClock = std::function<std::optional<int64_t>()>;
 
     explicit AudioSinkWorker(QObject *parent = nullptr);
     ~AudioSinkWorker() override;
@@ -37,6 +42,12 @@ public:
     void resume();
     void discard();
     void setVolume(float volume);
+    // The ring is held for id (a new start): the sound waits for the first
+    // picture, though not for long.
+    void awaitPictures(uint64_t id);
+    // The first picture of hold id is on screen: the sound starts where the
+    // pictures stand, as soon as it is there and due.
+    void startWithPictures(uint64_t id, PictureClock pictures);
 
     bool isSilent() const { return silent_.load(); }
 
@@ -48,11 +59,19 @@ private:
     void report();
     void watchForStall(int64_t played);
     void fallBackToSilence(const char *reason);
+    void startHeldSound();
+    void checkHoldIn(std::chrono::steady_clock::duration wait);
+    void forgetHold();
 
     AudioRingBuffer *ring_ = nullptr;
     AudioClock *clock_ = nullptr;
     std::unique_ptr<AudioBackend> backend_;
     QTimer timer_;
+    // The held sound's next look: when it is due, or when patience ends.
+    QTimer holdTimer_;
+    std::optional<uint64_t> holdId_;
+    PictureClock pictures_;
+    std::chrono::steady_clock::time_point holdPatience_{};
     QAudioDevice device_;
     QAudioFormat deviceFormat_;
     std::atomic<bool> silent_{true};

@@ -32,8 +32,31 @@ DvdView::~DvdView()
 // pictures are left deferred and the one on screen is made when painted.
 void DvdView::showEvent(QShowEvent *event)
 {
+    followExposure();
     pictures_->setWatched(true);
     QWidget::showEvent(event);
+}
+
+// Not every window manager tells Qt that a window was minimised, but each one
+// unmaps it, which reaches the window as a lost exposure: nobody sees the
+// pictures then.
+void DvdView::followExposure()
+{
+    QWindow *shownIn = window()->windowHandle();
+    if (shownIn == exposure_)
+        return;
+    if (exposure_)
+        exposure_->removeEventFilter(this);
+    exposure_ = shownIn;
+    if (shownIn)
+        shownIn->installEventFilter(this);
+}
+
+bool DvdView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == exposure_ && event->type() == QEvent::Expose)
+        pictures_->setWatched(isVisible() && exposure_->isExposed());
+    return QWidget::eventFilter(watched, event);
 }
 
 void DvdView::hideEvent(QHideEvent *event)

@@ -4,9 +4,11 @@
 
 #include <QPoint>
 #include <QPointF>
+#include <QPointer>
 #include <QRect>
 #include <QRectF>
 #include <QWidget>
+#include <QWindow>
 
 #include <chrono>
 #include <functional>
@@ -53,6 +55,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -62,8 +65,10 @@ private:
     void drag(QPoint widgetPoint);
     void keepInside();
     QSize displaySize() const;
+    void followExposure();
 
     std::shared_ptr<PictureSlot> pictures_;
+    QPointer<QWindow> exposure_; // the window the view is shown in
     PointerHandler pointerHandler_;
     PaintObserver paintObserver_;
     int64_t paintedPts_ = -1;

@@ -96,9 +96,9 @@ void PresentationCore::apply(MediaItem &item)
                        format_ = format;
                        decoder_.setFormat(QSize(720, format.planeHeight), format.framesPerSecond);
                    },
-                   [this](SegmentStart &) {
+                   [this](SegmentStart &start) {
                        reset();
-                       segmentStarted_ = true;
+                       segmentStarted_ = start.id;
                    },
                    [this](DrainRequest &request) {
                        decoder_.drain();
@@ -121,9 +121,9 @@ void PresentationCore::reset()
     lastPts_ = -1;
 }
 
-bool PresentationCore::takeSegmentStart()
+std::optional<uint64_t> PresentationCore::takeSegmentStart()
 {
-    return std::exchange(segmentStarted_, false);
+    return std::exchange(segmentStarted_, std::nullopt);
 }
 
 std::optional<uint64_t> PresentationCore::takeDrainRequest()

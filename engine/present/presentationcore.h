@@ -44,8 +44,8 @@ public:
     void settle();
     bool readingAhead() const { return !ahead_.empty(); }
     bool readAheadFull() const;
-    // A SegmentStart was fed since the last call.
-    bool takeSegmentStart();
+    // The id of the SegmentStart fed since the last call, if one was.
+    std::optional<uint64_t> takeSegmentStart();
     // A DrainRequest was fed since the last call: its pictures are decoded.
     std::optional<uint64_t> takeDrainRequest();
 
@@ -91,6 +91,6 @@ private:
     bool baseCurrent_ = false;   // lastBase_ is lastPicture_ converted
     int64_t lastPts_ = -1;
     int64_t lastOverlayPts_ = -1;
-    bool segmentStarted_ = false;
+    std::optional<uint64_t> segmentStarted_;
     std::optional<uint64_t> drain_;
 };

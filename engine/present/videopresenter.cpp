@@ -81,6 +81,7 @@ void VideoPresenter::step()
     if (const bool seen = looked(); seen != deinterlacing_) {
         deinterlacing_ = seen;
         core_.setDeinterlacing(seen);
+        qCDebug(logEngine) << "presentation: deinterlacing" << (seen ? "on" : "off");
     }
     if (!pending_)
         pending_ = core_.nextPicture();
@@ -180,7 +181,8 @@ void VideoPresenter::decodeMore(Clock::time_point deadline)
 
 void VideoPresenter::noteSegmentAndDrain()
 {
-    if (core_.takeSegmentStart()) {
+    if (const std::optional<uint64_t> segment = core_.takeSegmentStart()) {
+        soundWaitsFor_ = segment;
         pending_.reset();
         shownPts_ = -1;
         parts_.clock->unanchor();
@@ -196,6 +198,8 @@ void VideoPresenter::show(const DecodedPicture &picture)
     const FrameOnScreen frame = core_.show(picture, parts_.link->buttons(), looked());
     publish(frame);
     tap(frame);
+    if (soundWaitsFor_ && parts_.firstPictureShown)
+        parts_.firstPictureShown(*std::exchange(soundWaitsFor_, std::nullopt));
 }
 
 // Whether anybody looks at the pictures as they are shown: a view showing

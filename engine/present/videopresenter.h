@@ -9,6 +9,7 @@
 #include "engine/present/presentationcore.h"
 #include "engine/present/presentationlink.h"
 
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -26,6 +27,9 @@ public:
         std::shared_ptr<PlaybackClock> clock;
         const SoundClock *sound = nullptr; // what is heard, for the taps
         std::shared_ptr<const PlaybackTaps> taps;
+        // Called with a segment's id once its first picture is on screen:
+        // the sound of a new start waits for it.
+        std::function<void(uint64_t segment)> firstPictureShown;
     };
 
     explicit VideoPresenter(Parts parts); // throws AppError when the decoder cannot start
@@ -55,6 +59,8 @@ private:
     PresentationCore core_;
     std::optional<DecodedPicture> pending_;
     std::optional<uint64_t> drainToAcknowledge_;
+    // The segment whose first picture is to come; the session starts in 0.
+    std::optional<uint64_t> soundWaitsFor_ = 0;
     uint64_t segment_ = 0;
     uint64_t buttonSerial_ = 0;
     int64_t shownPts_ = -1;

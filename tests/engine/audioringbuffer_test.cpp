@@ -131,6 +131,32 @@ TEST(AudioRingBufferTest, TimestampsComeFromTheMarksAndJumpsStartANewEpoch)
     EXPECT_EQ(ring.timestampAt(150 * kBytesPerMs)->pts90k, 90000 + 13500);
 }
 
+// Held sound is not read; its release drops what lies before the picture
+// on screen, and an older hold's release leaves a newer hold in place.
+TEST(AudioRingBufferTest, AHoldKeepsTheSoundUntilReleasedFromThePicturesTime)
+{
+    AudioRingBuffer ring(kFormat, 1000 * kBytesPerMs);
+    ring.hold(1);
+    ring.hold(2);
+    write(ring, bytesFor(100), 90000);
+    write(ring, bytesFor(100), 90000 + 9000);
+    char out[64];
+    EXPECT_EQ(ring.read(out, sizeof out), 0);
+    EXPECT_EQ(ring.firstQueuedPts(), 90000);
+
+    EXPECT_FALSE(ring.release(1, 0));
+    EXPECT_TRUE(ring.held());
+    EXPECT_TRUE(ring.release(2, 90000 + 9000 + 900)); // 110 ms in
+    EXPECT_FALSE(ring.held());
+    EXPECT_EQ(ring.readPosition(), 110 * kBytesPerMs);
+    EXPECT_EQ(ring.firstQueuedPts(), 90000 + 9900);
+    EXPECT_EQ(ring.read(out, sizeof out), qsizetype(sizeof out));
+
+    ring.hold(3);
+    ring.clear();
+    EXPECT_FALSE(ring.held());
+}
+
 class AudioClockTest : public ::testing::Test
 {
 protected:

@@ -41,7 +41,40 @@ std::vector<int64_t> beepOnsets(const std::vector<Recorder::Sound> &sound)
     return onsets;
 }
 
+// How far the sound ran ahead of the picture (behind: negative) when it was
+// first heard with a picture of title time from90k or later.
+std::optional<int64_t> soundAheadWhenHeard(const std::vector<Recorder::Picture> &pictures,
+                                           int64_t from90k)
+{
+    for (const Recorder::Picture &picture : pictures) {
+        if (picture.titleTime90k >= from90k && picture.heard90k)
+            return *picture.heard90k - picture.pts;
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+// At a start and at a jump the sound waits for the first picture: sound
+// running ahead would make the pictures hurry (or drop) to catch up with it.
+TEST(DvdEngineSound, SoundStartsInStepWithTheFirstPictureAtEachStart)
+{
+    Player player;
+    player.playTitleFromMenu(0);
+    ASSERT_TRUE(player.waitForTitle(1));
+    ASSERT_TRUE(waitFor([&] { return heardNow(player.recorder).has_value(); }));
+    const std::optional<int64_t> atStart = soundAheadWhenHeard(player.recorder.pictures(), 0);
+    ASSERT_TRUE(atStart);
+    EXPECT_LT(std::abs(*atStart), 10 * 90) << "at the start: " << *atStart / 90 << " ms";
+
+    player.engine->PlayNextChapter();
+    ASSERT_TRUE(player.waitForTitle(1, 2));
+    const int64_t chapter2 = 4 * kSecond90k;
+    ASSERT_TRUE(waitFor(
+        [&] { return soundAheadWhenHeard(player.recorder.pictures(), chapter2).has_value(); }));
+    const int64_t atJump = *soundAheadWhenHeard(player.recorder.pictures(), chapter2);
+    EXPECT_LT(std::abs(atJump), 10 * 90) << "at the jump: " << atJump / 90 << " ms";
+}
 
 TEST(DvdEngineSound, SwitchingTheAudioStreamSwitchesTheToneWithinASecond)
 {
