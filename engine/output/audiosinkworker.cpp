@@ -113,6 +113,11 @@ void AudioSinkWorker::resume()
     suspended_ = false;
     if (backend_)
         backend_->resume();
+    if (holdId_) {
+        // The pause stopped the pictures too: the held sound waits on.
+        holdPatience_ = std::chrono::steady_clock::now() + kHoldPatience;
+        startHeldSound();
+    }
     report();
     if (backend_ && !timer_.isActive())
         timer_.start();
@@ -154,7 +159,7 @@ void AudioSinkWorker::startWithPictures(uint64_t id, PictureClock pictures)
 // time if that is later; or when patience ends, however things stand.
 void AudioSinkWorker::startHeldSound()
 {
-    if (!holdId_ || !ring_)
+    if (!holdId_ || !ring_ || suspended_)
         return;
     const auto now = std::chrono::steady_clock::now();
     const bool patient = now < holdPatience_;
