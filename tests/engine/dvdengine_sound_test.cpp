@@ -79,21 +79,6 @@ TEST(DvdEngineSound, SoundStartsInStepWithTheFirstPictureAtEachStart)
     EXPECT_LT(std::abs(atJump), kInStep90k) << "at the jump: " << atJump / 90 << " ms";
 }
 
-// A pause before the first sound is due holds it longer than it would wait
-// for a picture: it must still start with the pictures.
-TEST(DvdEngineSound, APauseAtTheStartKeepsTheSoundWaitingForThePictures)
-{
-    Player player(TestDisc::avSyncFolder());
-    player.engine->Play();
-    player.engine->Pause();
-    QTest::qWait(1500);
-    player.engine->Play();
-    ASSERT_TRUE(
-        waitFor([&] { return soundAheadWhenHeard(player.recorder.pictures(), 0).has_value(); }));
-    const int64_t ahead = *soundAheadWhenHeard(player.recorder.pictures(), 0);
-    EXPECT_LT(std::abs(ahead), kInStep90k) << "after the pause: " << ahead / 90 << " ms";
-}
-
 TEST(DvdEngineSound, SwitchingTheAudioStreamSwitchesTheToneWithinASecond)
 {
     Player player;
