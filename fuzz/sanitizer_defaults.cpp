@@ -10,6 +10,11 @@ extern "C" const char *__asan_default_options()
     return "allocator_may_return_null=1:fast_unwind_on_malloc=0";
 }
 
+extern "C" const char *__tsan_default_options()
+{
+    return "allocator_may_return_null=1";
+}
+
 extern "C" const char *__lsan_default_suppressions()
 {
     return "leak:ifoRead_FP_PGC\n"

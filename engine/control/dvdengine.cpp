@@ -1,6 +1,7 @@
 #include "engine/control/dvdengine.h"
 
 #include "engine/common/dvderrors.h"
+#include "engine/common/postedcall.h"
 #include "engine/control/playbacksession.h"
 #include "engine/output/dvdview.h"
 
@@ -46,15 +47,18 @@ DvdEngine::DvdEngine(QObject *parent, const AudioOutputOptions &audio)
       store_(std::make_shared<SnapshotStore>()), pictures_(std::make_shared<PictureSlot>()),
       pictureUpdatePending_(std::make_shared<std::atomic<bool>>(false))
 {
-    store_->setWake([this] {
-        QMetaObject::invokeMethod(this, &DvdEngine::deliverNotifications, Qt::QueuedConnection);
-    });
+    store_->setWake([this] { PostedCall::post(this, [this] { deliverNotifications(); }); });
     pictures_->setListener([this] { schedulePictureUpdate(); });
     watchTimer_.setInterval(kWatchIntervalMs);
     connect(&watchTimer_, &QTimer::timeout, this, &DvdEngine::watch);
     startPatience_.setSingleShot(true);
     startPatience_.setInterval(kProbePatienceForPlay);
     connect(&startPatience_, &QTimer::timeout, this, &DvdEngine::giveUpOnProbe);
+}
+
+bool DvdEngine::event(QEvent *event)
+{
+    return PostedCall::deliver(event) || DvdControl::event(event);
 }
 
 // The worker threads stop calling into this object before it goes: a thread
@@ -127,9 +131,7 @@ void DvdEngine::awaitProbe(std::shared_ptr<DiscProbe> probe)
         snapshot.playing = true;
     });
     startPatience_.start();
-    starting_->setListener([this] {
-        QMetaObject::invokeMethod(this, &DvdEngine::probeAnswered, Qt::QueuedConnection);
-    });
+    starting_->setListener([this] { PostedCall::post(this, [this] { probeAnswered(); }); });
 }
 
 void DvdEngine::probeAnswered()
@@ -284,14 +286,11 @@ void DvdEngine::schedulePictureUpdate()
 {
     if (pictureUpdatePending_->exchange(true))
         return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            pictureUpdatePending_->store(false);
-            if (view_)
-                view_->update();
-        },
-        Qt::QueuedConnection);
+    PostedCall::post(this, [this] {
+        pictureUpdatePending_->store(false);
+        if (view_)
+            view_->update();
+    });
 }
 
 QWidget *DvdEngine::view()

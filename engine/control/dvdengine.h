@@ -130,6 +130,9 @@ public:
     // thread (reported by DVDNotify with DvdEvent::kError).
     QString lastPlaybackError() const;
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     PlaybackSnapshot snapshot() const { return store_->read(); }
     void requireDisc() const;

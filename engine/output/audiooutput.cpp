@@ -1,5 +1,6 @@
 #include "engine/output/audiooutput.h"
 
+#include "engine/common/postedcall.h"
 #include "engine/output/audioclock.h"
 #include "engine/output/audioringbuffer.h"
 #include "engine/output/audiosinkworker.h"
@@ -60,8 +61,10 @@ template <typename Call> void AudioOutput::runOnAudioThread(Call call, Qt::Conne
     // A blocking call from the audio thread itself would wait for itself.
     if (QThread::currentThread() == &thread_)
         call();
+    else if (type == Qt::BlockingQueuedConnection)
+        PostedCall::postAndWait(worker_, std::move(call));
     else
-        QMetaObject::invokeMethod(worker_, std::move(call), type);
+        PostedCall::post(worker_, std::move(call));
 }
 
 const PcmFormat &AudioOutput::format() const

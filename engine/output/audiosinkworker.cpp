@@ -1,6 +1,7 @@
 #include "engine/output/audiosinkworker.h"
 
 #include "base/logging.h"
+#include "engine/common/postedcall.h"
 #include "engine/output/deviceaudiobackend.h"
 #include "engine/output/silentaudiobackend.h"
 
@@ -36,6 +37,11 @@ AudioSinkWorker::AudioSinkWorker(QObject *parent) : QObject(parent), timer_(this
 }
 
 AudioSinkWorker::~AudioSinkWorker() = default;
+
+bool AudioSinkWorker::event(QEvent *event)
+{
+    return PostedCall::deliver(event) || QObject::event(event);
+}
 
 PcmFormat AudioSinkWorker::prepare(Sink sink)
 {

@@ -51,6 +51,9 @@ public:
 
     bool isSilent() const { return silent_.load(); }
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     void tick();
     void report();
