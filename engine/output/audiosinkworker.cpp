@@ -218,7 +218,9 @@ void AudioSinkWorker::report()
     const int64_t handed = ring_->readPosition();
     const int64_t played = handed - *pending;
     clock_->publish(played, handed, backend_->isRunning());
-    ring_->forgetMarksBefore(played);
+    // A pause freezes the clock before it reaches the device, which may play
+    // on a little: the marks the frozen time stands on are kept.
+    ring_->forgetMarksBefore(std::min(played, clock_->playedPosition().value_or(played)));
     if (!silent_)
         watchForStall(played);
 }
