@@ -47,15 +47,21 @@ class Session:
         return process
 
     def start_display(self):
-        read, write = os.pipe()
-        self.start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24",
-                    "-nolisten", "tcp"], pass_fds=[write], stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise AssertionError("Xvfb did not start")
-        self.environment["DISPLAY"] = ":" + number
+        # Servers started at the same moment by other tests can race for a
+        # display number: one that lost it is replaced.
+        for _ in range(3):
+            read, write = os.pipe()
+            server = self.start(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                                 "1280x800x24", "-nolisten", "tcp"],
+                                pass_fds=[write], stderr=subprocess.DEVNULL)
+            os.close(write)
+            with os.fdopen(read) as pipe:
+                number = pipe.readline().strip()
+            time.sleep(0.2)
+            if number and server.poll() is None:
+                self.environment["DISPLAY"] = ":" + number
+                return
+        raise AssertionError("Xvfb did not start")
 
     def start_buses(self):
         bus = self.start(["dbus-daemon", "--session", "--nofork", "--print-address"],
