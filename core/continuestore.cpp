@@ -1,6 +1,7 @@
 #include "core/continuestore.h"
 
 #include "base/errors.h"
+#include "base/plainfile.h"
 #include "platform/appdirs.h"
 
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -114,22 +114,22 @@ QByteArray ContinueStore::serialize(const std::vector<Entry> &entries)
     QJsonArray discs;
     for (const Entry &entry : entries)
         discs.append(objectFrom(entry));
-    return QJsonDocument(QJsonObject{{QStringLiteral("format"), kFormat},
-                                     {QStringLiteral("discs"), discs}})
+    return QJsonDocument(
+               QJsonObject{{QStringLiteral("format"), kFormat}, {QStringLiteral("discs"), discs}})
         .toJson(QJsonDocument::Indented);
 }
 
 std::vector<ContinueStore::Entry> ContinueStore::read() const
 {
-    const QFileInfo info(filePath_);
-    if (!info.exists() && !info.isSymLink())
+    const PlainFile::Kind kind = PlainFile::kindOf(filePath_);
+    if (kind == PlainFile::Kind::Missing)
         return {};
-    if (info.isSymLink() || !info.isFile() || info.size() > kMaxBytes) {
+    if (kind != PlainFile::Kind::Plain || QFileInfo(filePath_).size() > kMaxBytes) {
         setAside(filePath_);
         return {};
     }
-    QFile file(filePath_);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (PlainFile::openForReading(file, filePath_))
         return {};
     const std::optional<std::vector<Entry>> entries = parse(file.read(kMaxBytes));
     if (!entries) {
@@ -142,13 +142,10 @@ std::vector<ContinueStore::Entry> ContinueStore::read() const
 
 void ContinueStore::write(const std::vector<Entry> &entries) const
 {
-    const QFileInfo info(filePath_);
-    if (info.isSymLink() || (info.exists() && !info.isFile()))
+    if (PlainFile::refusal(filePath_))
         setAside(filePath_);
-    QSaveFile file(filePath_);
-    const QByteArray bytes = serialize(entries);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw fileError(QStringLiteral("Cannot write \"%1\": %2").arg(filePath_, file.errorString()));
+    if (const std::optional<QString> failed = PlainFile::replace(filePath_, serialize(entries)))
+        throw fileError(QStringLiteral("Cannot write \"%1\": %2").arg(filePath_, *failed));
 }
 
 std::optional<DiscPlace> ContinueStore::load(const QString &discId) const

@@ -1,6 +1,7 @@
 #include "dvddb/collectionexport.h"
 
 #include "base/errors.h"
+#include "base/plainfile.h"
 #include "dvddb/filelist.h"
 #include "dvddb/recordfile.h"
 #include "dvddb/recordstore.h"
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -177,22 +177,15 @@ int titleOrder(const QString &a, const QString &b)
     return int(a.size() - i) - int(b.size() - j);
 }
 
-void refuseNonPlainTarget(const QString &fileName)
+void writeWhole(const QString &fileName, const QByteArray &bytes)
 {
-    const QFileInfo target(fileName);
-    if (target.isSymLink() || (target.exists() && !target.isFile()))
+    if (PlainFile::refusal(fileName))
         throw AppError(
             ErrorNumbers::kFileError,
             QStringLiteral("\"%1\" is not a plain file: nothing was written.").arg(fileName));
-}
-
-void writeWhole(const QString &fileName, const QByteArray &bytes)
-{
-    refuseNonPlainTarget(fileName);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (const std::optional<QString> failed = PlainFile::replace(fileName, bytes))
         throw AppError(ErrorNumbers::kFileError,
-                       QStringLiteral("Cannot write \"%1\": %2").arg(fileName, file.errorString()));
+                       QStringLiteral("Cannot write \"%1\": %2").arg(fileName, *failed));
 }
 
 } // namespace

@@ -1,12 +1,11 @@
 #include "dvddb/discalias.h"
 
 #include "base/errors.h"
+#include "base/plainfile.h"
 #include "dvddb/filelist.h"
 #include "dvddb/recordstore.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace DiscAlias
 {
@@ -19,8 +18,7 @@ constexpr qint64 kMaxAliasBytes = 256;
 
 bool isPlainFile(const QString &path)
 {
-    const QFileInfo info(path);
-    return !info.isSymLink() && info.isFile();
+    return PlainFile::kindOf(path) == PlainFile::Kind::Plain;
 }
 
 bool hasRecord(const QString &directory, const QString &identifier)
@@ -31,10 +29,8 @@ bool hasRecord(const QString &directory, const QString &identifier)
 // What an alias file names; empty when it is missing, damaged or not plain.
 QString aliasTarget(const QString &path)
 {
-    if (!isPlainFile(path))
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (PlainFile::openForReading(file, path))
         return {};
     const QString target = QString::fromLatin1(file.read(kMaxAliasBytes)).trimmed();
     try {
@@ -79,14 +75,12 @@ void link(const QString &directory, const QString &discId, const QString &record
     if (!hasRecord(directory, recordId))
         throw refusal(QStringLiteral("The selected record no longer exists."));
     const QString path = directory + fileNameFor(discId);
-    const QFileInfo existing(path);
-    if (existing.isSymLink() || (existing.exists() && !existing.isFile()))
+    if (PlainFile::refusal(path))
         throw refusal(
             QStringLiteral("\"%1\" is not a plain file: the DVD was not linked.").arg(path));
-    QSaveFile file(path);
-    const QByteArray bytes = recordId.toLatin1() + "\r\n";
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw refusal(QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString()));
+    if (const std::optional<QString> failed =
+            PlainFile::replace(path, recordId.toLatin1() + "\r\n"))
+        throw refusal(QStringLiteral("Cannot write \"%1\": %2").arg(path, *failed));
 }
 
 void removeLinksTo(const QString &directory, const QString &recordId)
