@@ -56,14 +56,17 @@ QString clockText(double seconds)
 std::optional<LeftPlace> placeNow(DvdControl *control)
 {
     LeftPlace now;
+    bool inTitle = false;
     IgnoreErrors steps;
     if (!steps.step([&] {
-            if (control->CurrentDomain() != DvdDomain::kTitle)
-                throw AppError(ErrorNumbers::kNotPermitted, QString());
+            inTitle = control->CurrentDomain() == DvdDomain::kTitle;
+            if (!inTitle)
+                return;
             now.discId = control->DiscUniqueId();
             now.place = control->CurrentPlace();
             now.titleSeconds = secondsOf(control->TotalTitleTime());
-        }))
+        }) ||
+        !inTitle)
         return std::nullopt;
     return now;
 }

@@ -82,9 +82,9 @@ void PostedCall::postAndWait(QObject *receiver, std::function<void()> call)
 
 bool PostedCall::deliver(QEvent *event)
 {
-    takeOver(event);
     if (event->type() != callEventType())
         return false;
+    takeOver(event);
     static_cast<CallEvent *>(event)->run();
     return true;
 }
