@@ -47,21 +47,19 @@ class Session:
         return process
 
     def start_display(self):
-        # Servers started at the same moment by other tests can race for a
-        # display number: one that lost it is replaced.
-        for _ in range(3):
-            read, write = os.pipe()
-            server = self.start(["Xvfb", "-displayfd", str(write), "-screen", "0",
-                                 "1280x800x24", "-nolisten", "tcp"],
-                                pass_fds=[write], stderr=subprocess.DEVNULL)
-            os.close(write)
-            with os.fdopen(read) as pipe:
-                number = pipe.readline().strip()
-            time.sleep(0.2)
-            if number and server.poll() is None:
-                self.environment["DISPLAY"] = ":" + number
-                return
-        raise AssertionError("Xvfb did not start")
+        # Without -noreset the server resets when its last client leaves (an
+        # accessibility bus launcher that lost the race for its bus name), and
+        # drops a client still in its handshake: the player.
+        read, write = os.pipe()
+        server = self.start(["Xvfb", "-displayfd", str(write), "-screen", "0",
+                             "1280x800x24", "-nolisten", "tcp", "-noreset"],
+                            pass_fds=[write], stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            number = pipe.readline().strip()
+        if not number or server.poll() is not None:
+            raise AssertionError("Xvfb did not start")
+        self.environment["DISPLAY"] = ":" + number
 
     def start_buses(self):
         bus = self.start(["dbus-daemon", "--session", "--nofork", "--print-address"],

@@ -106,7 +106,8 @@ public:
         server_.start(QStringLiteral("Xvfb"),
                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                        QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                       QStringLiteral("-noreset")});
         if (server_.waitForStarted(5000) && server_.waitForReadyRead(10000))
             display_ = ':' + QString::fromLatin1(server_.readLine()).trimmed();
     }
