@@ -11,6 +11,7 @@
 #include "engine/headless/dvdcommandline.h"
 #include "surfaces/frmnmain.h"
 #include "surfaces/regiondialog.h"
+#include "widgets/windowaccessible.h"
 
 #include <QApplication>
 
@@ -36,6 +37,7 @@ int main(int argc, char *argv[])
     guard.reset();
     QApplication::setApplicationName(QStringLiteral("vidora"));
     QApplication::setApplicationVersion(Version::fullVersion());
+    WindowAccessible::install();
     SingleInstance instance;
     if (instance.handOver(arguments.value(0)))
         return 0;

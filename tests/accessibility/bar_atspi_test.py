@@ -135,6 +135,7 @@ def check(pyatspi, player_pid):
     bar = wait_for("the control bar", lambda: window("KORVANE Vidora"))
     controls = list(descendants(bar))
     print("%s (%s)" % (bar.name, bar.getRoleName()))
+    assert bar.getRole() == pyatspi.ROLE_FRAME, "the bar is not announced as a window"
     for control in controls:
         states = control.getState()
         if not states.contains(pyatspi.STATE_SHOWING):
