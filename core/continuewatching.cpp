@@ -81,7 +81,7 @@ void offer(DvdControl *control, const QString &discId)
                              : playerState().discName;
     const QString question =
         QStringLiteral("Continue %1 from %2?").arg(name, clockText(place->seconds));
-    if (!Dialogs::current().askYesNo(nullptr, Version::programTitle(), question))
+    if (!Dialogs::current().askYesNoDefaultYes(nullptr, Version::programTitle(), question))
         return;
     if (const auto error = trapFirstError([&] { control->PlayFromPlace(*place); }))
         ShowMessage(error->description());

@@ -64,11 +64,12 @@ public:
 
 // The message windows stay on top: a question must too, or one of them could
 // cover it while it blocks their OK buttons.
-int askAboveEverything(QWidget *parent, const QString &title, const QString &question)
+int askAboveEverything(QWidget *parent, const QString &title, const QString &question,
+                       QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(QMessageBox::Question, title, question, QMessageBox::Yes | QMessageBox::No,
                     parent);
-    box.setDefaultButton(QMessageBox::No);
+    box.setDefaultButton(defaultButton);
     box.setObjectName(QStringLiteral("question"));
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -110,7 +111,11 @@ public:
     }
     bool askYesNo(QWidget *parent, const QString &title, const QString &question) override
     {
-        return askAboveEverything(parent, title, question) == QMessageBox::Yes;
+        return askAboveEverything(parent, title, question, QMessageBox::No) == QMessageBox::Yes;
+    }
+    bool askYesNoDefaultYes(QWidget *parent, const QString &title, const QString &question) override
+    {
+        return askAboveEverything(parent, title, question, QMessageBox::Yes) == QMessageBox::Yes;
     }
 };
 

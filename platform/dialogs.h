@@ -25,7 +25,14 @@ public:
     virtual QString discSource(QWidget *parent, const QString &caption,
                                const QString &directory) = 0;
     virtual std::optional<QColor> color(QWidget *parent, const QColor &initial) = 0;
+    // Enter answers No: the safe answer to a question that would destroy.
     virtual bool askYesNo(QWidget *parent, const QString &title, const QString &question) = 0;
+    // Enter answers Yes, for a question whose No loses something, as the
+    // offer to continue a film where it was left.
+    virtual bool askYesNoDefaultYes(QWidget *parent, const QString &title, const QString &question)
+    {
+        return askYesNo(parent, title, question);
+    }
 
     // The dialogs in use: the desktop's own unless a test installed others.
     static Dialogs &current();

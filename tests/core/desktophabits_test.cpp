@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -219,4 +220,22 @@ TEST_F(DesktopHabitsTest, AQuestionIsNeverBehindOurMessageWindows)
     });
     EXPECT_FALSE(Dialogs::current().askYesNo(nullptr, "KORVANE Vidora", "Exit?"));
     EXPECT_TRUE(onTop);
+}
+
+// Enter keeps what a destructive question would destroy, and takes up the
+// offer to continue a film.
+TEST_F(DesktopHabitsTest, EnterAnswersNoToADestructiveQuestionAndYesToAnOffer)
+{
+    Dialogs::install(nullptr);
+    const auto pressDefault = [] {
+        QTimer::singleShot(0, [] {
+            auto *question = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(question, nullptr);
+            question->defaultButton()->click();
+        });
+    };
+    pressDefault();
+    EXPECT_FALSE(Dialogs::current().askYesNo(nullptr, "KORVANE Vidora", "Delete?"));
+    pressDefault();
+    EXPECT_TRUE(Dialogs::current().askYesNoDefaultYes(nullptr, "KORVANE Vidora", "Continue?"));
 }
