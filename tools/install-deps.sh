@@ -8,7 +8,7 @@ PACKAGES="g++ cmake make pkg-config qt6-base-dev qt6-multimedia-dev \
   ffmpeg dvdauthor genisoimage xvfb fonts-dseg fonts-dejavu-core fontconfig \
   qt6-qpa-plugins python3 clang libclang-rt-14-dev tesseract-ocr libxcb1-dev \
   libxcb-shape0-dev dbus-daemon desktop-file-utils dpkg-dev file \
-  python3-pyatspi at-spi2-core mandoc appstream"
+  python3-pyatspi at-spi2-core mandoc appstream pulseaudio pulseaudio-utils"
 
 missing=""
 for package in $PACKAGES; do

@@ -1,5 +1,7 @@
 #include "engine/output/audioringdevice.h"
 
+#include <algorithm>
+
 AudioRingDevice::AudioRingDevice(AudioRingBuffer &ring, QObject *parent)
     : QIODevice(parent), ring_(ring)
 {
@@ -12,7 +14,9 @@ qint64 AudioRingDevice::bytesAvailable() const
 
 qint64 AudioRingDevice::readData(char *data, qint64 maxSize)
 {
-    return ring_.read(data, maxSize);
+    const qint64 read = ring_.read(data, maxSize);
+    taken_ += std::max<qint64>(read, 0);
+    return read;
 }
 
 qint64 AudioRingDevice::writeData(const char *, qint64)

@@ -17,6 +17,8 @@ public:
 
     // Tells the sink that data is there again after it found the ring empty.
     void announceData() { emit readyRead(); }
+    // Everything the sink has read since the device was made.
+    int64_t bytesTaken() const { return taken_; }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;
@@ -24,4 +26,5 @@ protected:
 
 private:
     AudioRingBuffer &ring_;
+    int64_t taken_ = 0;
 };

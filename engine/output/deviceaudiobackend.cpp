@@ -123,7 +123,10 @@ std::optional<int64_t> DeviceAudioBackend::pendingBytes() const
 {
     if (!isPlaying(sink_->state()))
         return std::nullopt;
-    return std::max<int64_t>(0, sink_->bufferSize() - sink_->bytesFree());
+    // What the sink says was heard counts the sound server's own latency
+    // (tens of milliseconds), which the free room in its buffer does not.
+    const int64_t heard = sink_->format().bytesForDuration(sink_->processedUSecs());
+    return std::max<int64_t>(0, ringDevice_.bytesTaken() - heard);
 }
 
 bool DeviceAudioBackend::isRunning() const

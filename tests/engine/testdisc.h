@@ -30,6 +30,8 @@ QString firstPlayFolder(); // <build>/testdiscs/firstplay: straight into a title
 QString iso();             // <build>/testdiscs/sample.iso
 // Where the players of these tests keep their bookmarks.
 QString bookmarkFile();
+// True where the run plays through a sound server (VIDORA_TEST_SOUND=device).
+bool soundThroughADevice();
 QJsonObject authored(); // what the generator authored (sample.json)
 QJsonObject title(int number);
 // The 2048-byte packs of one of the sample disc's files ("VTS_01_1.VOB"),
