@@ -57,6 +57,33 @@ std::optional<int64_t> soundAheadWhenHeard(const std::vector<Recorder::Picture> 
     return std::nullopt;
 }
 
+// The flash-and-beep title played to 6.5 s, paused for a while at 3.3 s: a
+// pause must stop both at once and start both again.
+void playFlashesWithAPause(Player &player, int pauseMs)
+{
+    player.engine->Play();
+    ASSERT_TRUE(player.waitForTitle(1));
+    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 3.3; }, 10000));
+    player.engine->Pause();
+    QTest::qWait(pauseMs);
+    player.engine->Play();
+    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 6.5; }, 15000));
+}
+
+// The pictures with which a flash began.
+std::vector<Recorder::Picture> flashes(const std::vector<Recorder::Picture> &pictures)
+{
+    std::vector<Recorder::Picture> found;
+    bool previousBright = true;
+    for (const Recorder::Picture &picture : pictures) {
+        const bool bright = picture.brightness > 128;
+        if (bright && !previousBright)
+            found.push_back(picture);
+        previousBright = bright;
+    }
+    return found;
+}
+
 // What the sound server plays, as its sink's monitor records it, with the
 // time each sample came out on the clock the pictures are stamped with.
 class DeviceRecording
@@ -199,28 +226,18 @@ TEST(DvdEngineSound, SwitchingTheAudioStreamSwitchesTheToneWithinASecond)
 TEST(DvdEngineSound, FlashAndBeepReachTheViewerTogether)
 {
     Player player(TestDisc::avSyncFolder());
-    player.engine->Play();
-    ASSERT_TRUE(player.waitForTitle(1));
-    // A pause in the middle must stop both at once and start both again.
-    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 3.3; }, 10000));
-    player.engine->Pause();
-    QTest::qWait(700);
-    player.engine->Play();
-    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 6.5; }, 15000));
+    ASSERT_NO_FATAL_FAILURE(playFlashesWithAPause(player, 700));
 
     const std::vector<int64_t> beeps = beepOnsets(player.recorder.sound());
     ASSERT_GE(beeps.size(), 5u);
     std::vector<int64_t> offsets;
-    bool previousBright = true;
-    for (const Recorder::Picture &picture : player.recorder.pictures()) {
-        const bool bright = picture.brightness > 128;
-        if (bright && !previousBright && picture.heard90k) {
-            const auto nearest = std::min_element(beeps.begin(), beeps.end(), [&](auto a, auto b) {
-                return std::abs(a - picture.pts) < std::abs(b - picture.pts);
-            });
-            offsets.push_back(*picture.heard90k - *nearest);
-        }
-        previousBright = bright;
+    for (const Recorder::Picture &flash : flashes(player.recorder.pictures())) {
+        if (!flash.heard90k)
+            continue;
+        const auto nearest = std::min_element(beeps.begin(), beeps.end(), [&](auto a, auto b) {
+            return std::abs(a - flash.pts) < std::abs(b - flash.pts);
+        });
+        offsets.push_back(*flash.heard90k - *nearest);
     }
     ASSERT_GE(offsets.size(), 4u);
     for (const int64_t offset : offsets)
@@ -255,30 +272,18 @@ TEST(DvdEngineSound, FlashAndBeepComeOutOfTheDeviceTogether)
     DeviceRecording device;
     ASSERT_TRUE(device.started());
     Player player(TestDisc::avSyncFolder());
-    player.engine->Play();
-    ASSERT_TRUE(player.waitForTitle(1));
-    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 3.3; }, 10000));
-    player.engine->Pause();
-    QTest::qWait(1500);
-    player.engine->Play();
-    ASSERT_TRUE(waitFor([&] { return player.seconds() >= 6.5; }, 15000));
+    ASSERT_NO_FATAL_FAILURE(playFlashesWithAPause(player, 1500));
     QTest::qWait(200);
 
     const std::vector<DeviceRecording::Clock::time_point> beeps = device.beepOnsets();
     ASSERT_GE(beeps.size(), 4u);
     std::vector<int64_t> offsetsMs;
-    bool previousBright = true;
-    for (const Recorder::Picture &picture : player.recorder.pictures()) {
-        const bool bright = picture.brightness > 128;
-        if (bright && !previousBright) {
-            const auto nearest = std::min_element(beeps.begin(), beeps.end(), [&](auto a, auto b) {
-                return std::abs((a - picture.at).count()) < std::abs((b - picture.at).count());
-            });
-            offsetsMs.push_back(
-                std::chrono::duration_cast<std::chrono::milliseconds>(*nearest - picture.at)
-                    .count());
-        }
-        previousBright = bright;
+    for (const Recorder::Picture &flash : flashes(player.recorder.pictures())) {
+        const auto nearest = std::min_element(beeps.begin(), beeps.end(), [&](auto a, auto b) {
+            return std::abs((a - flash.at).count()) < std::abs((b - flash.at).count());
+        });
+        offsetsMs.push_back(
+            std::chrono::duration_cast<std::chrono::milliseconds>(*nearest - flash.at).count());
     }
     ASSERT_GE(offsetsMs.size(), 4u);
     for (const int64_t offset : offsetsMs)
