@@ -82,9 +82,11 @@ void PostedCall::postAndWait(QObject *receiver, std::function<void()> call)
 
 bool PostedCall::deliver(QEvent *event)
 {
+    // Taken over before its type is read, which was written on the posting
+    // thread too; an event never handed over is left as it was.
+    takeOver(event);
     if (event->type() != callEventType())
         return false;
-    takeOver(event);
     static_cast<CallEvent *>(event)->run();
     return true;
 }
