@@ -1,7 +1,5 @@
 #include "engine/output/audioringdevice.h"
 
-#include <algorithm>
-
 AudioRingDevice::AudioRingDevice(AudioRingBuffer &ring, QObject *parent)
     : QIODevice(parent), ring_(ring)
 {
@@ -15,7 +13,14 @@ qint64 AudioRingDevice::bytesAvailable() const
 qint64 AudioRingDevice::readData(char *data, qint64 maxSize)
 {
     const qint64 read = ring_.read(data, maxSize);
-    taken_ += std::max<qint64>(read, 0);
+    if (read <= 0) {
+        dry_ = true;
+        return read;
+    }
+    if (dry_)
+        resumed_ = {taken_, std::chrono::steady_clock::now()};
+    dry_ = false;
+    taken_ += read;
     return read;
 }
 

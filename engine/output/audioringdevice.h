@@ -4,6 +4,8 @@
 
 #include <QIODevice>
 
+#include <chrono>
+
 // The ring buffer as the sequential, read-only device a QAudioSink pulls from
 // in pull mode.
 class AudioRingDevice : public QIODevice
@@ -19,6 +21,13 @@ public:
     void announceData() { emit readyRead(); }
     // Everything the sink has read since the device was made.
     int64_t bytesTaken() const { return taken_; }
+    // Where and when the sink last found sound again after finding none: no
+    // byte from there on can have been heard sooner than its own length later.
+    struct Resumption {
+        int64_t at = 0;
+        std::chrono::steady_clock::time_point when;
+    };
+    const Resumption &lastResumption() const { return resumed_; }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;
@@ -27,4 +36,6 @@ protected:
 private:
     AudioRingBuffer &ring_;
     int64_t taken_ = 0;
+    bool dry_ = true;
+    Resumption resumed_;
 };

@@ -3,6 +3,7 @@
 #include <QAudioSink>
 
 #include <algorithm>
+#include <chrono>
 
 namespace
 {
@@ -125,7 +126,13 @@ std::optional<int64_t> DeviceAudioBackend::pendingBytes() const
         return std::nullopt;
     // What the sink says was heard counts the sound server's own latency
     // (tens of milliseconds), which the free room in its buffer does not.
-    const int64_t heard = sink_->format().bytesForDuration(sink_->processedUSecs());
+    int64_t heard = sink_->format().bytesForDuration(sink_->processedUSecs());
+    // Its count runs on with the clock while the server waits to start again
+    // after running dry: nothing is heard before it was handed over.
+    const AudioRingDevice::Resumption &resumed = ringDevice_.lastResumption();
+    const auto since = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - resumed.when);
+    heard = std::min(heard, resumed.at + sink_->format().bytesForDuration(since.count()));
     return std::max<int64_t>(0, ringDevice_.bytesTaken() - heard);
 }
 
