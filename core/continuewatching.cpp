@@ -55,18 +55,16 @@ QString clockText(double seconds)
 // The place on screen while a title plays; nothing in a menu or stopped.
 std::optional<LeftPlace> placeNow(DvdControl *control)
 {
-    LeftPlace now;
     bool inTitle = false;
     IgnoreErrors steps;
+    if (!steps.step([&] { inTitle = control->CurrentDomain() == DvdDomain::kTitle; }) || !inTitle)
+        return std::nullopt;
+    LeftPlace now;
     if (!steps.step([&] {
-            inTitle = control->CurrentDomain() == DvdDomain::kTitle;
-            if (!inTitle)
-                return;
             now.discId = control->DiscUniqueId();
             now.place = control->CurrentPlace();
             now.titleSeconds = secondsOf(control->TotalTitleTime());
-        }) ||
-        !inTitle)
+        }))
         return std::nullopt;
     return now;
 }
